@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+// The page operations a download attempt performs. The setup logic implements them on the
+// download page tsh3; tests of the download controller record them.
+class DownloadPage {
+public:
+  virtual ~DownloadPage() = default;
+  virtual void ShowDownloadPage() = 0;
+  // Failure message and retry button shown; running message and progress bar hidden.
+  virtual void ShowConnectionError() = 0;
+  virtual void SetProgressMax(std::int32_t max) = 0;
+  virtual void SetProgressPosition(std::int32_t position) = 0;
+};

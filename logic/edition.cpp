@@ -1,0 +1,10 @@
+#include "edition.h"
+
+#include "start_config.h"
+
+TSetupEdition SetupEdition = seDirectInstall;
+TUiLanguage UiLanguage = ulGerman;
+
+TSetupEdition BuildEdition() { return START_EDITION_VALUE; }
+
+void InitSetupEdition() { SetupEdition = BuildEdition(); }

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app_control.h"
+#include "download_page.h"
+#include "edition.h"
+#include "pages.h"
+#include "platform.h"
+#include "setup_view.h"
+
+// The setup window's behaviour without the window: language, texts, pages, links and every
+// click handler. The Win32 window reports clicks to these handlers and applies what they say
+// through SetupView. Handlers may run nested inside a download attempt.
+class SetupForm : public DownloadPage {
+public:
+  SetupForm(SetupView& view, SetupPlatform& platform, AppControl& app);
+
+  // The logic's steps of window creation, in the window's order: DetectLanguage after the
+  // controls exist, ShowStartPage after the page container is prepared.
+  void DetectLanguage();
+  void ShowStartPage();
+
+  void ApplyLanguage(TUiLanguage language);
+  std::wstring ReadLocaleLanguage();
+  std::wstring GetLanguageCode() const;
+  void ShowPage(TSetupPage page);
+  TSetupPage ActivePage() const { return activePage_; }
+
+  // Click handlers; the sender is not needed, so none is taken.
+  void Image1Click();
+  void Image2Click();
+  void Image3Click();
+  void imgWindowsClick();
+  void lblWindowsClick();
+  void imgRiloInstallClick();
+  void lblRiloInstallClick();
+  void imgAndroidClick();
+  void lblAndroidClick();
+  void lblMoreClick();
+  void pnlBtnBack2Click();
+  void pnlBtnBackOtherClick();
+  void lblMorePavoWindowsClick();
+  void lblMorePavoAndroidClick();
+  void lblMoreRiloClick();
+  void lblMoreSoftwareRiloClick();
+  void pnlBtnRetyClick();
+  void pnlExitClick();
+  void FormClose();
+
+  // DownloadPage, applied to tsh3 whichever page is shown.
+  void ShowDownloadPage() override;
+  void ShowConnectionError() override;
+  void SetProgressMax(std::int32_t max) override;
+  void SetProgressPosition(std::int32_t position) override;
+
+private:
+  SetupView& view_;
+  SetupPlatform& platform_;
+  AppControl& app_;
+  TSetupPage activePage_ = tsh0;
+  bool pageShown_ = false;
+};
