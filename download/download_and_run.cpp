@@ -1,0 +1,99 @@
+#include "download_and_run.h"
+
+#include <limits>
+#include <utility>
+
+#include "body_buffer.h"
+#include "edition.h"
+#include "installer_table.h"
+#include "start_config.h"
+
+namespace {
+
+class RunningFlag {
+public:
+  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningFlag() { flag_ = false; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+  bool& flag_;
+};
+
+constexpr std::int64_t kProgressLimit = std::numeric_limits<std::int32_t>::max();
+
+}  // namespace
+
+InstallerDownload::InstallerDownload(DownloadPage& page, std::function<void()> terminate,
+                                     std::function<void()> pump)
+    : InstallerDownload(page, std::move(terminate), std::move(pump), NativeInstallerPlatform(),
+                        START_DOWNLOAD_HOST_A, DefaultSettings()) {}
+
+InstallerDownload::InstallerDownload(DownloadPage& page, std::function<void()> terminate,
+                                     std::function<void()> pump, InstallerPlatform& platform,
+                                     std::string host, http::Settings settings)
+    : page_(page),
+      terminate_(std::move(terminate)),
+      pump_(std::move(pump)),
+      platform_(platform),
+      host_(std::move(host)),
+      settings_(settings) {}
+
+http::Settings InstallerDownload::DefaultSettings() {
+  http::Settings settings;
+  settings.followRedirects = true;
+  settings.readTimeoutMs = 180000;
+  return settings;
+}
+
+void InstallerDownload::DownloadAndRun() {
+  // The running attempt owns the one target file; a second one would race it for the file.
+  if (running_) {
+    page_.ShowDownloadPage();
+    return;
+  }
+
+  const InstallerEntry installer = ChooseInstaller(SetupEdition, UiLanguage);
+  const std::string url = InstallerUrl(host_, installer);
+  const std::wstring target = platform_.TempFolder() + std::wstring(installer.fileName);
+
+  http::Events events;
+  events.workBegin = [this](std::int64_t announced) { IdHTTP1WorkBegin(announced); };
+  events.work = [this](std::int64_t received) { IdHTTP1Work(received); };
+  events.pump = [this] {
+    if (pump_) pump_();
+  };
+  http::HttpClient client(settings_, std::move(events));
+  BodyBuffer body;
+
+  const RunningFlag running(running_);
+  progressShift_ = 0;
+  try {
+    page_.ShowDownloadPage();
+    client.Get(url, body);
+    // A 204 or a body of no bytes cannot be an installer.
+    if (body.empty()) throw InstallerSaveError("the server sent no installer");
+    platform_.SaveFile(target, body.data(), body.size());
+    platform_.ShellOpen(target);
+    terminate_();
+  } catch (const std::exception&) {
+    page_.ShowConnectionError();
+  }
+}
+
+std::int32_t InstallerDownload::Scaled(std::int64_t value) const {
+  if (value <= 0) return 0;
+  const std::int64_t scaled = value >> progressShift_;
+  return static_cast<std::int32_t>(scaled > kProgressLimit ? kProgressLimit : scaled);
+}
+
+void InstallerDownload::IdHTTP1WorkBegin(std::int64_t announced) {
+  progressShift_ = 0;
+  while (announced > 0 && (announced >> progressShift_) > kProgressLimit) ++progressShift_;
+  page_.SetProgressMax(Scaled(announced));
+}
+
+void InstallerDownload::IdHTTP1Work(std::int64_t received) {
+  page_.SetProgressPosition(Scaled(received));
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "download_page.h"
+#include "http_client.h"
+#include "installer_platform.h"
+
+// The installer download controller: one attempt per DownloadAndRun, from choosing the
+// installer to handing it to the shell and asking the launcher to end.
+//
+// The window owns one instance for the whole run and wires:
+//   page      the download page operations (the setup form),
+//   terminate the quit request (AppControl::Terminate),
+//   pump      the handling of waiting window messages; it may run any handler nested inside
+//             the attempt, including a further DownloadAndRun.
+// Tests also pass the platform, the host[:port] of the download server and the client's
+// settings (for shorter time-outs).
+class InstallerDownload {
+public:
+  InstallerDownload(DownloadPage& page, std::function<void()> terminate, std::function<void()> pump);
+  InstallerDownload(DownloadPage& page, std::function<void()> terminate, std::function<void()> pump,
+                    InstallerPlatform& platform, std::string host, http::Settings settings);
+  InstallerDownload(const InstallerDownload&) = delete;
+  InstallerDownload& operator=(const InstallerDownload&) = delete;
+
+  // Redirects followed, read time-out 180000 ms.
+  static http::Settings DefaultSettings();
+
+  // One attempt. A failure of the transfer, of saving or of an empty body ends in
+  // ShowConnectionError and is not passed on. Choosing the installer and creating the client
+  // and buffer lie outside that guard: their errors (memory exhausted) reach the caller.
+  // While an attempt runs, a further call only shows the download page.
+  void DownloadAndRun();
+
+  // Progress of the running transfer; lengths of 2 GiB or more are scaled down so that the
+  // page's 32-bit maximum and position keep their ratio. 0 means no announced length.
+  void IdHTTP1WorkBegin(std::int64_t announced);
+  void IdHTTP1Work(std::int64_t received);
+
+  bool Running() const { return running_; }
+
+private:
+  std::int32_t Scaled(std::int64_t value) const;
+
+  DownloadPage& page_;
+  std::function<void()> terminate_;
+  std::function<void()> pump_;
+  InstallerPlatform& platform_;
+  std::string host_;
+  http::Settings settings_;
+  bool running_ = false;
+  int progressShift_ = 0;
+};

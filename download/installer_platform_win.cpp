@@ -1,0 +1,68 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include "installer_platform.h"
+#include "installer_temp_folder.h"
+
+namespace {
+
+class FileHandle {
+public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  FileHandle(FileHandle&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = INVALID_HANDLE_VALUE;
+  }
+  FileHandle& operator=(FileHandle&&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+
+private:
+  HANDLE handle_;
+};
+
+class WinInstallerPlatform final : public InstallerPlatform {
+public:
+  std::wstring TempFolder() override {
+    TempPathApi api{
+        [](std::uint32_t size, wchar_t* buffer) -> std::uint32_t {
+          return GetTempPathW(size, buffer);
+        },
+        [](const wchar_t* path, wchar_t* buffer, std::uint32_t size) -> std::uint32_t {
+          return GetLongPathNameW(path, buffer, size);
+        }};
+    return ReadTempFolder(api);
+  }
+
+  void SaveFile(const std::wstring& path, const char* data, std::size_t size) override {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) throw InstallerSaveError("the installer file cannot be created");
+    // One write holds at most 4 GiB - 1; only a 64-bit build can hold more.
+    while (size > 0) {
+      const DWORD chunk = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+      DWORD written = 0;
+      if (!WriteFile(file.get(), data, chunk, &written, nullptr) || written != chunk) {
+        throw InstallerSaveError("the installer file cannot be written");
+      }
+      data += chunk;
+      size -= chunk;
+    }
+  }
+
+  void ShellOpen(const std::wstring& path) override {
+    ShellExecuteW(nullptr, L"open", path.c_str(), L"", L"", SW_SHOWNORMAL);
+  }
+};
+
+}  // namespace
+
+InstallerPlatform& NativeInstallerPlatform() {
+  static WinInstallerPlatform platform;
+  return platform;
+}
