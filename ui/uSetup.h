@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app_control.h"
+#include "window_base.h"
+
+// The setup window: frame, title, owner and size; it carries every control of the program.
+class TFrmSetup : public WindowBase {
+public:
+  static constexpr const wchar_t* kClassName = L"TFrmSetup";
+  static constexpr const wchar_t* kTitle = L"Marlek Setup";
+  static constexpr int kClientWidth = 679;
+  static constexpr int kClientHeight = 609;
+  static constexpr DWORD kStyle = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU;
+
+  // Creates the window hidden, owned by owner, and runs FormCreate; an error inside
+  // FormCreate is reported to errors and does not escape.
+  TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app, HandlerErrors& errors);
+  ~TFrmSetup() override;
+
+protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+  void FormCreate();
+  void FormClose();
+
+  AppControl& app_;
+  WindowClass class_;
+};

@@ -1,0 +1,73 @@
+#include "window_base.h"
+
+#include <utility>
+
+#include "win32_error.h"
+
+WindowClass::WindowClass(HINSTANCE instance, const wchar_t* name, HICON icon, HBRUSH background)
+    : instance_(instance), name_(name) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &WindowBase::WndProc;
+  wc.hInstance = instance;
+  wc.hIcon = icon;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = name;
+  if (!RegisterClassExW(&wc)) ThrowLastError("RegisterClassExW");
+}
+
+WindowClass::~WindowClass() {
+  if (name_) UnregisterClassW(name_, instance_);
+}
+
+WindowClass::WindowClass(WindowClass&& other) noexcept
+    : instance_(std::exchange(other.instance_, nullptr)), name_(std::exchange(other.name_, nullptr)) {}
+
+WindowClass& WindowClass::operator=(WindowClass&& other) noexcept {
+  if (this != &other) {
+    if (name_) UnregisterClassW(name_, instance_);
+    instance_ = std::exchange(other.instance_, nullptr);
+    name_ = std::exchange(other.name_, nullptr);
+  }
+  return *this;
+}
+
+WindowBase::~WindowBase() { Destroy(); }
+
+void WindowBase::Destroy() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void WindowBase::CreateNative(DWORD exStyle, const WindowClass& cls, const wchar_t* title,
+                              DWORD style, int x, int y, int width, int height, HWND owner,
+                              HINSTANCE instance) {
+  if (!CreateWindowExW(exStyle, cls.Name(), title, style, x, y, width, height, owner, nullptr,
+                       instance, this))
+    ThrowLastError("CreateWindowExW");
+}
+
+LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK WindowBase::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* created = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    created->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  }
+  auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(msg, wParam, lParam);
+  } catch (...) {
+    self->errors_.Report(std::current_exception());
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  return result;
+}
