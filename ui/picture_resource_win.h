@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+#include "picture_decode.h"
+#include "pixmap_win.h"
+
+namespace pictures {
+
+// The bytes of an RT_RCDATA resource of the module, valid as long as the module is loaded.
+// Throws PictureError if the resource is missing or empty.
+ByteSpan LoadPictureResource(HMODULE module, const wchar_t* name);
+
+// Loads, decodes and stretches a picture resource to exactly width x height.
+PixmapBitmap LoadScaledPicture(HMODULE module, const wchar_t* name, int width, int height);
+
+}  // namespace pictures

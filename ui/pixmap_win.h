@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include "pixmap.h"
+
+namespace pictures {
+
+// A 32-bit top-down DIB section holding a premultiplied BGRA picture, drawn with per-pixel
+// alpha over whatever the target already shows. Owns its bitmap; movable, not copyable.
+class PixmapBitmap {
+ public:
+  PixmapBitmap() = default;
+  // Throws PictureError if the picture is empty or GDI refuses the bitmap.
+  explicit PixmapBitmap(const Pixmap& pixmap);
+  ~PixmapBitmap();
+  PixmapBitmap(PixmapBitmap&& other) noexcept;
+  PixmapBitmap& operator=(PixmapBitmap&& other) noexcept;
+  PixmapBitmap(const PixmapBitmap&) = delete;
+  PixmapBitmap& operator=(const PixmapBitmap&) = delete;
+
+  explicit operator bool() const { return bitmap_ != nullptr; }
+  HBITMAP Handle() const { return bitmap_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+  // Blends the whole bitmap at its own size with its left top corner at (x, y).
+  // Returns false if nothing could be drawn (empty bitmap or a GDI failure).
+  bool Draw(HDC target, int x, int y) const;
+
+ private:
+  HBITMAP bitmap_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+}  // namespace pictures
