@@ -6,9 +6,11 @@
 #include "app_control.h"
 #include "download_page.h"
 #include "edition.h"
+#include "links.h"
 #include "pages.h"
 #include "platform.h"
 #include "setup_view.h"
+#include "text_catalogue.h"
 
 // The setup window's behaviour without the window: language, texts, pages, links and every
 // click handler. The Win32 window reports clicks to these handlers and applies what they say
@@ -56,6 +58,12 @@ public:
   void SetProgressPosition(std::int32_t position) override;
 
 private:
+  void WriteTextRow(const TextRow& row, TUiLanguage language);
+  void ShowLanguageSwitchPage();
+  // A target that cannot be formed or opened changes nothing and shows nothing.
+  void OpenContactPage() noexcept;
+  void OpenLocalTarget(LocalTarget target) noexcept;
+
   SetupView& view_;
   SetupPlatform& platform_;
   AppControl& app_;

@@ -1,0 +1,89 @@
+#include "setup_form.h"
+
+#include <array>
+#include <optional>
+
+namespace {
+
+struct EditionPages {
+  TSetupEdition edition;
+  TSetupPage firstPage;
+  // Empty: a language switch leaves the current page shown.
+  std::optional<TSetupPage> afterLanguageSwitch;
+  bool companionHeader;
+};
+
+constexpr std::array<EditionPages, 3> kEditionPages{{
+    {seChoosePlatform, tsh1, tsh1, false},
+    {seDirectInstall, tsh0, tsh0, false},
+    {seCompanion, tsh5, std::nullopt, true},
+}};
+
+const EditionPages& PagesOf(TSetupEdition edition) {
+  for (const auto& row : kEditionPages)
+    if (row.edition == edition) return row;
+  return kEditionPages[seDirectInstall];
+}
+
+}  // namespace
+
+SetupForm::SetupForm(SetupView& view, SetupPlatform& platform, AppControl& app)
+    : view_(view), platform_(platform), app_(app) {}
+
+void SetupForm::ShowPage(TSetupPage page) {
+  if (pageShown_ && page == activePage_) return;
+  activePage_ = page;
+  pageShown_ = true;
+  view_.ShowPage(page);
+}
+
+void SetupForm::ShowStartPage() {
+  const auto& pages = PagesOf(SetupEdition);
+  if (pages.companionHeader) {
+    view_.SetVisible(Control::imgRilo, true);
+    view_.SetVisible(Control::imgTumo, false);
+  }
+  ShowPage(pages.firstPage);
+}
+
+void SetupForm::ShowLanguageSwitchPage() {
+  if (const auto page = PagesOf(SetupEdition).afterLanguageSwitch) ShowPage(*page);
+}
+
+void SetupForm::Image2Click() {
+  ApplyLanguage(ulGerman);
+  ShowLanguageSwitchPage();
+}
+
+void SetupForm::Image3Click() {
+  ApplyLanguage(ulEnglish);
+  ShowLanguageSwitchPage();
+}
+
+void SetupForm::imgWindowsClick() { app_.DownloadAndRun(); }
+void SetupForm::lblWindowsClick() { app_.DownloadAndRun(); }
+void SetupForm::imgRiloInstallClick() { app_.DownloadAndRun(); }
+void SetupForm::lblRiloInstallClick() { app_.DownloadAndRun(); }
+void SetupForm::pnlBtnRetyClick() { app_.DownloadAndRun(); }
+
+void SetupForm::imgAndroidClick() { ShowPage(tsh2); }
+void SetupForm::lblAndroidClick() { ShowPage(tsh2); }
+void SetupForm::lblMoreClick() { ShowPage(tsh4); }
+void SetupForm::pnlBtnBack2Click() { ShowPage(tsh1); }
+void SetupForm::pnlBtnBackOtherClick() { ShowPage(tsh1); }
+
+void SetupForm::pnlExitClick() { app_.ExitSetup(); }
+void SetupForm::FormClose() { app_.ExitSetup(); }
+
+void SetupForm::ShowDownloadPage() { ShowPage(tsh3); }
+
+// The failure state is never undone: a later attempt starts on the page as it was left.
+void SetupForm::ShowConnectionError() {
+  view_.SetVisible(Control::lblDownloadHeader, false);
+  view_.SetVisible(Control::ProgressBar1, false);
+  view_.SetVisible(Control::lblNoConnection, true);
+  view_.SetVisible(Control::pnlBtnRety, true);
+}
+
+void SetupForm::SetProgressMax(std::int32_t max) { view_.SetProgressMax(max); }
+void SetupForm::SetProgressPosition(std::int32_t position) { view_.SetProgressPosition(position); }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "controls.h"
+#include "pages.h"
+
+// One row of the text catalogue: either two literal texts or a copy of another control's text,
+// which an earlier row of the same pass has written.
+struct TextRow {
+  Control control;
+  TSetupPage page;
+  std::wstring_view german;
+  std::wstring_view english;
+  std::optional<Control> copyOf;
+};
+
+// The 24 rows in the order ApplyLanguage writes them.
+std::span<const TextRow> TextCatalogue();
+
+// In German only, the copy into lblRiloInstall also runs once right after this row (1-based).
+inline constexpr int kGermanEarlyCopyAfterRow = 2;
+inline constexpr Control kGermanEarlyCopyTarget = Control::lblRiloInstall;

@@ -1,0 +1,144 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "app_control.h"
+#include "edition.h"
+#include "platform.h"
+#include "setup_view.h"
+
+// A window that records what the logic does to it. The download page starts as designed:
+// running message and progress bar shown, failure message and retry button hidden.
+class RecordingView : public SetupView {
+public:
+  struct TextWrite { Control control; std::wstring text; };
+  struct VisibleChange { Control control; bool visible; };
+  struct PageChange { TSetupPage page; };
+  using Event = std::variant<TextWrite, VisibleChange, PageChange>;
+
+  RecordingView() {
+    visible[Control::lblDownloadHeader] = true;
+    visible[Control::ProgressBar1] = true;
+    visible[Control::lblNoConnection] = false;
+    visible[Control::pnlBtnRety] = false;
+    visible[Control::imgTumo] = true;
+    visible[Control::imgRilo] = false;
+  }
+
+  void SetText(Control c, const std::wstring& text) override {
+    texts[c] = text;
+    events.push_back(TextWrite{c, text});
+  }
+  std::wstring GetText(Control c) const override {
+    const auto it = texts.find(c);
+    return it == texts.end() ? std::wstring{} : it->second;
+  }
+  void SetVisible(Control c, bool v) override {
+    visible[c] = v;
+    events.push_back(VisibleChange{c, v});
+  }
+  void ShowPage(TSetupPage page) override {
+    shownPage = page;
+    events.push_back(PageChange{page});
+  }
+  void SetProgressMax(std::int32_t max) override { progressMax = max; }
+  void SetProgressPosition(std::int32_t position) override { progressPosition = position; }
+
+  std::vector<TextWrite> TextWrites() const {
+    std::vector<TextWrite> out;
+    for (const auto& e : events)
+      if (const auto* w = std::get_if<TextWrite>(&e)) out.push_back(*w);
+    return out;
+  }
+  std::vector<TSetupPage> PagesShown() const {
+    std::vector<TSetupPage> out;
+    for (const auto& e : events)
+      if (const auto* p = std::get_if<PageChange>(&e)) out.push_back(p->page);
+    return out;
+  }
+  bool FailureStateShown() const {
+    return !visible.at(Control::lblDownloadHeader) && !visible.at(Control::ProgressBar1) &&
+           visible.at(Control::lblNoConnection) && visible.at(Control::pnlBtnRety);
+  }
+
+  std::map<Control, std::wstring> texts;
+  std::map<Control, bool> visible;
+  std::vector<Event> events;
+  std::optional<TSetupPage> shownPage;
+  std::int32_t progressMax = 100;
+  std::int32_t progressPosition = 0;
+};
+
+class FakePlatform : public SetupPlatform {
+public:
+  // What the locale query writes (NUL appended) and returns; returnOverride replaces the count.
+  std::wstring localeName = L"ENU";
+  std::optional<int> returnOverride;
+  bool localeThrows = false;
+  std::wstring moduleFile = L"C:\\Program Files\\Marlek\\start.exe";
+  bool moduleThrows = false;
+  bool shellThrows = false;
+  std::vector<std::wstring> opened;
+  int lastCapacity = -1;
+  std::vector<wchar_t> bufferSeen;
+
+  int GetLocaleAbbrevLangName(wchar_t* buffer, int capacity) override {
+    lastCapacity = capacity;
+    bufferSeen.assign(buffer, buffer + capacity);
+    if (localeThrows) throw std::runtime_error("locale query failed");
+    const auto n = std::min<std::size_t>(localeName.size(), static_cast<std::size_t>(capacity - 1));
+    localeName.copy(buffer, n);
+    buffer[n] = L'\0';
+    return returnOverride ? *returnOverride : static_cast<int>(n + 1);
+  }
+  std::wstring ModuleFileName() override {
+    if (moduleThrows) throw std::runtime_error("no module name");
+    return moduleFile;
+  }
+  void ShellOpen(const std::wstring& target) override {
+    opened.push_back(target);
+    if (shellThrows) throw std::runtime_error("shell failed");
+  }
+};
+
+// Records exits; onDownload stands in for a download attempt and may run nested handlers.
+class FakeApp : public AppControl {
+public:
+  int exits = 0;
+  int terminates = 0;
+  int downloads = 0;
+  std::function<void()> onDownload;
+
+  void ExitSetup() override { ++exits; }
+  void Terminate() override { ++terminates; }
+  void DownloadAndRun() override {
+    ++downloads;
+    if (onDownload) onDownload();
+  }
+};
+
+// SetupEdition is process-wide: each test sets it and gets the old value back at its end.
+class EditionScope {
+public:
+  explicit EditionScope(TSetupEdition edition) : saved_(SetupEdition), savedLanguage_(UiLanguage) {
+    SetupEdition = edition;
+  }
+  ~EditionScope() {
+    SetupEdition = saved_;
+    UiLanguage = savedLanguage_;
+  }
+  EditionScope(const EditionScope&) = delete;
+  EditionScope& operator=(const EditionScope&) = delete;
+
+private:
+  TSetupEdition saved_;
+  TUiLanguage savedLanguage_;
+};

@@ -1,0 +1,39 @@
+// Runs the program's own language detection against the real locale query and prints the
+// abbreviated name and the language chosen, e.g. "DEU German".
+#include <cstdio>
+#include <string>
+
+#include "setup_form.h"
+
+namespace {
+
+class SilentView : public SetupView {
+public:
+  void SetText(Control, const std::wstring&) override {}
+  std::wstring GetText(Control) const override { return {}; }
+  void SetVisible(Control, bool) override {}
+  void ShowPage(TSetupPage) override {}
+  void SetProgressMax(std::int32_t) override {}
+  void SetProgressPosition(std::int32_t) override {}
+};
+
+class NoApp : public AppControl {
+public:
+  void ExitSetup() override {}
+  void Terminate() override {}
+  void DownloadAndRun() override {}
+};
+
+}  // namespace
+
+int main() {
+  SilentView view;
+  NoApp app;
+  SetupForm form(view, NativeSetupPlatform(), app);
+  const std::wstring name = form.ReadLocaleLanguage();
+  form.DetectLanguage();
+  std::string ascii;
+  for (const wchar_t c : name) ascii.push_back(c >= 32 && c < 127 ? static_cast<char>(c) : '?');
+  std::printf("%s %s\n", ascii.c_str(), UiLanguage == ulGerman ? "German" : "English");
+  return 0;
+}

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "fakes.h"
+#include "setup_form.h"
+#include "text_catalogue.h"
+
+namespace {
+
+struct Harness {
+  RecordingView view;
+  FakePlatform platform;
+  FakeApp app;
+  SetupForm form{view, platform, app};
+};
+
+std::vector<Control> WrittenControls(const RecordingView& view) {
+  std::vector<Control> out;
+  for (const auto& w : view.TextWrites()) out.push_back(w.control);
+  return out;
+}
+
+const std::vector<Control> kCatalogueOrder{
+    Control::lblSetupTitle2,    Control::lblTumoOnlyInstall, Control::PnlExitTumo,
+    Control::lblSetupTitle,     Control::lblMore,            Control::pnlExit,
+    Control::lblAndroidStep1,   Control::lblAndroidStep2,    Control::lblAndroidStep3,
+    Control::lblAndroidStep4,   Control::pnlBtnBack2,        Control::lblNoConnection,
+    Control::lblDownloadHeader, Control::pnlBtnRety,         Control::pnlBtnCancelDownload,
+    Control::lblMorePDF,        Control::lblMorePavoWindows, Control::lblMorePavoAndroid,
+    Control::lblMoreRilo,       Control::lblMoreSoftware,    Control::lblMoreSoftwareRilo,
+    Control::pnlBtnBackOther,   Control::PnlExitRilo,        Control::lblRiloInstall,
+};
+
+TEST(LogicTexts, EnglishWritesTheTwentyFourRowsInOrder) {
+  EditionScope scope(seDirectInstall);
+  Harness h;
+  h.form.ApplyLanguage(ulEnglish);
+  EXPECT_EQ(WrittenControls(h.view), kCatalogueOrder);
+}
+
+TEST(LogicTexts, GermanAddsTheEarlyInstallCopyRightAfterRowTwo) {
+  EditionScope scope(seDirectInstall);
+  Harness h;
+  h.form.ApplyLanguage(ulGerman);
+  auto expected = kCatalogueOrder;
+  expected.insert(expected.begin() + 2, Control::lblRiloInstall);
+  EXPECT_EQ(WrittenControls(h.view), expected);
+  const auto writes = h.view.TextWrites();
+  EXPECT_EQ(writes[2].text, L"Installation starten");
+}
+
+TEST(LogicTexts, EveryControlHoldsItsCatalogueTextInBothLanguages) {
+  EditionScope scope(seDirectInstall);
+  for (const auto language : {ulGerman, ulEnglish}) {
+    Harness h;
+    h.form.ApplyLanguage(language);
+    for (const auto& row : TextCatalogue()) {
+      if (row.copyOf) {
+        EXPECT_EQ(h.view.GetText(row.control), h.view.GetText(*row.copyOf));
+        continue;
+      }
+      EXPECT_EQ(h.view.GetText(row.control), language == ulGerman ? row.german : row.english)
+          << ControlName(row.control);
+    }
+  }
+}
+
+TEST(LogicTexts, ExitAndCancelButtonsReadAsDesigned) {
+  EditionScope scope(seCompanion);
+  Harness h;
+  h.form.ApplyLanguage(ulGerman);
+  EXPECT_EQ(UiLanguage, ulGerman);
+  EXPECT_EQ(h.view.GetText(Control::lblTumoOnlyInstall), L"Installation starten");
+  EXPECT_EQ(h.view.GetText(Control::lblRiloInstall), L"Installation starten");
+  EXPECT_EQ(h.view.GetText(Control::PnlExitTumo), L"ABBRECHEN");
+  EXPECT_EQ(h.view.GetText(Control::PnlExitRilo), L"ABBRECHEN");
+  EXPECT_EQ(h.view.GetText(Control::pnlBtnCancelDownload), L"ABBRECHEN");
+  EXPECT_EQ(h.view.GetText(Control::pnlExit), L"Beenden");
+  EXPECT_EQ(h.view.GetText(Control::lblSetupTitle2), L"SETUP WACHTWERK");
+  EXPECT_EQ(h.view.GetText(Control::lblAndroidStep1),
+            L"1.) Nehmen Sie das Android Kinder-Handy/Tablet zur Hand");
+
+  h.form.Image3Click();
+  EXPECT_EQ(UiLanguage, ulEnglish);
+  EXPECT_EQ(h.view.GetText(Control::PnlExitTumo), L"EXIT");
+  EXPECT_EQ(h.view.GetText(Control::PnlExitRilo), L"EXIT");
+  EXPECT_EQ(h.view.GetText(Control::pnlExit), L"EXIT");
+  EXPECT_EQ(h.view.GetText(Control::pnlBtnCancelDownload), L"CANCEL");
+  EXPECT_EQ(h.view.GetText(Control::lblRiloInstall), L"Start installation");
+  EXPECT_EQ(h.view.GetText(Control::lblAndroidStep1), L"1.) Get your childs Android device");
+  EXPECT_EQ(h.view.GetText(Control::lblMoreRilo), L"Desk Warden 2015");
+  EXPECT_EQ(h.view.GetText(Control::lblMoreSoftwareRilo), L"Desk Warden 2015");
+}
+
+TEST(LogicTexts, StepThreeQuotesDifferByLanguage) {
+  EditionScope scope(seChoosePlatform);
+  Harness h;
+  h.form.ApplyLanguage(ulGerman);
+  const auto german = h.view.GetText(Control::lblAndroidStep3);
+  EXPECT_EQ(german, L"3.) Suchen Sie nach \"Marlek Wachtwerk\"");
+  EXPECT_EQ(std::count(german.begin(), german.end(), L'"'), 2);
+  EXPECT_EQ(german.back(), L'"');
+  h.form.ApplyLanguage(ulEnglish);
+  const auto english = h.view.GetText(Control::lblAndroidStep3);
+  EXPECT_EQ(english, L"3.) Search for Marlek Ward Pilot\"");
+  EXPECT_EQ(std::count(english.begin(), english.end(), L'"'), 1);
+  EXPECT_EQ(english.back(), L'"');
+}
+
+TEST(LogicTexts, NonAsciiCharactersAreTheThreeExpectedCodePoints) {
+  std::set<std::uint32_t> found;
+  for (const auto& row : TextCatalogue())
+    for (const auto text : {row.german, row.english})
+      for (const wchar_t c : text)
+        if (static_cast<std::uint32_t>(c) > 0x7F) found.insert(static_cast<std::uint32_t>(c));
+  EXPECT_EQ(found, (std::set<std::uint32_t>{0xE4, 0xFC, 0xDC}));
+
+  EditionScope scope(seChoosePlatform);
+  Harness h;
+  h.form.ApplyLanguage(ulGerman);
+  const std::wstring wahlen = h.view.GetText(Control::lblAndroidStep4);
+  EXPECT_EQ(static_cast<std::uint32_t>(wahlen.at(5)), 0xE4u);  // "4.) Wählen"
+  EXPECT_EQ(wahlen.size(), 27u);
+  const std::wstring zuruck = h.view.GetText(Control::pnlBtnBack2);
+  ASSERT_EQ(zuruck.size(), 6u);
+  EXPECT_EQ(static_cast<std::uint32_t>(zuruck[3]), 0xDCu);
+  EXPECT_EQ(h.view.GetText(Control::pnlBtnBackOther), zuruck);
+  const std::wstring prufen = h.view.GetText(Control::lblNoConnection);
+  EXPECT_EQ(static_cast<std::uint32_t>(prufen.at(27)), 0xFCu);  // "prüfen!"
+  EXPECT_EQ(static_cast<std::uint32_t>(h.view.GetText(Control::lblDownloadHeader).at(10)), 0xE4u);
+  EXPECT_EQ(static_cast<std::uint32_t>(h.view.GetText(Control::lblMorePDF).at(5)), 0xFCu);
+}
+
+TEST(LogicTexts, GermanEnglishGermanGivesTheFirstPassAgain) {
+  EditionScope scope(seChoosePlatform);
+  Harness h;
+  h.form.ApplyLanguage(ulGerman);
+  const auto firstTexts = h.view.texts;
+  const auto firstWrites = h.view.TextWrites().size();
+  h.form.ApplyLanguage(ulEnglish);
+  EXPECT_NE(h.view.texts, firstTexts);
+  h.view.events.clear();
+  h.form.ApplyLanguage(ulGerman);
+  EXPECT_EQ(h.view.texts, firstTexts);
+  // Every row is written again, also when the text is already shown.
+  EXPECT_EQ(h.view.TextWrites().size(), firstWrites);
+}
+
+TEST(LogicTexts, ApplyingTheLanguageShownRewritesWithoutChangingAnything) {
+  EditionScope scope(seDirectInstall);
+  Harness h;
+  h.form.ApplyLanguage(ulEnglish);
+  const auto before = h.view.texts;
+  h.view.events.clear();
+  h.form.ApplyLanguage(ulEnglish);
+  EXPECT_EQ(h.view.texts, before);
+  EXPECT_EQ(h.view.TextWrites().size(), 24u);
+  EXPECT_TRUE(h.view.PagesShown().empty());
+}
+
+TEST(LogicTexts, TextsOutsideTheCatalogueAreNeverWritten) {
+  EditionScope scope(seChoosePlatform);
+  Harness h;
+  h.view.texts[Control::lblWindows] = L"Windows";
+  h.view.texts[Control::lblAndroid] = L"Android";
+  h.view.texts[Control::lblSetupRilo] = L"SETUP DESK WARDEN";
+  h.form.DetectLanguage();
+  h.form.Image2Click();
+  h.form.Image3Click();
+  for (const auto& w : h.view.TextWrites()) {
+    EXPECT_NE(w.control, Control::lblWindows);
+    EXPECT_NE(w.control, Control::lblAndroid);
+    EXPECT_NE(w.control, Control::lblSetupRilo);
+  }
+  EXPECT_EQ(h.view.GetText(Control::lblSetupRilo), L"SETUP DESK WARDEN");
+}
+
+TEST(LogicNames, ControlAndPageNamesAreTheWindowNames) {
+  std::set<std::string_view> names;
+  for (int i = 0; i < kControlCount; ++i) {
+    const auto name = ControlName(static_cast<Control>(i));
+    EXPECT_FALSE(name.empty());
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), static_cast<std::size_t>(kControlCount));
+  EXPECT_EQ(ControlName(Control::pnlBtnRety), "pnlBtnRety");
+  EXPECT_EQ(ControlName(Control::PnlExitRilo), "PnlExitRilo");
+  EXPECT_EQ(ControlName(Control::Image6), "Image6");
+  EXPECT_EQ(PageName(tsh0), "tsh0");
+  EXPECT_EQ(PageName(tsh5), "tsh5");
+  EXPECT_TRUE(PageName(static_cast<TSetupPage>(6)).empty());
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "links.h"
+#include "setup_form.h"
+
+namespace {
+
+class NullView : public SetupView {
+public:
+  int calls = 0;
+  void SetText(Control, const std::wstring&) override { ++calls; }
+  std::wstring GetText(Control) const override { return {}; }
+  void SetVisible(Control, bool) override { ++calls; }
+  void ShowPage(TSetupPage) override { ++calls; }
+  void SetProgressMax(std::int32_t) override { ++calls; }
+  void SetProgressPosition(std::int32_t) override { ++calls; }
+};
+
+class CountingApp : public AppControl {
+public:
+  int exits = 0;
+  void ExitSetup() override { ++exits; }
+  void Terminate() override {}
+  void DownloadAndRun() override {}
+};
+
+std::wstring Widen(const char* s) { return std::wstring(s, s + std::strlen(s)); }
+
+// Wine maps the Unix root to drive Z:.
+std::wstring WindowsPathOfUnix(const char* unixPath) {
+  std::wstring path = L"Z:" + Widen(unixPath);
+  for (auto& c : path)
+    if (c == L'/') c = L'\\';
+  return path;
+}
+
+std::wstring TempFolder() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+  return std::wstring(buffer, n);
+}
+
+TEST(WinLogicPlatform, LocaleQueryGivesAThreeLetterName) {
+  NullView view;
+  CountingApp app;
+  SetupForm form(view, NativeSetupPlatform(), app);
+  const std::wstring name = form.ReadLocaleLanguage();
+  ASSERT_EQ(name.size(), 3u);
+  for (const wchar_t c : name) EXPECT_TRUE(c >= L'A' && c <= L'Z') << static_cast<int>(c);
+
+  wchar_t direct[16] = {};
+  const int n = NativeSetupPlatform().GetLocaleAbbrevLangName(direct, 16);
+  EXPECT_EQ(n, 4);
+  EXPECT_EQ(direct[3], L'\0');
+  EXPECT_EQ(std::wstring(direct, 3), name);
+}
+
+TEST(WinLogicPlatform, ModuleFileNameIsThisProgramInTheBuildFolder) {
+  const std::wstring path = NativeSetupPlatform().ModuleFileName();
+  const char* build = std::getenv("START_BUILD");
+  ASSERT_NE(build, nullptr);
+  EXPECT_EQ(path, WindowsPathOfUnix(build) + L"\\tests\\wintests.exe");
+  const std::wstring folder(ProgramFolder(path));
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(LocalTargetPath(path, ulEnglish, LocalTarget::RiloManual),
+            folder + L"\\bin\\en\\PDF\\rilo.pdf");
+}
+
+TEST(WinLogicPlatform, HandingOverAMissingFileRaisesNothingAndChangesNothing) {
+  const std::wstring folder = TempFolder() + L"start-logic-missing\\";
+  const std::wstring target = folder + L"\\bin\\de\\PDF\\tumo.pdf";
+  EXPECT_NO_THROW(NativeSetupPlatform().ShellOpen(target));
+  EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  NullView view;
+  CountingApp app;
+  SetupForm form(view, NativeSetupPlatform(), app);
+  EXPECT_NO_THROW(form.lblMoreRiloClick());
+  EXPECT_EQ(view.calls, 0);
+  EXPECT_EQ(app.exits, 0);
+}
+
+TEST(WinLogicPlatform, HandOverWithTheDoubledBackslashOpensTheFile) {
+  const std::wstring folder = TempFolder();
+  const std::wstring script = folder + L"start-logic-handover.cmd";
+  const std::wstring marker = folder + L"start-logic-handover.out";
+  DeleteFileW(marker.c_str());
+  {
+    const std::unique_ptr<FILE, int (*)(FILE*)> out(_wfopen(script.c_str(), L"wb"), &std::fclose);
+    ASSERT_NE(out, nullptr);
+    std::fputs("@echo opened> \"%~dp0start-logic-handover.out\"\r\n", out.get());
+  }
+  // The path as the links form it: folder, then a second backslash.
+  NativeSetupPlatform().ShellOpen(folder + L"\\start-logic-handover.cmd");
+  bool seen = false;
+  for (int i = 0; i < 300 && !seen; ++i) {
+    seen = GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_TRUE(seen);
+  DeleteFileW(script.c_str());
+  DeleteFileW(marker.c_str());
+}
+
+}  // namespace
