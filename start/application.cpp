@@ -1,0 +1,93 @@
+#include "application.h"
+
+#include <commctrl.h>
+
+#include "edition.h"
+#include "error_report.h"
+#include "error_text.h"
+#include "win32_error.h"
+
+namespace {
+
+std::wstring ModulePath(HINSTANCE instance) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(instance, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) ThrowLastError("GetModuleFileNameW");
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+int Application::Run() {
+  try {
+    InitialiseModules();
+    com_.emplace();
+    CreateWindows();
+  } catch (...) {
+    ReportStartupError(std::current_exception());
+    DestroyWindows();
+    FinaliseModules();
+    return 1;
+  }
+  background_->ShowMaximized();
+  loop_.Run();
+  ExitSetup();
+}
+
+void Application::InitialiseModules() {
+  ole_.emplace();
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                      ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+  icon_ = LoadIconW(instance_, L"MAINICON");
+  title_ = ApplicationTitle(ModulePath(instance_));
+  InitSetupEdition();
+}
+
+// The background window carries the only taskbar button (WS_EX_APPWINDOW); the setup window is
+// owned by it and so has none.
+void Application::CreateWindows() {
+  background_ = std::make_unique<TFrmBackground>(instance_, icon_, *this, *this);
+  setup_ = std::make_unique<TFrmSetup>(instance_, background_->Handle(), icon_, *this, *this);
+  background_->AttachSetupWindow(setup_->Handle());
+}
+
+void Application::DestroyWindows() {
+  if (background_) background_->DetachSetupWindow();
+  if (setup_ && setup_->Handle()) ShowWindow(setup_->Handle(), SW_HIDE);
+  setup_.reset();
+  background_.reset();
+}
+
+void Application::FinaliseModules() {
+  com_.reset();
+  ole_.reset();
+}
+
+void Application::ExitSetup() {
+  // A window destroyed below might call back in; the process ends all the same.
+  if (exiting_) ExitProcess(0);
+  exiting_ = true;
+  DestroyWindows();
+  FinaliseModules();
+  ExitProcess(0);
+}
+
+void Application::Terminate() { PostQuitMessage(0); }
+
+void Application::DownloadAndRun() {}
+
+void Application::Report(std::exception_ptr error) noexcept {
+  try {
+    HWND owner = setup_ && IsWindowVisible(setup_->Handle()) ? setup_->Handle() : nullptr;
+    ReportHandlerError(owner, title_, error);
+  } catch (...) {
+    MessageBoxW(nullptr, L"Out of memory.", L"Anwendungsfehler", MB_OK | MB_ICONERROR);
+  }
+}

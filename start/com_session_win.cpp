@@ -1,0 +1,20 @@
+#include "com_session.h"
+
+#include <ole2.h>
+#include <objbase.h>
+
+#include "win32_error.h"
+
+OleSession::OleSession() {
+  const HRESULT hr = OleInitialize(nullptr);
+  if (FAILED(hr)) throw Win32Error("OleInitialize", static_cast<DWORD>(hr));
+}
+
+OleSession::~OleSession() { OleUninitialize(); }
+
+ComSession::ComSession() {
+  const HRESULT hr = CoInitialize(nullptr);
+  if (FAILED(hr)) throw Win32Error("CoInitialize", static_cast<DWORD>(hr));
+}
+
+ComSession::~ComSession() { CoUninitialize(); }

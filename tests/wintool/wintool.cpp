@@ -1,0 +1,199 @@
+// wintool: looks at and pokes the top-level windows of another program, for tests under Wine.
+//
+//   wintool find SELECTOR                    print the window's state; exit 1 when there is none
+//   wintool wait SELECTOR [MS]               wait until it exists and is visible (default 10000)
+//   wintool wait-gone SELECTOR [MS]          wait until no visible such window is left
+//   wintool post SELECTOR MESSAGE [WP [LP]]  PostMessageW
+//   wintool send SELECTOR MESSAGE [WP [LP]]  SendMessageW; prints the result
+//   wintool activate SELECTOR                SetForegroundWindow
+//   wintool move SELECTOR X Y                moves the window (size unchanged)
+//
+// SELECTOR: class=NAME, title=TEXT (both may be given, comma-joined: class=NAME,title=TEXT)
+// or hwnd=0xHEX. MESSAGE: WM_CLOSE, WM_QUERYENDSESSION, WM_ENDSESSION, WM_ACTIVATE or a
+// number. Numbers are decimal or 0x-hexadecimal. `find` prints one key=value per line:
+// hwnd, class, title, rect (left,top,right,bottom), client (width,height), style, exstyle,
+// owner (0x0 if none), owner_class, visible, maximized, active (the active window of its
+// thread), foreground, pid. Exit codes: 0 done, 1 no such window or time-out, 2 bad usage.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+struct Selector {
+  std::wstring cls;
+  std::wstring title;
+  bool hasClass = false;
+  bool hasTitle = false;
+  HWND hwnd = nullptr;
+};
+
+struct NamedMessage {
+  const wchar_t* name;
+  UINT id;
+};
+
+constexpr NamedMessage kMessages[] = {
+    {L"WM_CLOSE", WM_CLOSE},
+    {L"WM_QUERYENDSESSION", WM_QUERYENDSESSION},
+    {L"WM_ENDSESSION", WM_ENDSESSION},
+    {L"WM_ACTIVATE", WM_ACTIVATE},
+};
+
+bool ParseNumber(const wchar_t* text, unsigned long long& value) {
+  wchar_t* end = nullptr;
+  value = std::wcstoull(text, &end, 0);
+  return end != text && *end == L'\0';
+}
+
+bool ParseSelector(const std::wstring& text, Selector& sel) {
+  if (text.rfind(L"hwnd=", 0) == 0) {
+    unsigned long long value = 0;
+    if (!ParseNumber(text.c_str() + 5, value)) return false;
+    sel.hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
+    return true;
+  }
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    // A title may hold commas, so it takes the rest of the selector.
+    if (text.compare(pos, 6, L"title=") == 0) {
+      sel.title = text.substr(pos + 6);
+      sel.hasTitle = true;
+      break;
+    }
+    if (text.compare(pos, 6, L"class=") != 0) return false;
+    const std::size_t comma = text.find(L',', pos);
+    sel.cls = text.substr(pos + 6, comma == std::wstring::npos ? std::wstring::npos : comma - pos - 6);
+    sel.hasClass = true;
+    if (comma == std::wstring::npos) break;
+    pos = comma + 1;
+  }
+  return sel.hasClass || sel.hasTitle;
+}
+
+HWND Find(const Selector& sel) {
+  if (sel.hwnd) return IsWindow(sel.hwnd) ? sel.hwnd : nullptr;
+  return FindWindowW(sel.hasClass ? sel.cls.c_str() : nullptr,
+                     sel.hasTitle ? sel.title.c_str() : nullptr);
+}
+
+bool ParseMessage(const wchar_t* text, UINT& id) {
+  for (const NamedMessage& m : kMessages) {
+    if (std::wcscmp(m.name, text) == 0) {
+      id = m.id;
+      return true;
+    }
+  }
+  unsigned long long value = 0;
+  if (!ParseNumber(text, value)) return false;
+  id = static_cast<UINT>(value);
+  return true;
+}
+
+void PrintUtf8(const char* key, const std::wstring& value) {
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, value.c_str(), static_cast<int>(value.size()),
+                                        nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, value.c_str(), static_cast<int>(value.size()), utf8.data(),
+                      bytes, nullptr, nullptr);
+  std::printf("%s=%s\n", key, utf8.c_str());
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[256] = L"";
+  if (hwnd) GetClassNameW(hwnd, name, 256);
+  return name;
+}
+
+void PrintState(HWND hwnd) {
+  wchar_t title[512] = L"";
+  GetWindowTextW(hwnd, title, 512);
+  RECT rect{}, client{};
+  GetWindowRect(hwnd, &rect);
+  GetClientRect(hwnd, &client);
+  const HWND owner = GetWindow(hwnd, GW_OWNER);
+  DWORD pid = 0;
+  const DWORD thread = GetWindowThreadProcessId(hwnd, &pid);
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  const bool active = GetGUIThreadInfo(thread, &gui) && gui.hwndActive == hwnd;
+  std::printf("hwnd=0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+  PrintUtf8("class", ClassOf(hwnd));
+  PrintUtf8("title", title);
+  std::printf("rect=%ld,%ld,%ld,%ld\n", rect.left, rect.top, rect.right, rect.bottom);
+  std::printf("client=%ld,%ld\n", client.right - client.left, client.bottom - client.top);
+  std::printf("style=0x%08lx\n", static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_STYLE)));
+  std::printf("exstyle=0x%08lx\n", static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_EXSTYLE)));
+  std::printf("owner=0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)));
+  PrintUtf8("owner_class", ClassOf(owner));
+  std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
+  std::printf("maximized=%d\n", IsZoomed(hwnd) ? 1 : 0);
+  std::printf("active=%d\n", active ? 1 : 0);
+  std::printf("foreground=%d\n", GetForegroundWindow() == hwnd ? 1 : 0);
+  std::printf("pid=%lu\n", static_cast<unsigned long>(pid));
+}
+
+bool WaitFor(const Selector& sel, DWORD ms, bool present) {
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  for (;;) {
+    const HWND hwnd = Find(sel);
+    if ((hwnd && IsWindowVisible(hwnd)) == present) return true;
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(50);
+  }
+}
+
+int Usage() {
+  std::fputs("usage: wintool find|wait|wait-gone|post|send|activate|move SELECTOR [ARGS]\n", stderr);
+  return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) return Usage();
+  const std::wstring command = argv[1];
+  Selector sel;
+  if (!ParseSelector(argv[2], sel)) return Usage();
+
+  if (command == L"wait" || command == L"wait-gone") {
+    unsigned long long ms = 10000;
+    if (argc > 3 && !ParseNumber(argv[3], ms)) return Usage();
+    const bool ok = WaitFor(sel, static_cast<DWORD>(ms), command == L"wait");
+    if (!ok) std::fputs("wintool: timed out\n", stderr);
+    return ok ? 0 : 1;
+  }
+
+  const HWND hwnd = Find(sel);
+  if (!hwnd) {
+    std::fputs("wintool: no such window\n", stderr);
+    return 1;
+  }
+  if (command == L"find") {
+    PrintState(hwnd);
+    return 0;
+  }
+  if (command == L"post" || command == L"send") {
+    UINT msg = 0;
+    unsigned long long wp = 0, lp = 0;
+    if (argc < 4 || !ParseMessage(argv[3], msg) || (argc > 4 && !ParseNumber(argv[4], wp)) ||
+        (argc > 5 && !ParseNumber(argv[5], lp)))
+      return Usage();
+    if (command == L"post")
+      return PostMessageW(hwnd, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp)) ? 0 : 1;
+    const LRESULT result = SendMessageW(hwnd, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp));
+    std::printf("result=%lld\n", static_cast<long long>(result));
+    return 0;
+  }
+  if (command == L"activate") return SetForegroundWindow(hwnd) ? 0 : 1;
+  if (command == L"move") {
+    if (argc < 5) return Usage();
+    const int x = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
+    const int y = static_cast<int>(std::wcstol(argv[4], nullptr, 10));
+    return SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+  }
+  return Usage();
+}
