@@ -1,0 +1,320 @@
+"""Drives the real start.exe under Wine on an X display: starting it, finding the setup window,
+clicking its controls, screenshots, and what the program leaves behind (temp folder, markers,
+exit code). Every wait polls with a deadline."""
+
+import os
+import pwd
+import re
+import shutil
+import struct
+import subprocess
+import time
+from pathlib import Path
+
+import layout
+
+ROOT = Path(os.environ.get("START_ROOT") or Path(__file__).resolve().parents[2])
+BUILD_ROOT = Path(os.environ.get("START_BUILD_ROOT") or ROOT / "build")
+WINE_DIR = Path(os.environ.get("START_WINE_DIR") or BUILD_ROOT / "wine-e2e")
+PREFIX = Path(os.environ.get("WINEPREFIX") or WINE_DIR / "prefix")
+SHOTS = Path(os.environ.get("START_E2E_SHOTS") or BUILD_ROOT / "shots" / "e2e")
+VARIANTS = Path(os.environ.get("START_E2E_VARIANTS") or BUILD_ROOT / "e2e")
+PORT = int(os.environ.get("START_E2E_PORT") or 18431)
+WINE64 = "/usr/lib/wine/wine64"
+WINE32 = "/usr/lib/wine/wine"
+WINESERVER = "/usr/lib/wine/wineserver" if os.path.exists("/usr/lib/wine/wineserver") \
+    else shutil.which("wineserver")
+SETUP_TITLE = "Marlek Setup"
+DEMO_TITLE = "Demo Installer"
+GERMAN = "de_DE.UTF-8"
+ENGLISH = "en_US.UTF-8"
+
+
+class E2EError(AssertionError):
+    pass
+
+
+def wait_for(predicate, timeout, what, interval=0.1):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise E2EError(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def display():
+    shown = WINE_DIR / "xvfb.display"
+    if shown.exists():
+        return shown.read_text().strip()
+    if os.environ.get("DISPLAY"):
+        return os.environ["DISPLAY"]
+    raise E2EError(f"no X display: start the session first ({shown} is missing)")
+
+
+def wine_env(locale=None):
+    env = dict(os.environ)
+    env.update(WINEPREFIX=str(PREFIX), DISPLAY=display())
+    env.setdefault("WINEDEBUG", "-all")
+    env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
+    if locale:
+        env["LC_ALL"] = locale
+    return env
+
+
+def loader_for(exe):
+    data = Path(exe).read_bytes()[:4096]
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    machine = struct.unpack_from("<H", data, pe + 4)[0]
+    return WINE64 if machine == 0x8664 else WINE32
+
+
+def temp_folder():
+    user = pwd.getpwuid(os.getuid()).pw_name
+    return PREFIX / "drive_c" / "users" / user / "Temp"
+
+
+def clear_temp_installers():
+    folder = temp_folder()
+    folder.mkdir(parents=True, exist_ok=True)
+    for f in folder.glob("marlek-*"):
+        f.unlink()
+
+
+def temp_installers():
+    return sorted(f.name for f in temp_folder().glob("marlek-*") if not f.name.endswith(".ran"))
+
+
+def variant(edition, preset="win64"):
+    """The e2e build of start.exe for an edition, with the demo installer of the same tree."""
+    tree = VARIANTS / f"{preset}-{edition}"
+    exe = next((p for p in tree.rglob("start.exe") if "CMakeFiles" not in p.parts), None)
+    demo = tree / "tools" / "demo-installer" / "demo-installer.exe"
+    if exe is None or not demo.exists():
+        raise E2EError(f"{tree} holds no start.exe or demo-installer.exe: run the e2e build first")
+    return exe, demo
+
+
+# --- X display: windows, pointer, screenshots -------------------------------------------------
+
+def xdotool(*args, check=True):
+    out = subprocess.run(["xdotool", *map(str, args)], env=wine_env(), capture_output=True,
+                         text=True, timeout=20)
+    if check and out.returncode != 0:
+        raise E2EError(f"xdotool {' '.join(map(str, args))}: {out.stderr.strip()}")
+    return out.stdout
+
+
+def find_windows(title):
+    out = xdotool("search", "--onlyvisible", "--name", f"^{re.escape(title)}$", check=False)
+    return [int(w) for w in out.split()]
+
+
+def geometry(xid):
+    """Left, top, width and height of a window on the screen, frame included (Wine draws the
+    frame inside the X window). xwininfo, since xdotool counts a child's offset twice."""
+    out = subprocess.run(["xwininfo", "-id", str(xid)], env=wine_env(), capture_output=True,
+                         text=True, timeout=20)
+    if out.returncode != 0:
+        raise E2EError(f"window {xid} is gone")
+    values = {}
+    for line in out.stdout.splitlines():
+        name, _, value = line.strip().partition(":")
+        values[name] = value.strip()
+    return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+            int(values["Width"]), int(values["Height"]))
+
+
+def click(x, y):
+    xdotool("mousemove", x, y, "click", "1")
+
+
+def move_pointer(x, y):
+    xdotool("mousemove", x, y)
+
+
+def key(*keys):
+    xdotool("key", *keys)
+
+
+class Shot:
+    """One screenshot of the whole X screen, as raw RGB with the PNG kept on disk."""
+
+    def __init__(self, path=None):
+        w, h = (int(v) for v in xdotool("getdisplaygeometry").split())
+        raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
+                             env=wine_env(), capture_output=True, timeout=30, check=True).stdout
+        if len(raw) != w * h * 3:
+            raise E2EError("screenshot has an unexpected size")
+        self.width, self.height, self.raw = w, h, raw
+        self.path = path
+        if path:
+            Path(path).parent.mkdir(parents=True, exist_ok=True)
+            subprocess.run(["convert", "-size", f"{w}x{h}", "-depth", "8", "rgb:-", str(path)],
+                           input=raw, check=True, timeout=30)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.raw[i:i + 3])
+
+    def region(self, x, y, w, h):
+        return b"".join(self.raw[((y + r) * self.width + x) * 3:((y + r) * self.width + x + w) * 3]
+                        for r in range(h))
+
+    def count(self, x, y, w, h, predicate):
+        return sum(1 for r in range(h) for c in range(w) if predicate(self.pixel(x + c, y + r)))
+
+
+def near(colour, target, tolerance=24):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, target))
+
+
+def is_light(colour):
+    return min(colour) >= 230
+
+
+# --- the program ------------------------------------------------------------------------------
+
+class Program:
+    """One run of a Windows program under Wine, killed at the end of the test if still alive."""
+
+    def __init__(self, exe, locale=GERMAN, log=None):
+        self.exe = Path(exe)
+        self.log = open(log, "wb") if log else subprocess.DEVNULL
+        self.proc = subprocess.Popen([loader_for(exe), str(exe)], env=wine_env(locale),
+                                     cwd=str(self.exe.parent), stdin=subprocess.DEVNULL,
+                                     stdout=self.log, stderr=self.log)
+
+    def exit_code(self, timeout):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise E2EError(f"{self.exe.name} did not end within {timeout:.0f} s") from None
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait(timeout=10)
+            # The Windows side of a killed loader may linger in the prefix.
+            subprocess.run([WINESERVER, "-k"], env=wine_env(), timeout=30, check=False)
+        if self.log is not subprocess.DEVNULL:
+            self.log.close()
+
+
+class SetupWindow:
+    """The setup window of a running start.exe, found by its title."""
+
+    def __init__(self, timeout=60):
+        self.xid = wait_for(lambda: (find_windows(SETUP_TITLE) or [None])[0], timeout,
+                            f'the window "{SETUP_TITLE}"')
+        self.wait_painted()
+
+    def frame(self):
+        return geometry(self.xid)
+
+    def client_origin(self):
+        # Left, right and bottom frame edges are equally wide; the caption adds to the top.
+        x, y, w, h = self.frame()
+        border = (w - layout.CLIENT_WIDTH) // 2
+        return x + border, y + h - layout.CLIENT_HEIGHT - border
+
+    def wait_painted(self, timeout=30):
+        """Waits until the window is shown with a page and fixes the page area's origin, the
+        first row of the page panel's blue below the page container's top."""
+        def measure():
+            try:
+                cx, cy = self.client_origin()
+            except E2EError:
+                return None
+            shot = Shot()
+            x = cx + 20
+            for y in range(cy + layout.PAGE_CONTAINER_TOP - 12, cy + layout.PAGE_CONTAINER_TOP + 40):
+                if 0 <= y < shot.height and near(shot.pixel(x, y), layout.PAGE_BLUE, 8):
+                    # The row above is the panel's 1-pixel raised bevel.
+                    return cx, y - 1
+            return None
+        self.page_origin = wait_for(measure, timeout, "the setup window to show a page", 0.3)
+
+    def point(self, name):
+        x, y, page = layout.click_point(name)
+        cx, cy = self.client_origin()
+        if page is None:
+            return cx + x, cy + y
+        px, py = self.page_origin
+        return px + x, py + y
+
+    def click(self, name):
+        click(*self.point(name))
+
+    def rest_pointer(self):
+        """Moves the pointer onto an inert spot of the page (left of the buttons, below the
+        labels) so hover feedback does not show in a screenshot."""
+        px, py = self.page_origin
+        move_pointer(px + 330, py + 330)
+
+    def page_pixel(self, shot, x, y):
+        px, py = self.page_origin
+        return shot.pixel(px + x, py + y)
+
+    def page_region_count(self, shot, x, y, w, h, predicate):
+        px, py = self.page_origin
+        return shot.count(px + x, py + y, w, h, predicate)
+
+    def client_region(self, shot):
+        cx, cy = self.client_origin()
+        return shot.region(cx, cy, layout.CLIENT_WIDTH, layout.CLIENT_HEIGHT)
+
+    def page(self, shot):
+        """Which page is shown, told by pixels that differ between pages, and for tsh3
+        whether it is in its failure state."""
+        def blue_at(x, y, colour):
+            return near(self.page_pixel(shot, x, y), colour, 20)
+        if blue_at(476, 300, layout.BUTTON_BLUE) and blue_at(662, 300, layout.PAGE_BLUE):
+            return "tsh3-failed" if blue_at(350, 195, layout.BUTTON_BLUE) else "tsh3"
+        if not blue_at(662, 300, layout.BUTTON_BLUE):
+            return "unknown"
+        if self.page_region_count(shot, 49, 80, 150, 25, is_light) > 20:
+            return "tsh4"
+        if self.page_region_count(shot, 139, 137, 81, 73, is_light) > 200:
+            return "tsh1"
+        if self.page_region_count(shot, 0, 64, 690, 120, is_light) > 200 and \
+                self.page_region_count(shot, 0, 24, 690, 30, is_light) == 0:
+            return "tsh2"
+        if self.page_region_count(shot, 293, 121, 81, 73, is_light) > 200:
+            return "tsh0/tsh5"
+        return "unknown"
+
+    def wait_page(self, expected, timeout=30, shot_path=None):
+        seen = []
+
+        def check():
+            shot = Shot()
+            seen.append(self.page(shot))
+            return shot if seen[-1] == expected else None
+        try:
+            shot = wait_for(check, timeout, f"page {expected}", 0.2)
+        except E2EError as e:
+            raise E2EError(f"{e}; last seen: {seen[-1] if seen else 'nothing'}") from None
+        if shot_path:
+            save_shot(shot_path)
+        return shot
+
+
+def save_shot(path):
+    return Shot(SHOTS / path)
+
+
+def close_demo_installer(timeout=20):
+    """Presses OK on the demo installer's window (it would close by itself a few seconds
+    later) and waits until it is gone."""
+    windows = find_windows(DEMO_TITLE)
+    for xid in windows:
+        x, y, w, h = geometry(xid)
+        border = (w - 420) // 2
+        click(x + w // 2, y + h - border - 130 + 94)
+    wait_for(lambda: not find_windows(DEMO_TITLE), timeout, "the demo installer to end", 0.2)
