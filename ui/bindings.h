@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+
+#include "controls.h"
+#include "hover_handlers.h"
+#include "setup_form.h"
+
+// Which handler each control calls: constant tables, looked up by control.
+namespace bindings {
+
+using ClickHandler = void (SetupForm::*)();
+using HoverHandler = void (HoverHandlers::*)();
+
+struct HoverPair {
+  HoverHandler enter;
+  HoverHandler leave;
+};
+
+// The click handler bound to a control; none for controls without a click action.
+std::optional<ClickHandler> ClickHandlerFor(Control c);
+// The hover pair bound to a control; none for controls without hover feedback.
+std::optional<HoverPair> HoverPairFor(Control c);
+
+}  // namespace bindings

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "dpi_scale.h"
+#include "layout_table.h"
+#include "win_handles.h"
+
+// The window's Tahoma fonts: every text style, regular and underlined, created once.
+class FontSet {
+public:
+  explicit FontSet(const DpiScale& scale);
+
+  HFONT Get(layout::TextStyle style, bool underline) const;
+  COLORREF Colour(layout::TextStyle style) const;
+
+private:
+  static constexpr int kStyles = 7;
+  std::array<FontHandle, kStyles * 2> fonts_;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+
+#include "window_base.h"
+#include "windowless.h"
+
+// The setup window's own client area: white, with the header pictures drawn on it in stacking
+// order. Attached to the window by subclassing, so the window class needs no part of it.
+class HeaderSurface {
+public:
+  HeaderSurface(HWND form, const FontSet& fonts, const PictureStore& pictures,
+                WindowlessEvents& events, HandlerErrors& errors);
+  HeaderSurface(const HeaderSurface&) = delete;
+  HeaderSurface& operator=(const HeaderSurface&) = delete;
+  ~HeaderSurface();
+
+  WindowlessHost& Host() { return host_; }
+  const WindowlessHost& Host() const { return host_; }
+
+private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                               DWORD_PTR self);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void Detach();
+
+  HWND form_;
+  WindowlessHost host_;
+  HandlerErrors& errors_;
+};

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "controls.h"
+#include "pages.h"
+
+// The setup window's fixed-pixel layout as data: every control's kind, box (96 DPI, relative to
+// its parent), text style, sizing and designed visibility, plus the pages and the pictures.
+namespace layout {
+
+// Stored as 0x00BBGGRR.
+using Colour = std::uint32_t;
+inline constexpr Colour kPageBlue = 0x00D54000;      // #0040D5
+inline constexpr Colour kButtonBlue = 0x00F7DFCA;    // #CADFF7
+inline constexpr Colour kProgressGrey = 0x00F3F3F3;  // #F3F3F3
+inline constexpr Colour kWhite = 0x00FFFFFF;
+
+inline constexpr int kClientWidth = 679;
+inline constexpr int kClientHeight = 609;
+inline constexpr const wchar_t* kFontFace = L"Tahoma";
+
+enum class Kind { Picture, Label, Button, ProgressBar };
+
+enum class TextStyle { None, Title, LargeLink, LargeBold, Medium, Button, Default };
+
+struct TextStyleSpec {
+  int charHeight;  // pixels without internal leading (a negative LOGFONT height)
+  bool bold;
+  Colour colour;
+};
+
+const TextStyleSpec& StyleSpec(TextStyle style);
+
+enum class Picture { None, Photo, Logo, Mascot, FlagDe, FlagUs, Android, Windows };
+inline constexpr int kPictureCount = 7;
+
+struct PictureSpec {
+  Picture id;
+  const wchar_t* resourceName;  // RCDATA entry of the executable
+  int width, height;            // pixels of the stored picture
+};
+
+const PictureSpec& PictureInfo(Picture picture);
+
+struct Box {
+  int left, top, width, height;
+  int Right() const { return left + width; }
+  int Bottom() const { return top + height; }
+  bool Contains(int x, int y) const { return x >= left && x < Right() && y >= top && y < Bottom(); }
+  bool Overlaps(const Box& o) const {
+    return left < o.Right() && o.left < Right() && top < o.Bottom() && o.top < Bottom();
+  }
+  friend bool operator==(const Box&, const Box&) = default;
+};
+
+enum class Sizing { Fixed, AutoSize };
+
+struct ControlSpec {
+  Control id;
+  Kind kind;
+  std::optional<TSetupPage> page;  // none: on the window itself (the header)
+  Box box;
+  TextStyle style;
+  Sizing sizing;
+  bool visible;
+  Picture picture;
+  const wchar_t* text;  // the designed text; most are replaced by the text catalogue
+};
+
+// Every control, the header first in stacking order (bottom to top), then page by page.
+std::span<const ControlSpec> Controls();
+const ControlSpec& Spec(Control c);
+
+struct PageSpec {
+  TSetupPage page;
+  const char* panelName;
+  int panelLeft;
+};
+
+inline constexpr int kPagePanelWidth = 800;
+inline constexpr int kPagePanelHeight = 345;
+
+// The six pages in their order inside the container.
+std::span<const PageSpec> Pages();
+// Position of the page inside the container (its tab index while the tabs exist).
+int PageOrder(TSetupPage page);
+
+inline constexpr Box kPageContainerBox{0, 272, 801, 340};
+// What FormCreate moves imgRilo to.
+inline constexpr int kRiloTopAtCreation = 0;
+
+}  // namespace layout

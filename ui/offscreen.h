@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+#include "win_handles.h"
+
+// Draw a window's content into memory, then copy it to the screen in one blit, so nothing
+// flickers. The buffer covers the paint area; drawing uses the window's client coordinates.
+class OffscreenPaint {
+public:
+  OffscreenPaint(HDC target, const RECT& area);
+  OffscreenPaint(const OffscreenPaint&) = delete;
+  OffscreenPaint& operator=(const OffscreenPaint&) = delete;
+  ~OffscreenPaint();
+
+  // Falls back to the target DC if no buffer could be made.
+  HDC dc() const { return memory_ ? memory_.get() : target_; }
+
+private:
+  HDC target_;
+  RECT area_;
+  MemoryDc memory_;
+  BitmapHandle bitmap_;
+  HGDIOBJ oldBitmap_ = nullptr;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+
+#include "pages.h"
+#include "win_handles.h"
+
+// A message as TabWndProc sees it; whatever answers it leaves its answer in Result.
+struct TMessage {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+  LRESULT Result;
+};
+
+// PageControl1: a platform tab control ("SysTabControl32", flat buttons, one row, tabs on
+// top) holding the six pages. With TabWndProc installed and every tab button hidden, the page
+// area is stretched over the whole container, so no tab strip is ever seen.
+class PageContainer {
+public:
+  PageContainer(HWND parent, const RECT& box, HFONT font);
+  PageContainer(const PageContainer&) = delete;
+  PageContainer& operator=(const PageContainer&) = delete;
+  ~PageContainer();
+
+  HWND Handle() const { return tab_.get(); }
+
+  // Adds a page with its tab button, in container order; the first page added becomes active.
+  void AddPage(TSetupPage page, HWND sheet);
+  void InstallTabWndProc();
+  // Removes the page's tab item and leaves the page in place; hiding the active page's tab
+  // leaves no page active.
+  void HideTab(TSetupPage page);
+  // Makes the page the active and only visible one.
+  void ShowPage(TSetupPage page);
+  std::optional<TSetupPage> ActivePage() const { return active_; }
+
+  // The rectangle every page fills: the client area adjusted by TCM_ADJUSTRECT, then moved
+  // down by 2 for tabs on top.
+  RECT PageRect() const;
+  bool HasTab(TSetupPage page) const { return slots_[page].hasTab; }
+
+private:
+  struct Slot {
+    HWND sheet = nullptr;
+    int order = -1;
+    bool hasTab = false;
+  };
+  struct WindowDeleter {
+    void operator()(HWND h) const {
+      if (IsWindow(h)) DestroyWindow(h);
+    }
+  };
+
+  void TabWndProc(TMessage& Message);
+  static LRESULT CALLBACK TabWndProcEntry(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  int TabIndex(TSetupPage page) const;
+  void Realign();
+
+  UniqueHandle<HWND, WindowDeleter> tab_;
+  WNDPROC FOldTabProc = nullptr;
+  std::array<Slot, kPageCount> slots_{};
+  int pageCount_ = 0;
+  std::optional<TSetupPage> active_;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "win_handles.h"
+
+// ProgressBar1: the platform progress control, range 0 to 100 and position 0 at creation,
+// page blue on progress grey. With no known length (a maximum of 0 or below) it runs as a
+// marquee instead of a bar that could never fill.
+class ProgressBar {
+public:
+  ProgressBar(HWND parent, const RECT& box);
+  ProgressBar(const ProgressBar&) = delete;
+  ProgressBar& operator=(const ProgressBar&) = delete;
+
+  HWND Handle() const { return bar_.get(); }
+  void SetMax(std::int32_t max);
+  void SetPosition(std::int32_t position);
+  bool Marquee() const { return marquee_; }
+
+private:
+  struct WindowDeleter {
+    void operator()(HWND h) const {
+      if (IsWindow(h)) DestroyWindow(h);
+    }
+  };
+  void SetMarquee(bool on);
+
+  UniqueHandle<HWND, WindowDeleter> bar_;
+  bool marquee_ = false;
+};

@@ -1,0 +1,196 @@
+#include "setup_view_win.h"
+
+#include "bindings.h"
+
+using layout::Kind;
+
+SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, DpiScale scale)
+    : formWindow_(form),
+      errors_(errors),
+      scale_(scale),
+      fonts_(scale_),
+      pictures_(module, scale_),
+      class_(RegisterControlClass(module)),
+      header_(form, fonts_, pictures_, *this, errors) {
+  for (const auto& spec : layout::Controls()) {
+    if (spec.kind != Kind::Picture && spec.kind != Kind::Label) continue;
+    WindowlessItem& item = items_[static_cast<int>(spec.id)];
+    item = WindowlessItem{spec.id,  spec.kind,  scale_.Rect(spec.box),
+                          spec.visible, spec.picture, spec.text ? spec.text : L"",
+                          spec.style, spec.sizing == layout::Sizing::AutoSize};
+    if (!spec.page) {
+      header_.Host().Add(&item);
+      if (item.autoSize) Resize(item);
+    }
+  }
+
+  container_ = std::make_unique<PageContainer>(
+      form, scale_.Rect(layout::kPageContainerBox),
+      fonts_.Get(layout::TextStyle::Default, false));
+  for (const auto& pageSpec : layout::Pages()) {
+    const TSetupPage page = pageSpec.page;
+    sheets_[page] = std::make_unique<TabSheet>(errors_, class_, container_->Handle());
+    container_->AddPage(page, sheets_[page]->Handle());
+    panels_[page] = std::make_unique<PagePanel>(
+        errors_, class_, sheets_[page]->Handle(),
+        scale_.Rect({pageSpec.panelLeft, 0, layout::kPagePanelWidth, layout::kPagePanelHeight}),
+        fonts_, pictures_, static_cast<WindowlessEvents&>(*this));
+    const HWND panel = panels_[page]->Handle();
+    for (const auto& spec : layout::Controls()) {
+      if (spec.page != page) continue;
+      const RECT box = scale_.Rect(spec.box);
+      switch (spec.kind) {
+        case Kind::Picture:
+        case Kind::Label: {
+          WindowlessItem& item = items_[static_cast<int>(spec.id)];
+          panels_[page]->Host().Add(&item);
+          if (item.autoSize) Resize(item);
+          break;
+        }
+        case Kind::Button: {
+          const Control id = spec.id;
+          auto button = std::make_unique<ButtonPanel>(errors_, class_, panel, box, fonts_,
+                                                      [this, id] { ItemClick(id); });
+          button->SetText(spec.text);
+          if (!spec.visible) ShowWindow(button->Handle(), SW_HIDE);
+          buttons_[static_cast<int>(id)] = std::move(button);
+          break;
+        }
+        case Kind::ProgressBar:
+          progress_ = std::make_unique<ProgressBar>(panel, box);
+          if (!spec.visible) ShowWindow(progress_->Handle(), SW_HIDE);
+          break;
+      }
+    }
+  }
+}
+
+// Windows go before the objects they use: pages and controls, then the container, then the
+// header's hook on the form.
+SetupViewWin::~SetupViewWin() {
+  progress_.reset();
+  for (auto& b : buttons_) b.reset();
+  for (auto& p : panels_) p.reset();
+  for (auto& s : sheets_) s.reset();
+  container_.reset();
+}
+
+void SetupViewWin::MoveImgRiloToTop() {
+  WindowlessItem& item = *Item(Control::imgRilo);
+  const RECT old = item.box;
+  const int height = old.bottom - old.top;
+  item.box.top = scale_(layout::kRiloTopAtCreation);
+  item.box.bottom = item.box.top + height;
+  header_.Host().ItemChanged(item, old);
+}
+
+void SetupViewWin::HideTabs() {
+  for (TSetupPage page : {tsh0, tsh1, tsh2, tsh3, tsh4, tsh5}) container_->HideTab(page);
+}
+
+WindowlessItem* SetupViewWin::Item(Control c) {
+  const Kind k = layout::Spec(c).kind;
+  return k == Kind::Picture || k == Kind::Label ? &items_[static_cast<int>(c)] : nullptr;
+}
+
+const WindowlessItem* SetupViewWin::Item(Control c) const {
+  return const_cast<SetupViewWin*>(this)->Item(c);
+}
+
+WindowlessHost& SetupViewWin::HostOf(Control c) {
+  const auto& page = layout::Spec(c).page;
+  return page ? panels_[*page]->Host() : header_.Host();
+}
+
+void SetupViewWin::Resize(WindowlessItem& item) {
+  const SIZE size = HostOf(item.id).MeasureText(item);
+  item.box.right = item.box.left + size.cx;
+  item.box.bottom = item.box.top + size.cy;
+}
+
+void SetupViewWin::SetText(Control c, const std::wstring& text) {
+  if (WindowlessItem* item = Item(c)) {
+    if (item->kind != Kind::Label) return;
+    const RECT old = item->box;
+    item->text = text;
+    if (item->autoSize) Resize(*item);
+    HostOf(c).ItemChanged(*item, old);
+  } else if (auto& button = buttons_[static_cast<int>(c)]) {
+    button->SetText(text);
+  }
+}
+
+std::wstring SetupViewWin::GetText(Control c) const {
+  if (const WindowlessItem* item = Item(c)) return item->text;
+  if (const auto& button = buttons_[static_cast<int>(c)]) return button->Text();
+  return {};
+}
+
+void SetupViewWin::SetVisible(Control c, bool visible) {
+  if (WindowlessItem* item = Item(c)) {
+    item->visible = visible;
+    HostOf(c).ItemChanged(*item, item->box);
+  } else if (HWND window = ControlWindow(c)) {
+    ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+void SetupViewWin::ShowPage(TSetupPage page) {
+  const auto previous = container_->ActivePage();
+  container_->ShowPage(page);
+  // A page taken away from under the pointer ends its hover, as moving off it would.
+  if (previous && previous != page) panels_[*previous]->Host().ForgetPointer();
+}
+
+void SetupViewWin::SetProgressMax(std::int32_t max) { progress_->SetMax(max); }
+
+void SetupViewWin::SetProgressPosition(std::int32_t position) { progress_->SetPosition(position); }
+
+HWND SetupViewWin::ControlWindow(Control c) const {
+  if (c == Control::ProgressBar1) return progress_->Handle();
+  const auto& button = buttons_[static_cast<int>(c)];
+  return button ? button->Handle() : nullptr;
+}
+
+RECT SetupViewWin::ControlRect(Control c) const {
+  if (HWND window = ControlWindow(c)) {
+    RECT r;
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, formWindow_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+  RECT r = Item(c)->box;
+  if (const auto& page = layout::Spec(c).page)
+    MapWindowPoints(panels_[*page]->Handle(), formWindow_, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+bool SetupViewWin::ControlVisible(Control c) const {
+  if (const WindowlessItem* item = Item(c)) return item->visible;
+  return (GetWindowLongPtrW(ControlWindow(c), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool SetupViewWin::Underlined(Control c) const {
+  const WindowlessItem* item = Item(c);
+  return item && item->underline;
+}
+
+void SetupViewWin::ItemClick(Control c) {
+  const auto handler = bindings::ClickHandlerFor(c);
+  if (handler && form_) (form_->**handler)();
+}
+
+void SetupViewWin::ItemEnter(Control c) {
+  if (const auto pair = bindings::HoverPairFor(c)) (hover_.*(pair->enter))();
+}
+
+void SetupViewWin::ItemLeave(Control c) {
+  if (const auto pair = bindings::HoverPairFor(c)) (hover_.*(pair->leave))();
+}
+
+void SetupViewWin::SetLabelUnderline(Control label, bool underline) {
+  WindowlessItem* item = Item(label);
+  if (!item || item->underline == underline) return;
+  item->underline = underline;
+  HostOf(label).ItemChanged(*item, item->box);
+}

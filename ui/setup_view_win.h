@@ -1,0 +1,87 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "control_windows.h"
+#include "dpi_scale.h"
+#include "fonts.h"
+#include "header_surface.h"
+#include "hover_handlers.h"
+#include "page_container.h"
+#include "picture_store.h"
+#include "progress_bar.h"
+#include "setup_form.h"
+#include "setup_view.h"
+#include "window_base.h"
+#include "windowless.h"
+
+// Every control of the setup window, built on the window's client area from the layout table,
+// and the window side of the setup logic: texts, visibility, pages, progress, clicks, hover.
+class SetupViewWin final : public SetupView, private WindowlessEvents, private LabelStyler {
+public:
+  // Builds the controls on form in the table's order. Pictures come from module's resources.
+  SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors,
+               DpiScale scale = DpiScale::ForScreen());
+  ~SetupViewWin() override;
+  SetupViewWin(const SetupViewWin&) = delete;
+  SetupViewWin& operator=(const SetupViewWin&) = delete;
+
+  // Clicks go to this form's handlers from now on.
+  void Bind(SetupForm& form) { form_ = &form; }
+
+  // The window's own steps of FormCreate.
+  void MoveImgRiloToTop();
+  void InstallTabWndProc() { container_->InstallTabWndProc(); }
+  // Hides the tab buttons of tsh0 to tsh5, in this order.
+  void HideTabs();
+
+  void SetText(Control c, const std::wstring& text) override;
+  std::wstring GetText(Control c) const override;
+  void SetVisible(Control c, bool visible) override;
+  void ShowPage(TSetupPage page) override;
+  void SetProgressMax(std::int32_t max) override;
+  void SetProgressPosition(std::int32_t position) override;
+
+  // What the window shows, for whoever needs to look.
+  RECT ControlRect(Control c) const;  // in the window's client coordinates
+  bool ControlVisible(Control c) const;  // the control's own flag, whatever its page
+  bool Underlined(Control c) const;
+  std::optional<TSetupPage> ActivePage() const { return container_->ActivePage(); }
+  const PageContainer& Container() const { return *container_; }
+  HWND PageWindow(TSetupPage page) const { return sheets_[page]->Handle(); }
+  HWND PanelWindow(TSetupPage page) const { return panels_[page]->Handle(); }
+  HWND ProgressBarWindow() const { return progress_->Handle(); }
+  HWND ControlWindow(Control c) const;  // none for pictures and labels
+  const PictureStore& Pictures() const { return pictures_; }
+
+private:
+  void ItemClick(Control c) override;
+  void ItemEnter(Control c) override;
+  void ItemLeave(Control c) override;
+  void SetLabelUnderline(Control label, bool underline) override;
+
+  WindowlessItem* Item(Control c);
+  const WindowlessItem* Item(Control c) const;
+  WindowlessHost& HostOf(Control c);
+  void Resize(WindowlessItem& item);
+
+  HWND formWindow_;
+  HandlerErrors& errors_;
+  DpiScale scale_;
+  FontSet fonts_;
+  PictureStore pictures_;
+  WindowClass class_;
+  HoverHandlers hover_{*this};
+  SetupForm* form_ = nullptr;
+  std::array<WindowlessItem, kControlCount> items_{};
+  HeaderSurface header_;
+  std::unique_ptr<PageContainer> container_;
+  std::array<std::unique_ptr<TabSheet>, kPageCount> sheets_;
+  std::array<std::unique_ptr<PagePanel>, kPageCount> panels_;
+  std::array<std::unique_ptr<ButtonPanel>, kControlCount> buttons_;
+  std::unique_ptr<ProgressBar> progress_;
+};
