@@ -1,17 +1,33 @@
 #include "body_buffer.h"
 
-#include <algorithm>
 #include <cstring>
+#include <limits>
+#include <new>
 
 void BodyBuffer::Reserve(std::size_t capacity) {
   if (capacity <= capacity_) return;
-  auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+  // nothrow and an own bad_alloc: a failed huge request must come back as an exception, also
+  // under sanitizers that would otherwise end the process.
+  std::unique_ptr<char[]> grown(new (std::nothrow) char[capacity]);
+  if (!grown) throw std::bad_alloc();
   if (size_) std::memcpy(grown.get(), data_.get(), size_);
   data_ = std::move(grown);
   capacity_ = capacity;
 }
 
 char* BodyBuffer::Append(std::size_t n) {
-  if (capacity_ - size_ < n) Reserve(std::max(size_ + n, capacity_ * 2));
+  if (capacity_ - size_ < n) {
+    constexpr std::size_t kMax = std::numeric_limits<std::size_t>::max();
+    if (n > kMax - size_) throw std::bad_alloc();
+    std::size_t wanted = size_ + n;
+    std::size_t doubled = capacity_ > kMax / 2 ? kMax : capacity_ * 2;
+    Reserve(wanted > doubled ? wanted : doubled);
+  }
   return data_.get() + size_;
+}
+
+void BodyBuffer::Release() {
+  data_.reset();
+  size_ = 0;
+  capacity_ = 0;
 }

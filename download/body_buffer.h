@@ -23,6 +23,8 @@ public:
   char* Append(std::size_t n);
   void Commit(std::size_t n) { size_ += n; }
   void Clear() { size_ = 0; }
+  // Empties the buffer and gives its memory back.
+  void Release();
 
 private:
   std::unique_ptr<char[]> data_;

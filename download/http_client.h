@@ -11,6 +11,8 @@
 
 namespace http {
 
+class Connector;
+
 enum class Error {
   InvalidUrl,
   ResolveFailed,
@@ -63,6 +65,8 @@ struct Events {
 class HttpClient {
 public:
   HttpClient(Settings settings, Events events);
+  // With a connector of the caller's (tests and the fuzzer play server through it).
+  HttpClient(Settings settings, Events events, std::unique_ptr<Connector> connector);
   ~HttpClient();
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The thin TCP layer under the HTTP client: IPv4 only, one implementation per platform.
+namespace net {
+
+enum class IoStatus { Data, WouldBlock, Closed, Reset };
+struct IoResult {
+  IoStatus status;
+  std::size_t bytes;
+};
+
+enum class WaitStatus { Ready, Timeout, Error };
+
+// Resolves host to an IPv4 address (host byte order); false when it cannot.
+bool ResolveIPv4(const std::string& host, std::uint32_t& address);
+
+class Socket {
+public:
+  Socket();  // a fresh TCP socket; valid() is false when none could be made
+  ~Socket();
+  Socket(const Socket&) = delete;
+  Socket& operator=(const Socket&) = delete;
+
+  bool valid() const;
+  // Blocking connect (run on a worker thread); on failure false with a cause in error.
+  bool Connect(std::uint32_t address, std::uint16_t port, std::string& error);
+  // Called from another thread: makes a Connect in progress return.
+  void Abort();
+  // After a successful connect: the socket no longer blocks in Receive and Send.
+  bool SetNonBlocking();
+  // Sends every byte, waiting for room at most timeoutMs in all.
+  bool SendAll(const char* data, std::size_t size, int timeoutMs);
+  // Never blocks: Data with bytes > 0, WouldBlock, Closed (orderly end) or Reset (any error).
+  IoResult Receive(char* dst, std::size_t size);
+  // Ready when data, an end or an error is waiting.
+  WaitStatus WaitReadable(int timeoutMs);
+
+private:
+  std::atomic<std::intptr_t> handle_;
+};
+
+}  // namespace net
