@@ -280,6 +280,17 @@ class SetupWindow:
             return "unknown"
         if self.page_region_count(shot, 49, 80, 150, 25, is_light) > 20:
             return "tsh4"
+        # "Installation starten" centred on tsh0 and tsh5; tsh1 has a gap there.
+        if self.page_region_count(shot, 260, 210, 160, 25, is_light) > 20:
+            return "tsh0/tsh5"
+        if self.page_region_count(shot, 133, 216, 95, 29, is_light) > 20:
+            return "tsh1"
+        if self.page_region_count(shot, 0, 64, 690, 120, is_light) > 200 and \
+                self.page_region_count(shot, 0, 24, 690, 30, is_light) == 0:
+            return "tsh2"
+        return "unknown"
+        if self.page_region_count(shot, 49, 80, 150, 25, is_light) > 20:
+            return "tsh4"
         if self.page_region_count(shot, 139, 137, 81, 73, is_light) > 200:
             return "tsh1"
         if self.page_region_count(shot, 0, 64, 690, 120, is_light) > 200 and \
@@ -318,3 +329,25 @@ def close_demo_installer(timeout=20):
         border = (w - 420) // 2
         click(x + w // 2, y + h - border - 130 + 94)
     wait_for(lambda: not find_windows(DEMO_TITLE), timeout, "the demo installer to end", 0.2)
+
+
+def wintool(*args, timeout=30):
+    """Runs wintool.exe in the prefix; returns (exit code, key=value pairs of its output)."""
+    exe = VARIANTS / "wintool.exe"
+    if not exe.exists():
+        raise E2EError(f"{exe} is missing: run the e2e build first")
+    out = subprocess.run([WINE64, str(exe), *map(str, args)], env=wine_env(), capture_output=True,
+                         text=True, timeout=timeout)
+    values = {}
+    for line in out.stdout.splitlines():
+        name, sep, value = line.strip().partition("=")
+        if sep:
+            values[name] = value
+    return out.returncode, values
+
+
+def setup_window_state():
+    code, values = wintool("find", f"title={SETUP_TITLE}")
+    if code != 0:
+        raise E2EError("wintool finds no setup window")
+    return values

@@ -1,0 +1,72 @@
+"""Every failing download leaves start.exe on the download page in its failure state, with no
+installer saved or started; a retry once the server is fixed installs and ends the program."""
+
+import unittest
+
+import e2e_lib as e2e
+import scripted_server
+from scenario import Scenario, expected_request
+
+
+class DownloadFailures(Scenario):
+    edition = "seDirectInstall"
+
+    def fail_then_retry(self, behaviour):
+        server = self.scripted(behaviour) if behaviour else None
+        program, window = self.start(e2e.GERMAN)
+        window.wait_page("tsh0/tsh5")
+        self.click_install(window)
+        window.wait_page("tsh3-failed", timeout=60)
+        window.rest_pointer()
+        self.shot("failed")
+        # The failure state holds: no installer appears, the program waits for the user.
+        self.assert_page_holds(window, "tsh3-failed")
+        self.assertTrue(program.running())
+        self.assert_nothing_installed()
+        if server:
+            self.assertEqual(server.request_heads()[0], expected_request("/prg/tumo.exe"))
+            self.stop_server(server)
+
+        fixed = self.nginx()
+        window.click("pnlBtnRety")
+        self.assert_installed(program, "marlek-tumo.exe")
+        self.assertIn('"GET /prg/tumo.exe HTTP/1.1" 200', fixed.access_log())
+
+    def test_not_found(self):
+        self.fail_then_retry(scripted_server.status(404, "Not Found"))
+
+    def test_server_error(self):
+        self.fail_then_retry(scripted_server.status(500, "Internal Server Error"))
+
+    def test_refused_connection(self):
+        self.fail_then_retry(None)
+
+    def test_redirect_to_https(self):
+        self.fail_then_retry(scripted_server.redirect_to_https(e2e.PORT))
+
+    def test_short_body_closed_before_the_announced_length(self):
+        self.fail_then_retry(scripted_server.short_body(self.served))
+
+    def test_empty_body(self):
+        self.fail_then_retry(scripted_server.empty_body())
+
+    def test_failure_state_survives_a_language_switch_and_a_new_start(self):
+        server = self.scripted(scripted_server.status(404, "Not Found"))
+        program, window = self.start(e2e.GERMAN)
+        self.click_install(window)
+        window.wait_page("tsh3-failed", timeout=60)
+        window.click("Image3")
+        window.wait_page("tsh0/tsh5")
+        self.click_install(window)
+        window.wait_page("tsh3-failed", timeout=60)
+        self.shot("failed-again-in-english")
+        self.assertEqual(server.request_heads(),
+                         [expected_request("/prg/tumo.exe"), expected_request("/prg/pavo.exe")])
+        self.stop_server(server)
+        self.nginx()
+        window.click("pnlBtnRety")
+        self.assert_installed(program, "marlek-ward-pilot.exe")
+
+
+if __name__ == "__main__":
+    unittest.main()

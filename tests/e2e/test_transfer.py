@@ -1,0 +1,83 @@
+"""What the user can do while a slow download runs: cancel it, close the window, switch the
+language (the transfer goes on and saves the file chosen at its start)."""
+
+import unittest
+
+import e2e_lib as e2e
+import scripted_server
+from scenario import Scenario, expected_request
+
+
+class DuringTransfer(Scenario):
+    edition = "seDirectInstall"
+
+    def start_slow_download(self, locale=e2e.GERMAN):
+        slow = scripted_server.SlowBody(self.served)
+        server = self.scripted(slow)
+        program, window = self.start(locale)
+        window.wait_page("tsh0/tsh5")
+        self.click_install(window)
+        window.wait_page("tsh3")
+        e2e.wait_for(lambda: slow.sent > slow.first, 30, "the transfer to be under way")
+        return slow, server, program, window
+
+    def assert_ended_without_installer(self, program, slow):
+        self.assertEqual(program.exit_code(30), 0)
+        e2e.wait_for(slow.peer_gone.is_set, 30, "the server to see the connection end")
+        self.assertLess(slow.sent, len(self.served))
+        self.assert_nothing_installed()
+
+    def test_cancel_ends_the_program_and_saves_nothing(self):
+        slow, _, program, window = self.start_slow_download()
+        self.shot("transferring")
+        window.click("pnlBtnCancelDownload")
+        self.assert_ended_without_installer(program, slow)
+
+    def test_close_button_ends_the_program_and_saves_nothing(self):
+        slow, _, program, window = self.start_slow_download()
+        x, y, w, _ = window.frame()
+        border = (w - e2e.layout.CLIENT_WIDTH) // 2
+        e2e.click(x + w - border - 12, y + border + 9)
+        self.assert_ended_without_installer(program, slow)
+
+    def test_alt_f4_ends_the_program_and_saves_nothing(self):
+        slow, _, program, _ = self.start_slow_download(e2e.ENGLISH)
+        e2e.key("alt+F4")
+        self.assert_ended_without_installer(program, slow)
+
+    def test_progress_bar_follows_the_bytes(self):
+        slow, _, program, window = self.start_slow_download()
+        bar = (152, 144, 385, 33)
+        first = e2e.Shot()
+        e2e.wait_for(lambda: slow.sent > slow.first + 40 * slow.piece, 30, "more bytes")
+        later = e2e.Shot()
+        px, py = window.page_origin
+        self.assertNotEqual(first.region(px + bar[0], py + bar[1], bar[2], bar[3]),
+                            later.region(px + bar[0], py + bar[1], bar[2], bar[3]),
+                            "the progress bar did not move while bytes arrived")
+        window.click("pnlBtnCancelDownload")
+        self.assertEqual(program.exit_code(30), 0)
+
+    def test_flag_shows_the_start_page_and_the_transfer_goes_on(self):
+        slow, server, program, window = self.start_slow_download(e2e.GERMAN)
+        window.click("Image3")
+        window.wait_page("tsh0/tsh5")
+        window.rest_pointer()
+        self.shot("english-start-page-during-transfer")
+        self.assertTrue(program.running())
+        sent = slow.sent
+        e2e.wait_for(lambda: slow.sent > sent, 30, "the transfer to go on")
+
+        # A new start while the first attempt runs shows the download page and asks nothing.
+        self.click_install(window)
+        window.wait_page("tsh3")
+        self.assertEqual(server.connections, 1)
+
+        slow.release()
+        # Chosen at the transfer's start: the German installer, although English is shown now.
+        self.assert_installed(program, "marlek-tumo.exe")
+        self.assertEqual(server.request_heads(), [expected_request("/prg/tumo.exe")])
+
+
+if __name__ == "__main__":
+    unittest.main()
