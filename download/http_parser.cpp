@@ -185,13 +185,15 @@ bool FramingOf(const ResponseHead& head, BodyFraming& framing) {
   bool haveLength = false;
   bool valid = true;
   std::uint64_t length = 0;
-  for (auto value : head.All("Content-Length"))
+  for (auto value : head.All("Content-Length")) {
+    if (Trim(value).empty()) valid = false;
     ForEachToken(value, [&](std::string_view t) {
       std::uint64_t v = 0;
       if (!ParseDecimal(t, v) || (haveLength && v != length)) valid = false;
       haveLength = true;
       length = v;
     });
+  }
   if (!valid) return false;
   if (haveLength) {
     framing.kind = Framing::Length;

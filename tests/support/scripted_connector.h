@@ -1,0 +1,60 @@
+#pragma once
+
+// Plays the server side from bytes in memory, for the parser-level tests and the fuzzer:
+// connection i reads inputs[i] (nothing past the last), pieceSize bytes per read.
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "http_transport.h"
+
+namespace testsupport {
+
+struct ScriptedStream {
+  std::vector<std::string> inputs;
+  std::size_t pieceSize = 1;
+  bool endWithReset = false;  // what the client sees once an input is used up
+  int connects = 0;
+  std::vector<std::string> sent;
+};
+
+class ScriptedConnector final : public http::Connector {
+public:
+  explicit ScriptedConnector(std::shared_ptr<ScriptedStream> stream) : stream_(std::move(stream)) {}
+
+  std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t, const http::Settings&,
+                                            const std::function<void()>&) override {
+    auto index = static_cast<std::size_t>(stream_->connects++);
+    return std::make_unique<Conn>(stream_, index < stream_->inputs.size() ? stream_->inputs[index] : std::string());
+  }
+
+private:
+  class Conn final : public http::Connection {
+  public:
+    Conn(std::shared_ptr<ScriptedStream> s, std::string input) : s_(std::move(s)), input_(std::move(input)) {}
+    bool Send(std::string_view bytes) override {
+      s_->sent.emplace_back(bytes);
+      return true;
+    }
+    net::IoResult Receive(char* dst, std::size_t size) override {
+      if (pos_ >= input_.size()) return {s_->endWithReset ? net::IoStatus::Reset : net::IoStatus::Closed, 0};
+      std::size_t n = std::min({size, std::max<std::size_t>(s_->pieceSize, 1), input_.size() - pos_});
+      std::memcpy(dst, input_.data() + pos_, n);
+      pos_ += n;
+      return {net::IoStatus::Data, n};
+    }
+    net::WaitStatus WaitReadable(int) override { return net::WaitStatus::Ready; }
+
+  private:
+    std::shared_ptr<ScriptedStream> s_;
+    std::string input_;
+    std::size_t pos_ = 0;
+  };
+
+  std::shared_ptr<ScriptedStream> stream_;
+};
+
+}  // namespace testsupport
