@@ -59,6 +59,8 @@ class Scenario(unittest.TestCase):
         self.addCleanup(self._clean)
 
     def _clean(self):
+        if any(program.running() for program in self.programs):
+            self.shot("left-running")
         for program in self.programs:
             program.close()
         for server in self.servers:
