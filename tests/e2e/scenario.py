@@ -60,7 +60,7 @@ class Scenario(unittest.TestCase):
 
     def _clean(self):
         if any(program.running() for program in self.programs):
-            self.shot("left-running")
+            self.shot("last")
         for program in self.programs:
             program.close()
         for server in self.servers:
