@@ -236,9 +236,15 @@ class SetupWindow:
             for y in range(cy + layout.PAGE_CONTAINER_TOP - 12, cy + layout.PAGE_CONTAINER_TOP + 40):
                 if 0 <= y < shot.height and near(shot.pixel(x, y), layout.PAGE_BLUE, 8):
                     # The row above is the panel's 1-pixel raised bevel.
-                    return cx, y - 1
+                    return 0, y - 1 - cy
             return None
-        self.page_origin = wait_for(measure, timeout, "the setup window to show a page", 0.3)
+        self.page_offset = wait_for(measure, timeout, "the setup window to show a page", 0.3)
+
+    @property
+    def page_origin(self):
+        """Screen position of the page area, following the window when it moves."""
+        cx, cy = self.client_origin()
+        return cx + self.page_offset[0], cy + self.page_offset[1]
 
     def point(self, name):
         x, y, page = layout.click_point(name)
