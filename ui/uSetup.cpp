@@ -1,7 +1,7 @@
 #include "uSetup.h"
 
 TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app,
-                     HandlerErrors& errors)
+                     HandlerErrors& errors, SetupPlatform& platform)
     : WindowBase(errors),
       app_(app),
       class_(instance, kClassName, icon, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))) {
@@ -10,6 +10,9 @@ TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app
   CreateNative(0, class_, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
                outer.bottom - outer.top, owner, instance);
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  view_ = std::make_unique<SetupViewWin>(Handle(), instance, errors);
+  form_ = std::make_unique<SetupForm>(*view_, platform, app);
+  view_->Bind(*form_);
   try {
     FormCreate();
   } catch (...) {
@@ -17,13 +20,24 @@ TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app
   }
 }
 
-// The window goes before its class is unregistered.
-TFrmSetup::~TFrmSetup() { Destroy(); }
+// The controls go before the window, the window before its class is unregistered.
+TFrmSetup::~TFrmSetup() {
+  form_.reset();
+  view_.reset();
+  Destroy();
+}
 
 // Runs once, after the window and its controls exist and before its first showing.
-void TFrmSetup::FormCreate() {}
+void TFrmSetup::FormCreate() {
+  view_->MoveImgRiloToTop();
+  form_->DetectLanguage();
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  view_->InstallTabWndProc();
+  view_->HideTabs();
+  form_->ShowStartPage();
+}
 
-void TFrmSetup::FormClose() { app_.ExitSetup(); }
+void TFrmSetup::FormClose() { form_->FormClose(); }
 
 LRESULT TFrmSetup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {

@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app_control.h"
+#include "platform.h"
+#include "setup_form.h"
+#include "setup_view_win.h"
 #include "window_base.h"
 
 // The setup window: frame, title, owner and size; it carries every control of the program.
@@ -16,8 +21,13 @@ public:
 
   // Creates the window hidden, owned by owner, and runs FormCreate; an error inside
   // FormCreate is reported to errors and does not escape.
-  TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app, HandlerErrors& errors);
+  TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app, HandlerErrors& errors,
+            SetupPlatform& platform = NativeSetupPlatform());
   ~TFrmSetup() override;
+
+  // The window's behaviour (click handlers, download page) and its controls.
+  SetupForm& Form() { return *form_; }
+  SetupViewWin& View() { return *view_; }
 
 protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -28,4 +38,6 @@ private:
 
   AppControl& app_;
   WindowClass class_;
+  std::unique_ptr<SetupViewWin> view_;
+  std::unique_ptr<SetupForm> form_;
 };

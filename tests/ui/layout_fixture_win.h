@@ -1,0 +1,84 @@
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app_control.h"
+#include "edition.h"
+#include "layout_table.h"
+#include "platform.h"
+#include "uSetup.h"
+#include "window_base.h"
+
+// Records what the window asks of the program, so no exit, download or shell call happens.
+struct RecordingApp final : AppControl {
+  int exits = 0, terminates = 0, downloads = 0;
+  void ExitSetup() override { ++exits; }
+  void Terminate() override { ++terminates; }
+  void DownloadAndRun() override { ++downloads; }
+};
+
+struct RecordingPlatform final : SetupPlatform {
+  std::wstring locale = L"DEU";
+  std::vector<std::wstring> opened;
+  int GetLocaleAbbrevLangName(wchar_t* buffer, int capacity) override {
+    if (capacity <= static_cast<int>(locale.size())) return 0;
+    locale.copy(buffer, locale.size());
+    buffer[locale.size()] = L'\0';
+    return static_cast<int>(locale.size()) + 1;
+  }
+  std::wstring ModuleFileName() override { return L"C:\\setup\\start.exe"; }
+  void ShellOpen(const std::wstring& target) override { opened.push_back(target); }
+};
+
+struct RecordingErrors final : HandlerErrors {
+  int reports = 0;
+  void Report(std::exception_ptr) noexcept override { ++reports; }
+};
+
+// A real setup window of the given edition, created as the program creates it, shown without
+// activation at the screen's top left so that pointer tracking and screen reads work.
+class LayoutWindow {
+public:
+  explicit LayoutWindow(TSetupEdition edition, const wchar_t* locale = L"DEU");
+  ~LayoutWindow();
+  LayoutWindow(const LayoutWindow&) = delete;
+  LayoutWindow& operator=(const LayoutWindow&) = delete;
+
+  HWND Form() const { return frm_->Handle(); }
+  SetupViewWin& View() { return frm_->View(); }
+  SetupForm& Logic() { return frm_->Form(); }
+
+  // The centre of a control, in the window's client coordinates.
+  POINT CentreOf(Control c);
+  // Press and release at a client point of the window, delivered to the window found there.
+  void Click(POINT client);
+  void Click(Control c) { Click(CentreOf(c)); }
+  void PressAndRelease(POINT down, POINT up);
+  // Moves the pointer to a client point: the window there gets WM_MOUSEMOVE.
+  void MoveTo(POINT client);
+  void MoveTo(Control c) { MoveTo(CentreOf(c)); }
+  // The pointer leaves the window it was last moved over.
+  void Leave();
+  // Lets queued messages (paint, posted leaves) run.
+  void Pump();
+
+  RecordingApp app;
+  RecordingPlatform platform;
+  RecordingErrors errors;
+
+private:
+  HWND TargetAt(POINT client, POINT& local) const;
+
+  TSetupEdition savedEdition_;
+  TUiLanguage savedLanguage_;
+  std::unique_ptr<TFrmSetup> frm_;
+  HWND lastMoveTarget_ = nullptr;
+};
+
+// The labels underlined at the moment.
+std::vector<Control> UnderlinedLabels(const SetupViewWin& view);

@@ -1,0 +1,152 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "layout_fixture_win.h"
+#include "text_measure_win.h"
+
+namespace {
+
+using layout::Kind;
+
+constexpr TSetupEdition kEditions[] = {seChoosePlatform, seDirectInstall, seCompanion};
+
+RECT PageAreaOf(const SetupViewWin& view) { return view.Container().PageRect(); }
+
+// Where the table puts a control, in the window's client coordinates.
+RECT Expected(const SetupViewWin& view, const layout::ControlSpec& spec) {
+  RECT r{spec.box.left, spec.box.top, spec.box.Right(), spec.box.Bottom()};
+  if (spec.id == Control::imgRilo) OffsetRect(&r, 0, -spec.box.top);
+  if (!spec.page) return r;
+  const RECT area = PageAreaOf(view);
+  const int panelLeft = layout::Pages()[layout::PageOrder(*spec.page)].panelLeft;
+  OffsetRect(&r, layout::kPageContainerBox.left + area.left + panelLeft,
+             layout::kPageContainerBox.top + area.top);
+  return r;
+}
+
+::testing::AssertionResult SameRect(const RECT& a, const RECT& b) {
+  if (EqualRect(&a, &b)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "{" << a.left << "," << a.top << "," << a.right << ","
+                                       << a.bottom << "} vs {" << b.left << "," << b.top << ","
+                                       << b.right << "," << b.bottom << "}";
+}
+
+// The platform's display area for an empty row of flat buttons, without TabWndProc.
+RECT PlainTabDisplayArea(HWND parent) {
+  HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"",
+                             WS_CHILD | TCS_BUTTONS | TCS_FLATBUTTONS | TCS_SINGLELINE, 0, 0, 801,
+                             340, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  RECT r;
+  GetClientRect(tab, &r);
+  SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  DestroyWindow(tab);
+  return r;
+}
+
+}  // namespace
+
+TEST(WinUiLayout, EveryFixedControlLiesInItsTableBoxInEveryEdition) {
+  for (TSetupEdition edition : kEditions) {
+    LayoutWindow w(edition);
+    for (const auto& spec : layout::Controls()) {
+      if (spec.sizing == layout::Sizing::AutoSize) continue;
+      EXPECT_TRUE(SameRect(w.View().ControlRect(spec.id), Expected(w.View(), spec)))
+          << ControlName(spec.id) << " in edition " << edition;
+    }
+  }
+}
+
+TEST(WinUiLayout, AutoSizedLabelsKeepTheirCornerAndTakeTheirTextsSize) {
+  LayoutWindow w(seChoosePlatform);
+  for (const auto& spec : layout::Controls()) {
+    if (spec.sizing != layout::Sizing::AutoSize) continue;
+    const RECT actual = w.View().ControlRect(spec.id);
+    const RECT expected = Expected(w.View(), spec);
+    EXPECT_EQ(actual.left, expected.left) << ControlName(spec.id);
+    EXPECT_EQ(actual.top, expected.top) << ControlName(spec.id);
+    // The table's sizes are those of the texts and the Tahoma of the original layout; the box
+    // follows the text and font at hand.
+    const auto& style = layout::StyleSpec(spec.style);
+    const SIZE text = TextExtent(w.View().GetText(spec.id), style.charHeight, style.bold);
+    EXPECT_EQ(actual.right - actual.left, text.cx) << ControlName(spec.id);
+    EXPECT_EQ(actual.bottom - actual.top, text.cy) << ControlName(spec.id);
+    EXPECT_NEAR(actual.bottom - actual.top, spec.box.height, 2) << ControlName(spec.id);
+  }
+}
+
+TEST(WinUiLayout, HeaderPictureAndDownloadPageFollowTheEdition) {
+  for (TSetupEdition edition : kEditions) {
+    LayoutWindow w(edition);
+    const SetupViewWin& v = w.View();
+    EXPECT_EQ(v.ControlVisible(Control::imgRilo), edition == seCompanion) << edition;
+    EXPECT_EQ(v.ControlVisible(Control::imgTumo), edition != seCompanion) << edition;
+    for (Control c : {Control::Image1, Control::Image2, Control::Image3}) EXPECT_TRUE(v.ControlVisible(c));
+    EXPECT_TRUE(v.ControlVisible(Control::lblDownloadHeader));
+    EXPECT_TRUE(v.ControlVisible(Control::ProgressBar1));
+    EXPECT_TRUE(v.ControlVisible(Control::pnlBtnCancelDownload));
+    EXPECT_FALSE(v.ControlVisible(Control::lblNoConnection));
+    EXPECT_FALSE(v.ControlVisible(Control::pnlBtnRety));
+  }
+}
+
+TEST(WinUiLayout, ControlsThatCanBeSeenTogetherDoNotOverlap) {
+  for (const auto& a : layout::Controls())
+    for (const auto& b : layout::Controls()) {
+      if (&a >= &b || !a.page || a.page != b.page) continue;
+      if (a.page == tsh3 && a.visible != b.visible) continue;  // never shown together
+      EXPECT_FALSE(a.box.Overlaps(b.box)) << ControlName(a.id) << " / " << ControlName(b.id);
+    }
+}
+
+TEST(WinUiPages, PageAreaCoversTheContainerAndStartsSixAboveThePlatformsTop) {
+  LayoutWindow w(seDirectInstall);
+  const RECT plain = PlainTabDisplayArea(w.Form());
+  const RECT area = PageAreaOf(w.View());
+  EXPECT_EQ(area.left, 0);
+  EXPECT_EQ(area.right, 801);
+  EXPECT_EQ(area.bottom, 340);
+  EXPECT_EQ(area.top, plain.top - 6);
+  for (const auto& p : layout::Pages()) {
+    RECT r;
+    GetWindowRect(w.View().PageWindow(p.page), &r);
+    MapWindowPoints(nullptr, w.View().Container().Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(SameRect(r, area)) << PageName(p.page);
+  }
+}
+
+TEST(WinUiPages, NoTabExistsAndExactlyTheStartPageIsVisible) {
+  const std::pair<TSetupEdition, TSetupPage> starts[] = {
+      {seChoosePlatform, tsh1}, {seDirectInstall, tsh0}, {seCompanion, tsh5}};
+  for (auto [edition, start] : starts) {
+    LayoutWindow w(edition);
+    EXPECT_EQ(SendMessageW(w.View().Container().Handle(), TCM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(w.View().ActivePage(), start);
+    for (const auto& p : layout::Pages())
+      EXPECT_EQ(IsWindowVisible(w.View().PageWindow(p.page)) != FALSE, p.page == start)
+          << PageName(p.page) << " in edition " << edition;
+  }
+}
+
+TEST(WinUiPages, ShowingPagesKeepsExactlyOneVisibleAndNeverAddsATab) {
+  LayoutWindow w(seChoosePlatform);
+  for (TSetupPage page : {tsh2, tsh3, tsh3, tsh4, tsh0, tsh5, tsh1}) {
+    w.View().ShowPage(page);
+    int visible = 0;
+    for (const auto& p : layout::Pages()) visible += IsWindowVisible(w.View().PageWindow(p.page)) ? 1 : 0;
+    EXPECT_EQ(visible, 1);
+    EXPECT_TRUE(IsWindowVisible(w.View().PageWindow(page)));
+    EXPECT_EQ(SendMessageW(w.View().Container().Handle(), TCM_GETITEMCOUNT, 0, 0), 0);
+  }
+}
+
+TEST(WinUiPages, NoControlTakesTheFocusOrScrolls) {
+  LayoutWindow w(seChoosePlatform);
+  SetFocus(w.Form());
+  w.Click(Control::lblMore);
+  w.Click(Control::pnlBtnBackOther);
+  EXPECT_EQ(GetFocus(), w.Form());
+  const LONG_PTR style = GetWindowLongPtrW(w.Form(), GWL_STYLE);
+  EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), 0);
+}
