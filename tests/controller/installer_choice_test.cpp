@@ -25,9 +25,6 @@ TEST(InstallerTable, EditionAndLanguageChooseUrlAndFile) {
       {seChoosePlatform, ulEnglish, "http://h/prg/pavo.exe", L"marlek-ward-pilot.exe"},
       {seCompanion, ulGerman, "http://h/prg/rilo-de.exe", L"marlek-rilo.exe"},
       {seCompanion, ulEnglish, "http://h/prg/rilo-en.exe", L"marlek-rilo.exe"},
-      // Only ulEnglish selects English.
-      {seDirectInstall, static_cast<TUiLanguage>(7), "http://h/prg/tumo.exe", L"marlek-tumo.exe"},
-      {seCompanion, static_cast<TUiLanguage>(-1), "http://h/prg/rilo-de.exe", L"marlek-rilo.exe"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.url);

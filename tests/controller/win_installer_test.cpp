@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -55,6 +56,26 @@ private:
   std::wstring saved_;
 };
 
+// Removes a folder tree whose paths may exceed 260 characters (path given with \\?\).
+void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW entry;
+  const HANDLE first = FindFirstFileW((path + L"\\*").c_str(), &entry);
+  if (first != INVALID_HANDLE_VALUE) {
+    const std::unique_ptr<void, decltype(&FindClose)> find(first, &FindClose);
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring child = path + L"\\" + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        DeleteFileW(child.c_str());
+      }
+    } while (FindNextFileW(find.get(), &entry));
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
 // A fresh folder inside the real temporary folder, removed with everything in it.
 class Scratch {
 public:
@@ -65,10 +86,7 @@ public:
                               std::to_wstring(GetTickCount64()));
     fs::create_directories(path_);
   }
-  ~Scratch() {
-    std::error_code ignored;
-    fs::remove_all(LR"(\\?\)" + path_.wstring(), ignored);
-  }
+  ~Scratch() { RemoveTree(LR"(\\?\)" + path_.wstring()); }
   Scratch(const Scratch&) = delete;
   Scratch& operator=(const Scratch&) = delete;
 
