@@ -84,24 +84,3 @@ TEST(PictureArt, MascotIsTransparentWhereItCoversTheLogo) {
     }
   }
 }
-
-TEST(PictureArt, SymbolsAreNearWhiteOnTransparent) {
-  for (const char* name : {"android.png", "windows.png"}) {
-    SCOPED_TRACE(name);
-    const Pixmap symbol = Load(name);
-    ASSERT_FALSE(symbol.Empty());
-    int transparent = 0;
-    int solid = 0;
-    for (int y = 0; y < symbol.Height(); ++y) {
-      for (int x = 0; x < symbol.Width(); ++x) {
-        const Bgra p = symbol.At(x, y);
-        transparent += p.a == 0;
-        if (p.a != 255) continue;
-        ++solid;
-        ASSERT_EQ(p, (Bgra{0xFA, 0xFA, 0xFA, 255})) << x << "," << y;
-      }
-    }
-    EXPECT_GT(transparent, 0);
-    EXPECT_GT(solid, 0);
-  }
-}
