@@ -1,0 +1,125 @@
+#include "error_text.h"
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
+namespace {
+
+TEST(StartApplicationTitle, FileNameWithoutFolderCutAtFirstFullStop) {
+  EXPECT_EQ(ApplicationTitle(L"C:\\Program Files\\Marlek\\start.exe"), L"start");
+  EXPECT_EQ(ApplicationTitle(L"Z:\\tmp\\Setup.Marlek.v2.exe"), L"Setup");
+  EXPECT_EQ(ApplicationTitle(L"C:\\folder.with.dots\\start.exe"), L"start");
+  EXPECT_EQ(ApplicationTitle(L"/home/user/Start.exe"), L"Start");
+  EXPECT_EQ(ApplicationTitle(L"C:start.exe"), L"start");
+  EXPECT_EQ(ApplicationTitle(L"start.exe"), L"start");
+}
+
+TEST(StartApplicationTitle, EveryCharacterAfterTheFirstLowerCased) {
+  EXPECT_EQ(ApplicationTitle(L"C:\\X\\START.EXE"), L"Start");
+  EXPECT_EQ(ApplicationTitle(L"C:\\X\\sETUP.EXE"), L"setup");
+  EXPECT_EQ(ApplicationTitle(L"C:\\X\\\u00DCBER\u00C4\u00D6.EXE"), L"\u00DCber\u00E4\u00F6");
+  // The multiplication sign sits among the Latin-1 capitals but has no lower case.
+  EXPECT_EQ(ApplicationTitle(L"A\u00D7B.exe"), L"A\u00D7b");
+  EXPECT_EQ(ApplicationTitle(L"C:\\X\\LAUNCHER"), L"Launcher");
+}
+
+TEST(StartApplicationTitle, DegenerateNames) {
+  EXPECT_EQ(ApplicationTitle(L""), L"");
+  EXPECT_EQ(ApplicationTitle(L"C:\\X\\.exe"), L"");
+  EXPECT_EQ(ApplicationTitle(L"C:\\X\\"), L"");
+}
+
+TEST(StartFullStop, AppendedOnlyAfterCharactersAboveTheFullStop) {
+  EXPECT_EQ(WithFullStop(L"Datei fehlt"), L"Datei fehlt.");
+  EXPECT_EQ(WithFullStop(L"Fehler 42"), L"Fehler 42.");
+  EXPECT_EQ(WithFullStop(L"Pfad C:/"), L"Pfad C:/.");  // '/' lies just above '.'
+  EXPECT_EQ(WithFullStop(L"Gr\u00F6\u00DFe"), L"Gr\u00F6\u00DFe.");
+  EXPECT_EQ(WithFullStop(L"Schon da."), L"Schon da.");
+  EXPECT_EQ(WithFullStop(L"Achtung!"), L"Achtung!");
+  EXPECT_EQ(WithFullStop(L"(Klammer)"), L"(Klammer)");
+  EXPECT_EQ(WithFullStop(L"Bindestrich-"), L"Bindestrich-");  // '-' lies just below '.'
+  EXPECT_EQ(WithFullStop(L"Zeile\n"), L"Zeile\n");
+  EXPECT_EQ(WithFullStop(L""), L"");
+}
+
+TEST(StartUtf8, DecodesAndReplacesInvalidBytes) {
+  EXPECT_EQ(Utf8ToWide("plain"), L"plain");
+  EXPECT_EQ(Utf8ToWide("Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC"), L"Gr\u00F6\u00DFe \u20AC");
+  EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\uFFFDb");
+  EXPECT_EQ(Utf8ToWide("cut \xC3"), L"cut \uFFFD");
+  EXPECT_EQ(Utf8ToWide("\xE2\x82"), L"\uFFFD\uFFFD");
+  EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD\uFFFD");       // overlong '/'
+  EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");  // a lone surrogate
+  EXPECT_EQ(Utf8ToWide("\xF4\x90\x80\x80"), L"\uFFFD\uFFFD\uFFFD\uFFFD");  // above U+10FFFF
+  EXPECT_EQ(Utf8ToWide(std::string_view("a\0b", 3)), std::wstring(L"a\0b", 3));
+}
+
+TEST(StartUtf8, CharactersBeyondTheBasicPlane) {
+  const std::wstring smile = Utf8ToWide("\xF0\x9F\x98\x80");
+  if (sizeof(wchar_t) == 2) {
+    EXPECT_EQ(smile, std::wstring({static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}));
+  } else {
+    EXPECT_EQ(smile, std::wstring(1, static_cast<wchar_t>(0x1F600)));
+  }
+}
+
+std::exception_ptr Captured(auto&& thrower) {
+  try {
+    thrower();
+  } catch (...) {
+    return std::current_exception();
+  }
+  return nullptr;
+}
+
+TEST(StartHandlerErrorText, MessageWithFullStopRule) {
+  EXPECT_EQ(HandlerErrorText(Captured([] { throw std::runtime_error("Datei fehlt"); })),
+            L"Datei fehlt.");
+  EXPECT_EQ(HandlerErrorText(Captured([] { throw std::runtime_error("Zu gro\xC3\x9F!"); })),
+            L"Zu gro\u00DF!");
+  EXPECT_EQ(HandlerErrorText(Captured([] { throw 42; })), L"Unknown error.");
+}
+
+TEST(StartHandlerErrorText, InnermostOfNestedErrors) {
+  const auto nested = Captured([] {
+    try {
+      try {
+        throw std::runtime_error("socket closed");
+      } catch (...) {
+        std::throw_with_nested(std::runtime_error("reading the body"));
+      }
+    } catch (...) {
+      std::throw_with_nested(std::logic_error("download"));
+    }
+  });
+  EXPECT_EQ(HandlerErrorText(nested), L"socket closed.");
+  // An innermost error that is no std::exception leaves the last message that is one.
+  const auto foreign = Captured([] {
+    try {
+      throw 7;
+    } catch (...) {
+      std::throw_with_nested(std::runtime_error("outer"));
+    }
+  });
+  EXPECT_EQ(HandlerErrorText(foreign), L"outer.");
+}
+
+TEST(StartStartupErrorText, NamesTheKindAndCarriesTheMessage) {
+  EXPECT_EQ(StartupErrorText(Captured([] { throw std::runtime_error("RegisterClassExW failed"); })),
+            L"Runtime error: RegisterClassExW failed.");
+  EXPECT_EQ(StartupErrorText(Captured([] { throw std::logic_error("bad state"); })),
+            L"Program error: bad state.");
+  EXPECT_EQ(StartupErrorText(Captured([] {
+              throw std::system_error(std::make_error_code(std::errc::permission_denied), "open");
+            })).rfind(L"System error: open", 0),
+            0u);
+  EXPECT_EQ(StartupErrorText(Captured([] { throw std::bad_alloc(); })).rfind(L"Out of memory: ", 0),
+            0u);
+  EXPECT_EQ(StartupErrorText(Captured([] { throw std::exception(); })).rfind(L"Error: ", 0), 0u);
+  EXPECT_EQ(StartupErrorText(Captured([] { throw 1; })), L"Unknown error.");
+}
+
+}  // namespace
