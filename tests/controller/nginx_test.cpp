@@ -130,7 +130,9 @@ private:
 class NginxDownload : public testing::Test {
 protected:
   static void SetUpTestSuite() {
-    const fs::path prefix = fs::path(START_TEST_SCRATCH) / "nginx";
+    // One prefix per process: ctest may run several of these tests at once.
+    prefix_ = fs::path(START_TEST_SCRATCH) / ("nginx-" + std::to_string(getpid()));
+    const fs::path& prefix = prefix_;
     fs::remove_all(prefix);
     fs::create_directories(prefix / "tmp");
     WriteFile(prefix / "www/prg/tumo.exe", Pattern(1000003, 31));
@@ -138,17 +140,23 @@ protected:
     WriteFile(prefix / "www/prg/rilo-en.exe", "");
     server_ = std::make_unique<Nginx>(prefix);
   }
-  static void TearDownTestSuite() { server_.reset(); }
+  static void TearDownTestSuite() {
+    server_.reset();
+    fs::remove_all(prefix_);
+  }
 
   void SetUp() override {
-    ASSERT_TRUE(server_->ready()) << "nginx did not start; see " << START_TEST_SCRATCH << "/nginx/error.log";
+    ASSERT_TRUE(server_->ready()) << "nginx did not start; see " << (prefix_ / "error.log");
     target_ = fs::path(START_TEST_SCRATCH) / testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(target_);
     fs::create_directories(target_);
     platform_.folder = target_.wstring() + L"/";
     saved_ = {SetupEdition, UiLanguage};
   }
-  void TearDown() override { std::tie(SetupEdition, UiLanguage) = saved_; }
+  void TearDown() override {
+    std::tie(SetupEdition, UiLanguage) = saved_;
+    fs::remove_all(target_);
+  }
 
   void Run(TSetupEdition edition, TUiLanguage language) {
     SetupEdition = edition;
@@ -160,8 +168,9 @@ protected:
     controller.DownloadAndRun();
   }
 
-  static fs::path Served(const char* path) { return fs::path(START_TEST_SCRATCH) / "nginx/www" / path; }
+  static fs::path Served(const char* path) { return prefix_ / "www" / path; }
 
+  static fs::path prefix_;
   static std::unique_ptr<Nginx> server_;
   fs::path target_;
   RecordingPage page_;
@@ -170,6 +179,7 @@ protected:
   std::pair<TSetupEdition, TUiLanguage> saved_;
 };
 
+fs::path NginxDownload::prefix_;
 std::unique_ptr<Nginx> NginxDownload::server_;
 
 TEST_F(NginxDownload, GermanInstallerArrivesWhole) {
