@@ -55,6 +55,8 @@ class JpegReader {
     if (setjmp(error_.jump)) return false;
 
     jpeg_create_decompress(&cinfo_);
+    // Progressive pictures buffer all coefficients; past this the decoder fails instead.
+    cinfo_.mem->max_memory_to_use = 256L * 1024 * 1024;
     cinfo_.src = &source_;
     jpeg_read_header(&cinfo_, TRUE);
     if (!IsAcceptableSize(cinfo_.image_width, cinfo_.image_height)) {
