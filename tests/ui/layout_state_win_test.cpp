@@ -119,3 +119,40 @@ TEST(WinUiPictures, ColoursOnScreen) {
                                                       w.View().ControlRect(Control::Image3).top + 2});
   EXPECT_GT(GetBValue(canton), GetRValue(canton));
 }
+
+TEST(WinUiScaling, AtAnotherResolutionEveryEdgeAndFontIsScaledByMulDiv) {
+  const int dpi = 120;
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, MulDiv(679, dpi, 96),
+                                MulDiv(609, dpi, 96), nullptr, nullptr, GetModuleHandleW(nullptr),
+                                nullptr);
+  ASSERT_TRUE(parent);
+  RecordingErrors errors;
+  {
+    SetupViewWin view(parent, GetModuleHandleW(nullptr), errors, DpiScale(dpi));
+    const auto scaled = [&](int v) { return MulDiv(v, dpi, 96); };
+    const RECT logo = view.ControlRect(Control::Image1);
+    EXPECT_EQ(logo.left, scaled(492));
+    EXPECT_EQ(logo.top, scaled(24));
+    EXPECT_EQ(logo.right, scaled(492 + 162));
+    EXPECT_EQ(logo.bottom, scaled(24 + 65));
+    EXPECT_TRUE(view.Pictures().Loaded(layout::Picture::Logo, scaled(654) - scaled(492),
+                                       scaled(89) - scaled(24)));
+    RECT container;
+    GetWindowRect(view.Container().Handle(), &container);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&container), 2);
+    EXPECT_EQ(container.top, scaled(272));
+    EXPECT_EQ(container.right, scaled(801));
+    RECT exit;
+    GetWindowRect(view.ControlWindow(Control::pnlExit), &exit);
+    MapWindowPoints(nullptr, view.PanelWindow(tsh1), reinterpret_cast<POINT*>(&exit), 2);
+    EXPECT_EQ(exit.left, scaled(480));
+    EXPECT_EQ(exit.right, scaled(480 + 185));
+    EXPECT_EQ(exit.bottom, scaled(280 + 41));
+    view.SetText(Control::lblMore, L"More");
+    const RECT more = view.ControlRect(Control::lblMore);
+    const SIZE text = TextExtent(L"More", scaled(21), false);
+    EXPECT_EQ(more.right - more.left, text.cx);
+    EXPECT_EQ(more.bottom - more.top, text.cy);
+  }
+  DestroyWindow(parent);
+}
