@@ -1,6 +1,7 @@
 #include "download_and_run.h"
 
 #include <limits>
+#include <stdexcept>
 #include <utility>
 
 #include "body_buffer.h"
@@ -73,7 +74,7 @@ void InstallerDownload::DownloadAndRun() {
     page_.ShowDownloadPage();
     client.Get(url, body);
     // A 204 or a body of no bytes cannot be an installer.
-    if (body.empty()) throw InstallerSaveError("the server sent no installer");
+    if (body.empty()) throw std::runtime_error("the server sent no installer");
     platform_.SaveFile(target, body.data(), body.size());
     platform_.ShellOpen(target);
     terminate_();

@@ -15,7 +15,8 @@
 //   page      the download page operations (the setup form),
 //   terminate the quit request (AppControl::Terminate),
 //   pump      the handling of waiting window messages; it may run any handler nested inside
-//             the attempt, including a further DownloadAndRun.
+//             the attempt, including a further DownloadAndRun. An exception leaving the pump
+//             fails the attempt, so the pump reports a handler's own errors itself.
 // Tests also pass the platform, the host[:port] of the download server and the client's
 // settings (for shorter time-outs).
 class InstallerDownload {
