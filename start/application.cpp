@@ -56,8 +56,12 @@ void Application::CreateWindows() {
   background_ = std::make_unique<TFrmBackground>(instance_, icon_, *this, *this);
   setup_ = std::make_unique<TFrmSetup>(instance_, background_->Handle(), icon_, *this, *this);
   background_->AttachSetupWindow(setup_->Handle());
+  // The transfer pumps with the loop's own retrieval step, so handlers run nested inside it.
+  download_ = std::make_unique<InstallerDownload>(
+      setup_->Form(), [this] { Terminate(); }, [this] { loop_.ProcessMessages(); });
 }
 
+// The download controller is left alone: an exit may run nested inside its attempt.
 void Application::DestroyWindows() {
   if (background_) background_->DetachSetupWindow();
   if (setup_ && setup_->Handle()) ShowWindow(setup_->Handle(), SW_HIDE);
@@ -81,7 +85,9 @@ void Application::ExitSetup() {
 
 void Application::Terminate() { PostQuitMessage(0); }
 
-void Application::DownloadAndRun() {}
+void Application::DownloadAndRun() {
+  if (download_) download_->DownloadAndRun();
+}
 
 void Application::Report(std::exception_ptr error) noexcept {
   try {

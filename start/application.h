@@ -8,6 +8,7 @@
 
 #include "app_control.h"
 #include "com_session.h"
+#include "download_and_run.h"
 #include "message_loop.h"
 #include "ubackground.h"
 #include "uSetup.h"
@@ -44,5 +45,6 @@ private:
   MessageLoop loop_{*this};
   std::unique_ptr<TFrmBackground> background_;
   std::unique_ptr<TFrmSetup> setup_;
+  std::unique_ptr<InstallerDownload> download_;
   bool exiting_ = false;
 };
