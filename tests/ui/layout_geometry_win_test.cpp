@@ -1,6 +1,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cwchar>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "layout_fixture_win.h"
@@ -149,4 +153,41 @@ TEST(WinUiPages, NoControlTakesTheFocusOrScrolls) {
   EXPECT_EQ(GetFocus(), w.Form());
   const LONG_PTR style = GetWindowLongPtrW(w.Form(), GWL_STYLE);
   EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), 0);
+}
+
+TEST(WinUiPages, HidingTheTabsInOrderRemovesEachPagesOwnTabAndLeavesNoActivePage) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 679, 609, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(parent);
+  RecordingErrors errors;
+  {
+    SetupViewWin view(parent, GetModuleHandleW(nullptr), errors, DpiScale(96));
+    HWND tab = view.Container().Handle();
+    const auto captions = [&] {
+      std::vector<std::string> out;
+      const int n = static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
+      for (int i = 0; i < n; ++i) {
+        wchar_t text[16] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 16;
+        SendMessageW(tab, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        out.emplace_back(text, text + wcslen(text));
+      }
+      return out;
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(captions(), (V{"tsh1", "tsh2", "tsh3", "tsh4", "tsh0", "tsh5"}));
+    EXPECT_EQ(view.ActivePage(), tsh1);  // the first page added, as the container shows it
+    view.InstallTabWndProc();
+    SetupViewWin& v = view;
+    v.ShowPage(tsh0);
+    EXPECT_EQ(v.ActivePage(), tsh0);
+    v.HideTabs();
+    EXPECT_EQ(captions(), V{});
+    EXPECT_FALSE(v.ActivePage().has_value());
+    for (const auto& p : layout::Pages()) EXPECT_FALSE(IsWindowVisible(v.PageWindow(p.page)));
+  }
+  DestroyWindow(parent);
 }

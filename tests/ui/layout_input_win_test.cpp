@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -242,4 +243,48 @@ TEST(WinUiHover, PointerStaysTheArrowEverywhere) {
     EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(target, GCLP_HCURSOR)), arrow)
         << ControlName(c);
   }
+}
+
+namespace {
+
+struct ThrowingApp final : AppControl {
+  int calls = 0;
+  void ExitSetup() override { ++calls; throw std::runtime_error("exit failed"); }
+  void Terminate() override {}
+  void DownloadAndRun() override { ++calls; throw std::runtime_error("download failed"); }
+};
+
+struct ThrowingPlatform final : SetupPlatform {
+  int GetLocaleAbbrevLangName(wchar_t*, int) override { return 0; }
+  std::wstring ModuleFileName() override { return L"C:\\start.exe"; }
+  void ShellOpen(const std::wstring&) override { throw std::runtime_error("shell failed"); }
+};
+
+}  // namespace
+
+TEST(WinUiClicks, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn) {
+  ThrowingApp app;
+  ThrowingPlatform platform;
+  RecordingErrors errors;
+  const TSetupEdition saved = SetupEdition;
+  SetupEdition = seChoosePlatform;
+  {
+    TFrmSetup frm(GetModuleHandleW(nullptr), nullptr, nullptr, app, errors, platform);
+    SetupViewWin& v = frm.View();
+    const auto click = [&](HWND target, POINT p) {
+      SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+      SendMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    };
+    const RECT logo = v.ControlRect(Control::Image1);
+    click(frm.Handle(), POINT{logo.right - 5, logo.top + 30});  // the link absorbs this one
+    RECT sym = v.ControlRect(Control::imgWindows);
+    MapWindowPoints(frm.Handle(), v.PanelWindow(tsh1), reinterpret_cast<POINT*>(&sym), 2);
+    click(v.PanelWindow(tsh1), POINT{sym.left + 5, sym.top + 5});  // page: the download fails
+    click(v.ControlWindow(Control::pnlExit), POINT{5, 5});            // button: the exit fails
+    EXPECT_EQ(app.calls, 2);
+    EXPECT_EQ(errors.reports, 2);
+    frm.Form().lblMoreClick();
+    EXPECT_EQ(v.ActivePage(), tsh4);
+  }
+  SetupEdition = saved;
 }
