@@ -35,6 +35,7 @@ public:
 
   void SetText(Control c, const std::wstring& text) override {
     texts[c] = text;
+    languageAtWrite.push_back(UiLanguage);
     events.push_back(TextWrite{c, text});
   }
   std::wstring GetText(Control c) const override {
@@ -72,6 +73,7 @@ public:
   std::map<Control, std::wstring> texts;
   std::map<Control, bool> visible;
   std::vector<Event> events;
+  std::vector<TUiLanguage> languageAtWrite;
   std::optional<TSetupPage> shownPage;
   std::int32_t progressMax = 100;
   std::int32_t progressPosition = 0;

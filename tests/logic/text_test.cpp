@@ -36,8 +36,11 @@ const std::vector<Control> kCatalogueOrder{
 TEST(LogicTexts, EnglishWritesTheTwentyFourRowsInOrder) {
   EditionScope scope(seDirectInstall);
   Harness h;
+  UiLanguage = ulGerman;
   h.form.ApplyLanguage(ulEnglish);
   EXPECT_EQ(WrittenControls(h.view), kCatalogueOrder);
+  // The language is set before the first text is written.
+  EXPECT_EQ(h.view.languageAtWrite, std::vector<TUiLanguage>(24, ulEnglish));
 }
 
 TEST(LogicTexts, GermanAddsTheEarlyInstallCopyRightAfterRowTwo) {
