@@ -6,12 +6,14 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
 
 #include "links.h"
 #include "setup_form.h"
+#include "text_catalogue.h"
 
 namespace {
 
@@ -112,6 +114,18 @@ TEST(WinLogicPlatform, HandOverWithTheDoubledBackslashOpensTheFile) {
   EXPECT_TRUE(seen);
   DeleteFileW(script.c_str());
   DeleteFileW(marker.c_str());
+}
+
+// The catalogue's source is UTF-8; the cross-compiler must turn it into the same UTF-16.
+TEST(WinLogicTexts, NonAsciiTextsAreTheExpectedUtf16) {
+  std::map<Control, std::wstring> german;
+  for (const auto& row : TextCatalogue()) german[row.control] = std::wstring(row.german);
+  EXPECT_EQ(german[Control::pnlBtnBack2], L"ZUR\u00DCCK");
+  EXPECT_EQ(german[Control::lblAndroidStep4], L"4.) W\u00E4hlen Sie Installieren");
+  EXPECT_EQ(german[Control::lblNoConnection], L"Bitte Internetverbindung pr\u00FCfen!");
+  EXPECT_EQ(german[Control::lblDownloadHeader], L"Download l\u00E4uft, bitte warten ...");
+  EXPECT_EQ(german[Control::lblMorePDF], L"Handb\u00FCcher PDF");
+  static_assert(sizeof(wchar_t) == 2);
 }
 
 }  // namespace
