@@ -6,11 +6,11 @@
 
 void BodyBuffer::Reserve(std::size_t capacity) {
   if (capacity <= capacity_) return;
-  // nothrow and an own bad_alloc: a failed huge request must come back as an exception, also
-  // under sanitizers that would otherwise end the process.
-  std::unique_ptr<char[]> grown(new (std::nothrow) char[capacity]);
-  if (!grown) throw std::bad_alloc();
-  if (size_) std::memcpy(grown.get(), data_.get(), size_);
+  // A failed huge request must come back as an exception, also under sanitizers that would
+  // otherwise end the process.
+  BodyMemory grown(capacity);
+  if (!grown.data()) throw std::bad_alloc();
+  if (size_) std::memcpy(grown.data(), data_.data(), size_);
   data_ = std::move(grown);
   capacity_ = capacity;
 }
@@ -23,11 +23,11 @@ char* BodyBuffer::Append(std::size_t n) {
     std::size_t doubled = capacity_ > kMax / 2 ? kMax : capacity_ * 2;
     Reserve(wanted > doubled ? wanted : doubled);
   }
-  return data_.get() + size_;
+  return data_.data() + size_;
 }
 
 void BodyBuffer::Release() {
-  data_.reset();
+  data_ = BodyMemory();
   size_ = 0;
   capacity_ = 0;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <utility>
+
+#include "body_memory.h"
 
 // The in-memory body of a transfer. Reserve sizes it at once without touching the bytes, so a
 // received block lands straight in its final place.
@@ -10,10 +12,16 @@ public:
   BodyBuffer() = default;
   BodyBuffer(const BodyBuffer&) = delete;
   BodyBuffer& operator=(const BodyBuffer&) = delete;
-  BodyBuffer(BodyBuffer&&) noexcept = default;
-  BodyBuffer& operator=(BodyBuffer&&) noexcept = default;
+  BodyBuffer(BodyBuffer&& other) noexcept
+      : data_(std::move(other.data_)), size_(std::exchange(other.size_, 0)), capacity_(std::exchange(other.capacity_, 0)) {}
+  BodyBuffer& operator=(BodyBuffer&& other) noexcept {
+    data_ = std::move(other.data_);
+    size_ = std::exchange(other.size_, 0);
+    capacity_ = std::exchange(other.capacity_, 0);
+    return *this;
+  }
 
-  const char* data() const { return data_.get(); }
+  const char* data() const { return data_.data(); }
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 
@@ -27,7 +35,7 @@ public:
   void Release();
 
 private:
-  std::unique_ptr<char[]> data_;
+  BodyMemory data_;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
 };
