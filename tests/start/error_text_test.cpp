@@ -8,26 +8,12 @@
 
 namespace {
 
-TEST(StartApplicationTitle, FileNameWithoutFolderCutAtFirstFullStop) {
+TEST(StartApplicationTitle, FileNameCutAtFirstFullStopAndLowerCasedAfterTheFirst) {
   EXPECT_EQ(ApplicationTitle(L"C:\\Program Files\\Marlek\\start.exe"), L"start");
-  EXPECT_EQ(ApplicationTitle(L"Z:\\tmp\\Setup.Marlek.v2.exe"), L"Setup");
-  EXPECT_EQ(ApplicationTitle(L"C:\\folder.with.dots\\start.exe"), L"start");
-  EXPECT_EQ(ApplicationTitle(L"/home/user/Start.exe"), L"Start");
-  EXPECT_EQ(ApplicationTitle(L"C:start.exe"), L"start");
-  EXPECT_EQ(ApplicationTitle(L"start.exe"), L"start");
-}
-
-TEST(StartApplicationTitle, EveryCharacterAfterTheFirstLowerCased) {
-  EXPECT_EQ(ApplicationTitle(L"C:\\X\\START.EXE"), L"Start");
-  EXPECT_EQ(ApplicationTitle(L"C:\\X\\sETUP.EXE"), L"setup");
-  EXPECT_EQ(ApplicationTitle(L"C:\\X\\\u00DCBER\u00C4\u00D6.EXE"), L"\u00DCber\u00E4\u00F6");
-  // The multiplication sign sits among the Latin-1 capitals but has no lower case.
-  EXPECT_EQ(ApplicationTitle(L"A\u00D7B.exe"), L"A\u00D7b");
-  EXPECT_EQ(ApplicationTitle(L"C:\\X\\LAUNCHER"), L"Launcher");
-}
-
-TEST(StartApplicationTitle, DegenerateNames) {
-  EXPECT_EQ(ApplicationTitle(L""), L"");
+  EXPECT_EQ(ApplicationTitle(L"C:\\folder.with.dots\\Setup.Marlek.exe"), L"Setup");
+  EXPECT_EQ(ApplicationTitle(L"/home/user/START.EXE"), L"Start");
+  EXPECT_EQ(ApplicationTitle(L"C:sETUP"), L"setup");
+  EXPECT_EQ(ApplicationTitle(L"C:\\X\\\u00DCBER\u00C4\u00D7.EXE"), L"\u00DCber\u00E4\u00D7");
   EXPECT_EQ(ApplicationTitle(L"C:\\X\\.exe"), L"");
   EXPECT_EQ(ApplicationTitle(L"C:\\X\\"), L"");
 }
@@ -46,18 +32,11 @@ TEST(StartFullStop, AppendedOnlyAfterCharactersAboveTheFullStop) {
 }
 
 TEST(StartUtf8, DecodesAndReplacesInvalidBytes) {
-  EXPECT_EQ(Utf8ToWide("plain"), L"plain");
   EXPECT_EQ(Utf8ToWide("Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC"), L"Gr\u00F6\u00DFe \u20AC");
   EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\uFFFDb");
-  EXPECT_EQ(Utf8ToWide("cut \xC3"), L"cut \uFFFD");
-  EXPECT_EQ(Utf8ToWide("\xE2\x82"), L"\uFFFD\uFFFD");
-  EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD\uFFFD");       // overlong '/'
-  EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");  // a lone surrogate
-  EXPECT_EQ(Utf8ToWide("\xF4\x90\x80\x80"), L"\uFFFD\uFFFD\uFFFD\uFFFD");  // above U+10FFFF
-  EXPECT_EQ(Utf8ToWide(std::string_view("a\0b", 3)), std::wstring(L"a\0b", 3));
-}
-
-TEST(StartUtf8, CharactersBeyondTheBasicPlane) {
+  EXPECT_EQ(Utf8ToWide("cut \xE2\x82"), L"cut \uFFFD\uFFFD");
+  EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD\uFFFD");              // overlong '/'
+  EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");   // a lone surrogate
   const std::wstring smile = Utf8ToWide("\xF0\x9F\x98\x80");
   if (sizeof(wchar_t) == 2) {
     EXPECT_EQ(smile, std::wstring({static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}));

@@ -73,16 +73,6 @@ TEST(WinStartHandlerErrors, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn)
   EXPECT_EQ(handled, 2);
 }
 
-TEST(WinStartHandlerErrors, DestroyedWindowForgetsItsObject) {
-  RecordingErrors errors;
-  ProbeWindow window(errors, [](UINT, WPARAM) -> LRESULT { return 0; });
-  const HWND hwnd = window.Handle();
-  window.Destroy();
-  EXPECT_FALSE(IsWindow(hwnd));
-  EXPECT_EQ(window.Handle(), nullptr);
-  window.Destroy();
-}
-
 TEST(WinStartMessageLoop, RetrievalStepHandlesOneMessageAndNeverWaits) {
   DrainQueue();
   RecordingErrors errors;

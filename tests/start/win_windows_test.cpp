@@ -220,15 +220,6 @@ TEST_F(WinStartWindows, DetachedSetupWindowIsLeftAlone) {
   EXPECT_EQ(GetActiveWindow(), Bg());
 }
 
-TEST_F(WinStartWindows, ActivationAfterTheSetupWindowIsGoneDoesNothing) {
-  StartShowing();
-  setup_.reset();
-  SetActiveWindow(Bg());
-  PumpFor(200);
-  EXPECT_TRUE(IsWindow(Bg()));
-  EXPECT_TRUE(errors_.messages.empty());
-}
-
 TEST(WinStartWindowClass, RegistrationFailureIsAnErrorAndTheNameIsFreedAgain) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   {
