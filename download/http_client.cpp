@@ -181,7 +181,7 @@ void HttpClient::Impl::Transfer(Url url, BodyBuffer& body) {
 
     try {
       DiscardSink sink;
-      ReadBody(framing, sink, false);
+      if (framing.kind != Framing::None) ReadBody(framing, sink, false);
     } catch (const HttpError&) {
       // The status decides the failure; a broken error body changes nothing about it.
     }

@@ -233,11 +233,16 @@ TEST(HttpClient, StatusOutcomes) {
   }
 }
 
-TEST(HttpClient, ErrorBodiesAreReadAndReported) {
+TEST(HttpClient, ErrorBodiesAreReadAndReportedResponsesWithoutBodyAreNot) {
   LoopbackServer server(Once(WithLength(404, "missing")));
   Outcome r = Fetch(server.Url("/x"));
   EXPECT_EQ(r.error, Error::BadStatus);
   EXPECT_EQ(r.events, (std::vector<std::string>{"begin 7", "work 7"}));
+
+  LoopbackServer notModified(Once(Resp(304, "Content-Length: 99\r\n")));
+  r = Fetch(notModified.Url("/x"));
+  EXPECT_EQ(r.error, Error::BadStatus);
+  EXPECT_TRUE(r.events.empty());
 }
 
 TEST(HttpClient, EndOfTheConnectionInTheHead) {
