@@ -1,16 +1,3 @@
-# MinGW-w64 with POSIX threads (std::thread for the connect worker).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(START_TRIPLET x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER   ${START_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${START_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER  ${START_TRIPLET}-windres)
-
-# zlib comes from libz-mingw-w64-dev under /usr/<triplet>; libpng and libjpeg from the
-# cross-built prefix that CMAKE_PREFIX_PATH names.
-set(CMAKE_FIND_ROOT_PATH /usr/${START_TRIPLET} ${CMAKE_CURRENT_LIST_DIR}/../build/deps/${START_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,8 +1,8 @@
 #include <windows.h>
-#include <shellapi.h>
 
 #include "installer_platform.h"
 #include "installer_temp_folder.h"
+#include "platform.h"
 
 namespace {
 
@@ -55,9 +55,8 @@ public:
     }
   }
 
-  void ShellOpen(const std::wstring& path) override {
-    ShellExecuteW(nullptr, L"open", path.c_str(), L"", L"", SW_SHOWNORMAL);
-  }
+  // The same hand-over as the manuals' and the companion program's.
+  void ShellOpen(const std::wstring& path) override { NativeSetupPlatform().ShellOpen(path); }
 };
 
 }  // namespace
