@@ -202,6 +202,7 @@ class Program:
             self.proc.wait(timeout=10)
             # The Windows side of a killed loader may linger in the prefix.
             subprocess.run([WINESERVER, "-k"], env=wine_env(), timeout=30, check=False)
+            subprocess.run([WINESERVER, "-p"], env=wine_env(), timeout=30, check=False)
         if self.log is not subprocess.DEVNULL:
             self.log.close()
 
@@ -209,9 +210,13 @@ class Program:
 class SetupWindow:
     """The setup window of a running start.exe, found by its title."""
 
-    def __init__(self, timeout=60):
-        self.xid = wait_for(lambda: (find_windows(SETUP_TITLE) or [None])[0], timeout,
-                            f'the window "{SETUP_TITLE}"')
+    def __init__(self, program=None, timeout=60):
+        def found():
+            if program and not program.running():
+                raise E2EError(f"{program.exe.name} ended with exit code "
+                               f"{program.proc.returncode} before showing its window")
+            return (find_windows(SETUP_TITLE) or [None])[0]
+        self.xid = wait_for(found, timeout, f'the window "{SETUP_TITLE}"')
         self.wait_painted()
 
     def frame(self):

@@ -96,7 +96,7 @@ class Scenario(unittest.TestCase):
         log.parent.mkdir(parents=True, exist_ok=True)
         program = e2e.Program(exe or self.exe, locale, log=log)
         self.programs.append(program)
-        window = e2e.SetupWindow()
+        window = e2e.SetupWindow(program)
         window.rest_pointer()
         return program, window
 

@@ -40,7 +40,7 @@ def main():
     e2e.clear_temp_installers()
     program = e2e.Program(exe, locale=None, log=folder / "start.log")
     try:
-        window = e2e.SetupWindow()
+        window = e2e.SetupWindow(program)
         window.rest_pointer()
         shot("step-1-start-page.png")
         window.click(INSTALL_LINK[edition])
