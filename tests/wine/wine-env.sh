@@ -1,7 +1,7 @@
 # Shared by the Wine scripts: one prefix under build/wine, one Xvfb display when there is no
 # DISPLAY, and the loader that fits a PE file. Source it; it defines functions only.
 START_ROOT=${START_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
-WINE_DIR=${START_WINE_DIR:-$START_ROOT/build/wine}
+WINE_DIR=$(realpath -m "${START_WINE_DIR:-$START_ROOT/build/wine}")
 export WINEPREFIX=${WINEPREFIX:-$WINE_DIR/prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
