@@ -5,13 +5,13 @@
 FontSet::FontSet(const DpiScale& scale) {
   for (int s = 0; s < kStyles; ++s) {
     const auto style = static_cast<layout::TextStyle>(s);
-    const auto& spec = layout::StyleSpec(style == layout::TextStyle::None
+    const auto& entry = layout::StyleSpec(style == layout::TextStyle::None
                                              ? layout::TextStyle::Default
                                              : style);
     for (int u = 0; u < 2; ++u) {
       LOGFONTW lf{};
-      lf.lfHeight = -scale(spec.charHeight);
-      lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+      lf.lfHeight = -scale(entry.charHeight);
+      lf.lfWeight = entry.bold ? FW_BOLD : FW_NORMAL;
       lf.lfUnderline = u ? TRUE : FALSE;
       lf.lfCharSet = DEFAULT_CHARSET;
       lf.lfOutPrecision = OUT_DEFAULT_PRECIS;

@@ -138,7 +138,7 @@ const PictureSpec& PictureInfo(Picture picture) {
 
 std::span<const ControlSpec> Controls() { return kControls; }
 
-const ControlSpec& Spec(Control c) { return kControls[static_cast<int>(c)]; }
+const ControlSpec& ControlEntry(Control c) { return kControls[static_cast<int>(c)]; }
 
 std::span<const PageSpec> Pages() { return kPages; }
 

@@ -72,7 +72,7 @@ struct ControlSpec {
 
 // Every control, the header first in stacking order (bottom to top), then page by page.
 std::span<const ControlSpec> Controls();
-const ControlSpec& Spec(Control c);
+const ControlSpec& ControlEntry(Control c);
 
 struct PageSpec {
   TSetupPage page;

@@ -12,13 +12,13 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
       pictures_(module, scale_),
       class_(RegisterControlClass(module)),
       header_(form, fonts_, pictures_, *this, errors) {
-  for (const auto& spec : layout::Controls()) {
-    if (spec.kind != Kind::Picture && spec.kind != Kind::Label) continue;
-    WindowlessItem& item = items_[static_cast<int>(spec.id)];
-    item = WindowlessItem{spec.id,  spec.kind,  scale_.Rect(spec.box),
-                          spec.visible, spec.picture, spec.text ? spec.text : L"",
-                          spec.style, spec.sizing == layout::Sizing::AutoSize};
-    if (!spec.page) {
+  for (const auto& entry : layout::Controls()) {
+    if (entry.kind != Kind::Picture && entry.kind != Kind::Label) continue;
+    WindowlessItem& item = items_[static_cast<int>(entry.id)];
+    item = WindowlessItem{entry.id,  entry.kind,  scale_.Rect(entry.box),
+                          entry.visible, entry.picture, entry.text ? entry.text : L"",
+                          entry.style, entry.sizing == layout::Sizing::AutoSize};
+    if (!entry.page) {
       header_.Host().Add(&item);
       if (item.autoSize) Resize(item);
     }
@@ -36,29 +36,29 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
         scale_.Rect({pageSpec.panelLeft, 0, layout::kPagePanelWidth, layout::kPagePanelHeight}),
         fonts_, pictures_, static_cast<WindowlessEvents&>(*this));
     const HWND panel = panels_[page]->Handle();
-    for (const auto& spec : layout::Controls()) {
-      if (spec.page != page) continue;
-      const RECT box = scale_.Rect(spec.box);
-      switch (spec.kind) {
+    for (const auto& entry : layout::Controls()) {
+      if (entry.page != page) continue;
+      const RECT box = scale_.Rect(entry.box);
+      switch (entry.kind) {
         case Kind::Picture:
         case Kind::Label: {
-          WindowlessItem& item = items_[static_cast<int>(spec.id)];
+          WindowlessItem& item = items_[static_cast<int>(entry.id)];
           panels_[page]->Host().Add(&item);
           if (item.autoSize) Resize(item);
           break;
         }
         case Kind::Button: {
-          const Control id = spec.id;
+          const Control id = entry.id;
           auto button = std::make_unique<ButtonPanel>(errors_, class_, panel, box, fonts_,
                                                       [this, id] { ItemClick(id); });
-          button->SetText(spec.text);
-          if (!spec.visible) ShowWindow(button->Handle(), SW_HIDE);
+          button->SetText(entry.text);
+          if (!entry.visible) ShowWindow(button->Handle(), SW_HIDE);
           buttons_[static_cast<int>(id)] = std::move(button);
           break;
         }
         case Kind::ProgressBar:
           progress_ = std::make_unique<ProgressBar>(panel, box);
-          if (!spec.visible) ShowWindow(progress_->Handle(), SW_HIDE);
+          if (!entry.visible) ShowWindow(progress_->Handle(), SW_HIDE);
           break;
       }
     }
@@ -89,7 +89,7 @@ void SetupViewWin::HideTabs() {
 }
 
 WindowlessItem* SetupViewWin::Item(Control c) {
-  const Kind k = layout::Spec(c).kind;
+  const Kind k = layout::ControlEntry(c).kind;
   return k == Kind::Picture || k == Kind::Label ? &items_[static_cast<int>(c)] : nullptr;
 }
 
@@ -98,7 +98,7 @@ const WindowlessItem* SetupViewWin::Item(Control c) const {
 }
 
 WindowlessHost& SetupViewWin::HostOf(Control c) {
-  const auto& page = layout::Spec(c).page;
+  const auto& page = layout::ControlEntry(c).page;
   return page ? panels_[*page]->Host() : header_.Host();
 }
 
@@ -160,7 +160,7 @@ RECT SetupViewWin::ControlRect(Control c) const {
     return r;
   }
   RECT r = Item(c)->box;
-  if (const auto& page = layout::Spec(c).page)
+  if (const auto& page = layout::ControlEntry(c).page)
     MapWindowPoints(panels_[*page]->Handle(), formWindow_, reinterpret_cast<POINT*>(&r), 2);
   return r;
 }

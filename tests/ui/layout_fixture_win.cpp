@@ -71,7 +71,7 @@ void LayoutWindow::Pump() {
 
 std::vector<Control> UnderlinedLabels(const SetupViewWin& view) {
   std::vector<Control> out;
-  for (const auto& spec : layout::Controls())
-    if (view.Underlined(spec.id)) out.push_back(spec.id);
+  for (const auto& entry : layout::Controls())
+    if (view.Underlined(entry.id)) out.push_back(entry.id);
   return out;
 }

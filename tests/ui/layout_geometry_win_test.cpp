@@ -19,12 +19,12 @@ constexpr TSetupEdition kEditions[] = {seChoosePlatform, seDirectInstall, seComp
 RECT PageAreaOf(const SetupViewWin& view) { return view.Container().PageRect(); }
 
 // Where the table puts a control, in the window's client coordinates.
-RECT Expected(const SetupViewWin& view, const layout::ControlSpec& spec) {
-  RECT r{spec.box.left, spec.box.top, spec.box.Right(), spec.box.Bottom()};
-  if (spec.id == Control::imgRilo) OffsetRect(&r, 0, -spec.box.top);
-  if (!spec.page) return r;
+RECT Expected(const SetupViewWin& view, const layout::ControlSpec& entry) {
+  RECT r{entry.box.left, entry.box.top, entry.box.Right(), entry.box.Bottom()};
+  if (entry.id == Control::imgRilo) OffsetRect(&r, 0, -entry.box.top);
+  if (!entry.page) return r;
   const RECT area = PageAreaOf(view);
-  const int panelLeft = layout::Pages()[layout::PageOrder(*spec.page)].panelLeft;
+  const int panelLeft = layout::Pages()[layout::PageOrder(*entry.page)].panelLeft;
   OffsetRect(&r, layout::kPageContainerBox.left + area.left + panelLeft,
              layout::kPageContainerBox.top + area.top);
   return r;
@@ -54,29 +54,29 @@ RECT PlainTabDisplayArea(HWND parent) {
 TEST(WinUiLayout, EveryFixedControlLiesInItsTableBoxInEveryEdition) {
   for (TSetupEdition edition : kEditions) {
     LayoutWindow w(edition);
-    for (const auto& spec : layout::Controls()) {
-      if (spec.sizing == layout::Sizing::AutoSize) continue;
-      EXPECT_TRUE(SameRect(w.View().ControlRect(spec.id), Expected(w.View(), spec)))
-          << ControlName(spec.id) << " in edition " << edition;
+    for (const auto& entry : layout::Controls()) {
+      if (entry.sizing == layout::Sizing::AutoSize) continue;
+      EXPECT_TRUE(SameRect(w.View().ControlRect(entry.id), Expected(w.View(), entry)))
+          << ControlName(entry.id) << " in edition " << edition;
     }
   }
 }
 
 TEST(WinUiLayout, AutoSizedLabelsKeepTheirCornerAndTakeTheirTextsSize) {
   LayoutWindow w(seChoosePlatform);
-  for (const auto& spec : layout::Controls()) {
-    if (spec.sizing != layout::Sizing::AutoSize) continue;
-    const RECT actual = w.View().ControlRect(spec.id);
-    const RECT expected = Expected(w.View(), spec);
-    EXPECT_EQ(actual.left, expected.left) << ControlName(spec.id);
-    EXPECT_EQ(actual.top, expected.top) << ControlName(spec.id);
+  for (const auto& entry : layout::Controls()) {
+    if (entry.sizing != layout::Sizing::AutoSize) continue;
+    const RECT actual = w.View().ControlRect(entry.id);
+    const RECT expected = Expected(w.View(), entry);
+    EXPECT_EQ(actual.left, expected.left) << ControlName(entry.id);
+    EXPECT_EQ(actual.top, expected.top) << ControlName(entry.id);
     // The table's sizes are those of the texts and the Tahoma of the original layout; the box
     // follows the text and font at hand.
-    const auto& style = layout::StyleSpec(spec.style);
-    const SIZE text = TextExtent(w.View().GetText(spec.id), style.charHeight, style.bold);
-    EXPECT_EQ(actual.right - actual.left, text.cx) << ControlName(spec.id);
-    EXPECT_EQ(actual.bottom - actual.top, text.cy) << ControlName(spec.id);
-    EXPECT_NEAR(actual.bottom - actual.top, spec.box.height, 2) << ControlName(spec.id);
+    const auto& style = layout::StyleSpec(entry.style);
+    const SIZE text = TextExtent(w.View().GetText(entry.id), style.charHeight, style.bold);
+    EXPECT_EQ(actual.right - actual.left, text.cx) << ControlName(entry.id);
+    EXPECT_EQ(actual.bottom - actual.top, text.cy) << ControlName(entry.id);
+    EXPECT_NEAR(actual.bottom - actual.top, entry.box.height, 2) << ControlName(entry.id);
   }
 }
 

@@ -97,10 +97,10 @@ TEST(WinUiProgress, RangePositionAndMarqueeFollowTheDownloadPage) {
 
 TEST(WinUiPictures, EveryPictureIsLoadedAtItsBoxSize) {
   LayoutWindow w(seDirectInstall);
-  for (const auto& spec : layout::Controls()) {
-    if (spec.kind != layout::Kind::Picture) continue;
-    EXPECT_TRUE(w.View().Pictures().Loaded(spec.picture, spec.box.width, spec.box.height))
-        << ControlName(spec.id);
+  for (const auto& entry : layout::Controls()) {
+    if (entry.kind != layout::Kind::Picture) continue;
+    EXPECT_TRUE(w.View().Pictures().Loaded(entry.picture, entry.box.width, entry.box.height))
+        << ControlName(entry.id);
   }
 }
 
