@@ -5,24 +5,7 @@
 #include "edition.h"
 #include "error_report.h"
 #include "error_text.h"
-#include "win32_error.h"
-
-namespace {
-
-std::wstring ModulePath(HINSTANCE instance) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(instance, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) ThrowLastError("GetModuleFileNameW");
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
-}  // namespace
+#include "platform.h"
 
 int Application::Run() {
   try {
@@ -46,7 +29,7 @@ void Application::InitialiseModules() {
                                       ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   icon_ = LoadIconW(instance_, L"MAINICON");
-  title_ = ApplicationTitle(ModulePath(instance_));
+  title_ = ApplicationTitle(NativeSetupPlatform().ModuleFileName());
   InitSetupEdition();
 }
 
