@@ -182,10 +182,16 @@ class Program:
 
     def __init__(self, exe, locale=GERMAN, log=None):
         self.exe = Path(exe)
+        env = wine_env(locale)
         self.log = open(log, "wb") if log else subprocess.DEVNULL
-        self.proc = subprocess.Popen([loader_for(exe), str(exe)], env=wine_env(locale),
-                                     cwd=str(self.exe.parent), stdin=subprocess.DEVNULL,
-                                     stdout=self.log, stderr=self.log)
+        try:
+            self.proc = subprocess.Popen([loader_for(exe), str(exe)], env=env,
+                                         cwd=str(self.exe.parent), stdin=subprocess.DEVNULL,
+                                         stdout=self.log, stderr=self.log)
+        except BaseException:
+            if log:
+                self.log.close()
+            raise
 
     def exit_code(self, timeout):
         try:
@@ -201,8 +207,11 @@ class Program:
             self.proc.kill()
             self.proc.wait(timeout=10)
             # The Windows side of a killed loader may linger in the prefix.
-            subprocess.run([WINESERVER, "-k"], env=wine_env(), timeout=30, check=False)
-            subprocess.run([WINESERVER, "-p"], env=wine_env(), timeout=30, check=False)
+            quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.DEVNULL, env=wine_env(), timeout=30, check=False)
+            subprocess.run([WINESERVER, "-k"], **quiet)
+            # A server that outlives this call must not hold the caller's output open.
+            subprocess.run([WINESERVER, "-p"], **quiet)
         if self.log is not subprocess.DEVNULL:
             self.log.close()
 
