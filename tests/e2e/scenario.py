@@ -48,10 +48,7 @@ class Scenario(unittest.TestCase):
     edition = "seDirectInstall"
 
     def setUp(self):
-        try:
-            self.exe, self.demo = e2e.variant(self.edition, PRESET)
-        except e2e.E2EError as missing:
-            self.skipTest(str(missing))
+        self.exe, self.demo = e2e.variant(self.edition, PRESET)
         self.served = self.demo.read_bytes()
         self.programs = []
         self.servers = []
