@@ -78,6 +78,49 @@ class DuringTransfer(Scenario):
         self.assert_installed(program, "marlek-tumo.exe")
         self.assertEqual(server.request_heads(), [expected_request("/prg/tumo.exe")])
 
+    def test_close_request_to_the_background_lets_the_download_finish(self):
+        slow, server, program, _ = self.start_slow_download()
+        owner = e2e.setup_window_state()["owner"]
+        code, _ = e2e.wintool("post", f"hwnd={owner}", "WM_CLOSE")
+        self.assertEqual(code, 0)
+        sent = slow.sent
+        e2e.wait_for(lambda: slow.sent > sent + 4 * slow.piece, 30, "the transfer to go on")
+        self.assertTrue(program.running())
+        slow.release()
+        self.assert_installed(program, "marlek-tumo.exe")
+        self.assertEqual(server.request_heads(), [expected_request("/prg/tumo.exe")])
+
+    def test_end_of_session_ends_the_program_and_saves_nothing(self):
+        slow, _, program, _ = self.start_slow_download()
+        # Windows sends the end of the session to every top-level window; the main one is enough.
+        owner = e2e.setup_window_state()["owner"]
+        code, _ = e2e.wintool("post", f"hwnd={owner}", "WM_ENDSESSION", 1, 0)
+        self.assertEqual(code, 0)
+        self.assert_ended_without_installer(program, slow)
+
+
+class CompanionDuringTransfer(Scenario):
+    edition = "seCompanion"
+
+    def test_flag_keeps_the_download_page_and_the_installer_chosen_at_the_start(self):
+        slow = scripted_server.SlowBody(self.served)
+        server = self.scripted(slow)
+        program, window = self.start(e2e.ENGLISH)
+        window.wait_page("tsh0/tsh5")
+        self.click_install(window)
+        window.wait_page("tsh3")
+        e2e.wait_for(lambda: slow.sent > slow.first, 30, "the transfer to be under way")
+        before = window.client_region(e2e.Shot())
+        window.click("Image2")
+        # The texts change to German while the download page stays.
+        e2e.wait_for(lambda: window.client_region(e2e.Shot()) != before, 20, "the German texts")
+        window.rest_pointer()
+        self.assert_page_holds(window, "tsh3")
+        self.shot("german-download-page")
+        slow.release()
+        self.assert_installed(program, "marlek-rilo.exe")
+        self.assertEqual(server.request_heads(), [expected_request("/prg/rilo-en.exe")])
+
 
 if __name__ == "__main__":
     unittest.main()
