@@ -1,6 +1,6 @@
 #include <sys/mman.h>
 
-#include <new>
+#include <cstdlib>
 
 #include "body_memory.h"
 
@@ -8,9 +8,9 @@ namespace {
 constexpr std::size_t kMapThreshold = std::size_t{4} << 20;
 }
 
-BodyMemory::BodyMemory(std::size_t size) : size_(size) {
+BodyMemory::BodyMemory(std::size_t size) {
   if (size < kMapThreshold) {
-    data_ = new (std::nothrow) char[size];
+    data_ = {static_cast<char*>(std::malloc(size)), BodyMemoryRelease{size, false}};
     return;
   }
   void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -18,12 +18,10 @@ BodyMemory::BodyMemory(std::size_t size) : size_(size) {
 #ifdef MADV_HUGEPAGE
   ::madvise(p, size, MADV_HUGEPAGE);
 #endif
-  data_ = static_cast<char*>(p);
-  mapped_ = true;
+  data_ = {static_cast<char*>(p), BodyMemoryRelease{size, true}};
 }
 
-BodyMemory::~BodyMemory() {
-  if (!data_) return;
-  if (mapped_) ::munmap(data_, size_);
-  else delete[] data_;
+void BodyMemoryRelease::operator()(char* p) const {
+  if (mapped) ::munmap(p, size);
+  else std::free(p);
 }

@@ -1,7 +1,7 @@
-#include <new>
+#include <cstdlib>
 
 #include "body_memory.h"
 
-BodyMemory::BodyMemory(std::size_t size) : data_(new (std::nothrow) char[size]), size_(size) {}
+BodyMemory::BodyMemory(std::size_t size) : data_(static_cast<char*>(std::malloc(size)), BodyMemoryRelease{size}) {}
 
-BodyMemory::~BodyMemory() { delete[] data_; }
+void BodyMemoryRelease::operator()(char* p) const { std::free(p); }
