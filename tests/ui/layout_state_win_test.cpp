@@ -1,11 +1,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cwchar>
 
 #include <gtest/gtest.h>
 
+#include "dpi_scale.h"
 #include "layout_fixture_win.h"
+#include "picture_store.h"
 #include "text_measure_win.h"
 #include "win_handles.h"
 
@@ -102,6 +106,32 @@ TEST(WinUiPictures, EveryPictureIsLoadedAtItsBoxSize) {
     EXPECT_TRUE(w.View().Pictures().Loaded(entry.picture, entry.box.width, entry.box.height))
         << ControlName(entry.id);
   }
+}
+
+// A module without the pictures stands in for a damaged executable: the store is built all the
+// same, holds nothing and draws nothing.
+TEST(WinUiPictures, MissingPicturesLeaveTheirBoxesEmpty) {
+  const PictureStore store(GetModuleHandleW(L"kernel32.dll"), DpiScale());
+  const layout::ControlSpec& logo = layout::ControlEntry(Control::Image1);
+  EXPECT_FALSE(store.Loaded(logo.picture, logo.box.width, logo.box.height));
+
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), logo.box.width, -logo.box.height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(bitmap, nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const RECT whole{0, 0, logo.box.width, logo.box.height};
+  FillRect(dc, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  store.Draw(logo.picture, dc, whole);
+  GdiFlush();
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  const int count = logo.box.width * logo.box.height;
+  EXPECT_EQ(std::count(pixels, pixels + count, 0x00FFFFFFu), count);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
 }
 
 TEST(WinUiPictures, ColoursOnScreen) {
