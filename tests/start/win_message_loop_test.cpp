@@ -10,23 +10,10 @@
 #include <vector>
 
 #include "message_loop.h"
+#include "recording_errors_win.h"
 #include "window_base.h"
 
 namespace {
-
-class RecordingErrors : public HandlerErrors {
-public:
-  void Report(std::exception_ptr error) noexcept override {
-    try {
-      std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-      messages.push_back(e.what());
-    } catch (...) {
-      messages.push_back("?");
-    }
-  }
-  std::vector<std::string> messages;
-};
 
 // A hidden window whose WM_APP.. messages go to a test's handler.
 class ProbeWindow : public WindowBase {
@@ -59,7 +46,7 @@ void DrainQueue() {
 }
 
 TEST(WinStartHandlerErrors, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn) {
-  RecordingErrors errors;
+  MessageRecordingErrors errors;
   int handled = 0;
   ProbeWindow window(errors, [&](UINT msg, WPARAM) -> LRESULT {
     ++handled;
@@ -75,7 +62,7 @@ TEST(WinStartHandlerErrors, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn)
 
 TEST(WinStartMessageLoop, RetrievalStepHandlesOneMessageAndNeverWaits) {
   DrainQueue();
-  RecordingErrors errors;
+  MessageRecordingErrors errors;
   std::vector<UINT> seen;
   ProbeWindow window(errors, [&](UINT msg, WPARAM) -> LRESULT {
     seen.push_back(msg);
@@ -106,7 +93,7 @@ TEST(WinStartMessageLoop, RetrievalStepHandlesOneMessageAndNeverWaits) {
 // its end, and the outer loop stops after it.
 TEST(WinStartMessageLoop, QuitRetrievedInsideAHandlerStopsTheOuterLoopAfterIt) {
   DrainQueue();
-  RecordingErrors errors;
+  MessageRecordingErrors errors;
   std::vector<std::string> log;
   MessageLoop* loopRef = nullptr;
   ProbeWindow window(errors, [&](UINT msg, WPARAM) -> LRESULT {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "message_loop.h"
+#include "recording_errors_win.h"
 #include "ubackground.h"
 #include "uSetup.h"
 #include "window_centring.h"
@@ -20,20 +21,6 @@ public:
   void Terminate() override { calls.push_back("Terminate"); }
   void DownloadAndRun() override { calls.push_back("DownloadAndRun"); }
   std::vector<std::string> calls;
-};
-
-class RecordingErrors : public HandlerErrors {
-public:
-  void Report(std::exception_ptr error) noexcept override {
-    try {
-      std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-      messages.push_back(e.what());
-    } catch (...) {
-      messages.push_back("?");
-    }
-  }
-  std::vector<std::string> messages;
 };
 
 // Pumps this thread's messages until done() holds or the time is up.
@@ -91,7 +78,7 @@ protected:
   HINSTANCE instance_ = nullptr;
   HICON icon_ = nullptr;
   RecordingApp app_;
-  RecordingErrors errors_;
+  MessageRecordingErrors errors_;
   std::unique_ptr<TFrmBackground> background_;
   std::unique_ptr<TFrmSetup> setup_;
 };
