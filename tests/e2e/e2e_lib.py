@@ -345,7 +345,10 @@ def close_demo_installer(timeout=20):
     later) and waits until it is gone."""
     windows = find_windows(DEMO_TITLE)
     for xid in windows:
-        x, y, w, h = geometry(xid)
+        try:
+            x, y, w, h = geometry(xid)
+        except E2EError:
+            continue  # it closed by itself meanwhile
         border = (w - 420) // 2
         click(x + w // 2, y + h - border - 130 + 94)
     wait_for(lambda: not find_windows(DEMO_TITLE), timeout, "the demo installer to end", 0.2)

@@ -52,6 +52,8 @@ class Scenario(unittest.TestCase):
         self.served = self.demo.read_bytes()
         self.programs = []
         self.servers = []
+        # A demo installer of an earlier scenario may still be ending (it closes by itself).
+        e2e.close_demo_installer()
         e2e.clear_temp_installers()
         self.addCleanup(self._clean)
 
@@ -110,8 +112,10 @@ class Scenario(unittest.TestCase):
         saved = e2e.temp_folder() / target
         self.assertEqual(saved.read_bytes(), self.served if served is None else served)
         marker = e2e.temp_folder() / (target + ".ran")
-        e2e.wait_for(marker.exists, 30, f"the demo installer's marker {marker.name}")
-        self.assertIn(target, marker.read_text(encoding="utf-8"))
+        # The marker is written while we poll: wait for its whole content, not just the file.
+        def marker_names_target():
+            return marker.exists() and target in marker.read_text(encoding="utf-8", errors="replace")
+        e2e.wait_for(marker_names_target, 30, f"the demo installer's marker naming {target}")
         e2e.close_demo_installer()
 
     def assert_nothing_installed(self):
