@@ -18,6 +18,17 @@ void Fill(HDC dc, const RECT& r, COLORREF colour) {
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
+// Paints a panel off-screen: its client area filled with its colour, then draw's work on top.
+template <typename Draw>
+void PaintPanel(HWND hwnd, COLORREF fill, Draw draw) {
+  PaintScope paint(hwnd);
+  OffscreenPaint buffer(paint.dc(), paint.area());
+  RECT client;
+  GetClientRect(hwnd, &client);
+  Fill(buffer.dc(), client, fill);
+  draw(buffer.dc(), client);
+}
+
 }  // namespace
 
 WindowClass RegisterControlClass(HINSTANCE instance) {
@@ -37,17 +48,13 @@ void ButtonPanel::SetText(const std::wstring& text) {
 }
 
 void ButtonPanel::Paint() {
-  PaintScope paint(Handle());
-  OffscreenPaint buffer(paint.dc(), paint.area());
-  HDC dc = buffer.dc();
-  RECT client;
-  GetClientRect(Handle(), &client);
-  Fill(dc, client, layout::kButtonBlue);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, fonts_.Colour(layout::TextStyle::Button));
-  SelectGuard font(dc, fonts_.Get(layout::TextStyle::Button, false));
-  DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &client,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  PaintPanel(Handle(), layout::kButtonBlue, [this](HDC dc, RECT client) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, fonts_.Colour(layout::TextStyle::Button));
+    SelectGuard font(dc, fonts_.Get(layout::TextStyle::Button, false));
+    DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &client,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  });
 }
 
 LRESULT ButtonPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -87,18 +94,14 @@ PagePanel::PagePanel(HandlerErrors& errors, const WindowClass& cls, HWND parent,
 }
 
 void PagePanel::Paint() {
-  PaintScope paint(Handle());
-  OffscreenPaint buffer(paint.dc(), paint.area());
-  HDC dc = buffer.dc();
-  RECT client;
-  GetClientRect(Handle(), &client);
-  Fill(dc, client, layout::kPageBlue);
-  const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW);
-  Fill(dc, RECT{0, 0, client.right, 1}, light);
-  Fill(dc, RECT{0, 0, 1, client.bottom}, light);
-  Fill(dc, RECT{client.right - 1, 0, client.right, client.bottom}, dark);
-  Fill(dc, RECT{0, client.bottom - 1, client.right, client.bottom}, dark);
-  host_.Paint(dc);
+  PaintPanel(Handle(), layout::kPageBlue, [this](HDC dc, const RECT& client) {
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW);
+    Fill(dc, RECT{0, 0, client.right, 1}, light);
+    Fill(dc, RECT{0, 0, 1, client.bottom}, light);
+    Fill(dc, RECT{client.right - 1, 0, client.right, client.bottom}, dark);
+    Fill(dc, RECT{0, client.bottom - 1, client.right, client.bottom}, dark);
+    host_.Paint(dc);
+  });
 }
 
 LRESULT PagePanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
