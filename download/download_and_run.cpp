@@ -1,13 +1,13 @@
-#include "download_and_run.h"
+#include "download/download_and_run.h"
 
 #include <limits>
 #include <stdexcept>
 #include <utility>
 
-#include "body_buffer.h"
-#include "edition.h"
-#include "installer_table.h"
-#include "start_config.h"
+#include "http/body_buffer.h"
+#include "logic/edition.h"
+#include "download/installer_table.h"
+#include "logic/start_config.h"
 
 namespace {
 

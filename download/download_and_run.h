@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "download_page.h"
-#include "http_client.h"
-#include "installer_platform.h"
+#include "logic/download_page.h"
+#include "http/client.h"
+#include "download/installer_platform.h"
 
 // The installer download controller: one attempt per DownloadAndRun, from choosing the
 // installer to handing it to the shell and asking the launcher to end.

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "installer_platform.h"
+#include "download/installer_platform.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "installer_platform.h"
-#include "installer_temp_folder.h"
-#include "platform.h"
+#include "download/installer_platform.h"
+#include "download/installer_temp_folder.h"
+#include "logic/platform.h"
 
 namespace {
 

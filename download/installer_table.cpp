@@ -1,4 +1,4 @@
-#include "installer_table.h"
+#include "download/installer_table.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "edition.h"
+#include "logic/edition.h"
 
 // One installer on the download server and the name it is saved under.
 struct InstallerEntry {

@@ -1,4 +1,4 @@
-#include "installer_temp_folder.h"
+#include "download/installer_temp_folder.h"
 
 #include <vector>
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "http_client.h"
-#include "scripted_connector.h"
+#include "http/client.h"
+#include "tests/support/scripted_connector.h"
 
 // Bodies beyond 256 MiB are refused like an exhausted address space, which is the path a
 // hostile Content-Length takes in the 32-bit program.

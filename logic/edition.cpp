@@ -1,6 +1,6 @@
-#include "edition.h"
+#include "logic/edition.h"
 
-#include "start_config.h"
+#include "logic/start_config.h"
 
 TSetupEdition SetupEdition = seDirectInstall;
 TUiLanguage UiLanguage = ulGerman;

@@ -1,4 +1,4 @@
-#include "language.h"
+#include "logic/language.h"
 
 #include <algorithm>
 #include <array>

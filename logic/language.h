@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "edition.h"
+#include "logic/edition.h"
 
 // The abbreviated language name as compared: every code <= 32 removed at both ends, then cut
 // to its first 4 characters.

@@ -1,9 +1,9 @@
-#include "links.h"
+#include "logic/links.h"
 
 #include <array>
 
-#include "language.h"
-#include "start_config.h"
+#include "logic/language.h"
+#include "logic/start_config.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "edition.h"
+#include "logic/edition.h"
 
 // The four local targets beside the program, behind the links of the "More" page.
 enum class LocalTarget { PavoWindowsManual, PavoAndroidManual, RiloManual, RiloProgram };

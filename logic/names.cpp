@@ -1,8 +1,8 @@
 #include <array>
 #include <string_view>
 
-#include "controls.h"
-#include "pages.h"
+#include "logic/controls.h"
+#include "logic/pages.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform.h"
+#include "logic/platform.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform.h"
+#include "logic/platform.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <string>
 
-#include "app_control.h"
-#include "download_page.h"
-#include "edition.h"
-#include "links.h"
-#include "pages.h"
-#include "platform.h"
-#include "setup_view.h"
-#include "text_catalogue.h"
+#include "logic/app_control.h"
+#include "logic/download_page.h"
+#include "logic/edition.h"
+#include "logic/links.h"
+#include "logic/pages.h"
+#include "logic/platform.h"
+#include "logic/setup_view.h"
+#include "logic/text_catalogue.h"
 
 // The setup window's behaviour without the window: language, texts, pages, links and every
 // click handler. The Win32 window reports clicks to these handlers and applies what they say

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <array>
 
-#include "language.h"
-#include "setup_form.h"
+#include "logic/language.h"
+#include "logic/setup_form.h"
 
 namespace {
 

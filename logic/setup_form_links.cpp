@@ -1,4 +1,4 @@
-#include "setup_form.h"
+#include "logic/setup_form.h"
 
 void SetupForm::OpenContactPage() noexcept {
   try {

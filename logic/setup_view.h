@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "controls.h"
-#include "pages.h"
+#include "logic/controls.h"
+#include "logic/pages.h"
 
 // What the setup logic needs from the window. The Win32 window implements it; tests record it.
 class SetupView {

@@ -1,4 +1,4 @@
-#include "text_catalogue.h"
+#include "logic/text_catalogue.h"
 
 #include <array>
 

@@ -4,8 +4,8 @@
 #include <span>
 #include <string_view>
 
-#include "controls.h"
-#include "pages.h"
+#include "logic/controls.h"
+#include "logic/pages.h"
 
 // One row of the text catalogue: either two literal texts or a copy of another control's text,
 // which an earlier row of the same pass has written.

@@ -1,11 +1,11 @@
-#include "application.h"
+#include "start/application.h"
 
 #include <commctrl.h>
 
-#include "edition.h"
-#include "error_report.h"
-#include "error_text.h"
-#include "platform.h"
+#include "logic/edition.h"
+#include "start/error_report.h"
+#include "start/error_text.h"
+#include "logic/platform.h"
 
 int Application::Run() {
   try {

@@ -6,13 +6,13 @@
 #include <optional>
 #include <string>
 
-#include "app_control.h"
-#include "com_session.h"
-#include "download_and_run.h"
-#include "message_loop.h"
-#include "ubackground.h"
-#include "uSetup.h"
-#include "window_base.h"
+#include "logic/app_control.h"
+#include "start/com_session.h"
+#include "download/download_and_run.h"
+#include "start/message_loop.h"
+#include "ui/ubackground.h"
+#include "ui/uSetup.h"
+#include "ui/window_base.h"
 
 // The program's shell: start-up, the two windows, the message loop and every way out.
 class Application final : public AppControl, public HandlerErrors {

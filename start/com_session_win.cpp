@@ -1,9 +1,9 @@
-#include "com_session.h"
+#include "start/com_session.h"
 
 #include <ole2.h>
 #include <objbase.h>
 
-#include "win32_error.h"
+#include "ui/win32_error.h"
 
 OleSession::OleSession() {
   const HRESULT hr = OleInitialize(nullptr);

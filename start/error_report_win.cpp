@@ -1,6 +1,6 @@
-#include "error_report.h"
+#include "start/error_report.h"
 
-#include "error_text.h"
+#include "start/error_text.h"
 
 void ReportHandlerError(HWND owner, const std::wstring& applicationTitle,
                         const std::exception_ptr& error) {

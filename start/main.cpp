@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "application.h"
-#include "ubackground.h"
+#include "start/application.h"
+#include "ui/ubackground.h"
 
 namespace {
 

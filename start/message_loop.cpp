@@ -1,4 +1,4 @@
-#include "message_loop.h"
+#include "start/message_loop.h"
 
 bool MessageLoop::ProcessMessage() {
   MSG msg;

@@ -1,4 +1,4 @@
-#include "bindings.h"
+#include "ui/bindings.h"
 
 namespace bindings {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "controls.h"
-#include "hover_handlers.h"
-#include "setup_form.h"
+#include "logic/controls.h"
+#include "ui/hover_handlers.h"
+#include "logic/setup_form.h"
 
 // Which handler each control calls: constant tables, looked up by control.
 namespace bindings {

@@ -1,9 +1,9 @@
-#include "control_windows.h"
+#include "ui/control_windows.h"
 
 #include <windowsx.h>
 
-#include "offscreen.h"
-#include "win_handles.h"
+#include "ui/offscreen.h"
+#include "base/win_handles.h"
 
 namespace {
 

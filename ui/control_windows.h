@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "fonts.h"
-#include "window_base.h"
-#include "windowless.h"
+#include "ui/fonts.h"
+#include "ui/window_base.h"
+#include "ui/windowless.h"
 
 // The windowed controls of the pages. None takes the keyboard focus or sets a pointer shape.
 

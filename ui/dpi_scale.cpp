@@ -1,6 +1,6 @@
-#include "dpi_scale.h"
+#include "ui/dpi_scale.h"
 
-#include "win_handles.h"
+#include "base/win_handles.h"
 
 DpiScale DpiScale::ForScreen() {
   WindowDc screen(nullptr);

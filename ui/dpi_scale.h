@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "layout_table.h"
+#include "ui/layout_table.h"
 
 // The layout is written at 96 DPI. When the system reports another resolution, every edge and
 // every character height is multiplied by dpi/96 and rounded with MulDiv, here only.

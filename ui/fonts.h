@@ -4,9 +4,9 @@
 
 #include <array>
 
-#include "dpi_scale.h"
-#include "layout_table.h"
-#include "win_handles.h"
+#include "ui/dpi_scale.h"
+#include "ui/layout_table.h"
+#include "base/win_handles.h"
 
 // The window's Tahoma fonts: every text style, regular and underlined, created once.
 class FontSet {

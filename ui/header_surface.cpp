@@ -1,9 +1,9 @@
-#include "header_surface.h"
+#include "ui/header_surface.h"
 
 #include <commctrl.h>
 
-#include "offscreen.h"
-#include "win_handles.h"
+#include "ui/offscreen.h"
+#include "base/win_handles.h"
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x5EAD;

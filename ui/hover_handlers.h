@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls.h"
+#include "logic/controls.h"
 
 // Sets a label's font style; the window implements it.
 class LabelStyler {

@@ -1,4 +1,4 @@
-#include "layout_table.h"
+#include "ui/layout_table.h"
 
 #include <array>
 #include <stdexcept>

@@ -4,8 +4,8 @@
 #include <optional>
 #include <span>
 
-#include "controls.h"
-#include "pages.h"
+#include "logic/controls.h"
+#include "logic/pages.h"
 
 // The setup window's fixed-pixel layout as data: every control's kind, box (96 DPI, relative to
 // its parent), text style, sizing and designed visibility, plus the pages and the pictures.

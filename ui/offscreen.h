@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "win_handles.h"
+#include "base/win_handles.h"
 
 // Draw a window's content into memory, then copy it to the screen in one blit, so nothing
 // flickers. The buffer covers the paint area; drawing uses the window's client coordinates.

@@ -1,4 +1,4 @@
-#include "page_container.h"
+#include "ui/page_container.h"
 
 #include <commctrl.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "pages.h"
+#include "logic/pages.h"
 
 PageContainer::PageContainer(HWND parent, const RECT& box, HFONT font) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};

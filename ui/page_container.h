@@ -5,8 +5,8 @@
 #include <array>
 #include <optional>
 
-#include "pages.h"
-#include "win_handles.h"
+#include "logic/pages.h"
+#include "base/win_handles.h"
 
 // A message as TabWndProc sees it; whatever answers it leaves its answer in Result.
 struct TMessage {

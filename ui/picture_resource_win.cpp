@@ -1,8 +1,8 @@
-#include "picture_resource_win.h"
+#include "ui/picture_resource_win.h"
 
 #include <string>
 
-#include "picture_scale.h"
+#include "pictures/scale.h"
 
 namespace pictures {
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "picture_decode.h"
-#include "pixmap_win.h"
+#include "pictures/decode.h"
+#include "ui/pixmap_win.h"
 
 namespace pictures {
 

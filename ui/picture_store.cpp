@@ -1,7 +1,7 @@
-#include "picture_store.h"
+#include "ui/picture_store.h"
 
-#include "picture_error.h"
-#include "picture_resource_win.h"
+#include "pictures/error.h"
+#include "ui/picture_resource_win.h"
 
 PictureStore::PictureStore(HMODULE module, const DpiScale& scale) {
   for (const auto& control : layout::Controls()) {

@@ -5,9 +5,9 @@
 #include <map>
 #include <tuple>
 
-#include "dpi_scale.h"
-#include "layout_table.h"
-#include "pixmap_win.h"
+#include "ui/dpi_scale.h"
+#include "ui/layout_table.h"
+#include "ui/pixmap_win.h"
 
 // The window's pictures, decoded once from the executable's resources and stretched once to
 // each box size they are shown at. A picture that cannot be loaded is simply not drawn.

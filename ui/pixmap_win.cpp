@@ -1,9 +1,9 @@
-#include "pixmap_win.h"
+#include "ui/pixmap_win.h"
 
 #include <cstring>
 #include <utility>
 
-#include "picture_error.h"
+#include "pictures/error.h"
 
 namespace pictures {
 

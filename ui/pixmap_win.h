@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "pixmap.h"
+#include "pictures/pixmap.h"
 
 namespace pictures {
 

@@ -1,10 +1,10 @@
-#include "progress_bar.h"
+#include "ui/progress_bar.h"
 
 #include <commctrl.h>
 
 #include <stdexcept>
 
-#include "layout_table.h"
+#include "ui/layout_table.h"
 
 ProgressBar::ProgressBar(HWND parent, const RECT& box) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};

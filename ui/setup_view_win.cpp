@@ -1,6 +1,6 @@
-#include "setup_view_win.h"
+#include "ui/setup_view_win.h"
 
-#include "bindings.h"
+#include "ui/bindings.h"
 
 using layout::Kind;
 

@@ -6,18 +6,18 @@
 #include <memory>
 #include <optional>
 
-#include "control_windows.h"
-#include "dpi_scale.h"
-#include "fonts.h"
-#include "header_surface.h"
-#include "hover_handlers.h"
-#include "page_container.h"
-#include "picture_store.h"
-#include "progress_bar.h"
-#include "setup_form.h"
-#include "setup_view.h"
-#include "window_base.h"
-#include "windowless.h"
+#include "ui/control_windows.h"
+#include "ui/dpi_scale.h"
+#include "ui/fonts.h"
+#include "ui/header_surface.h"
+#include "ui/hover_handlers.h"
+#include "ui/page_container.h"
+#include "ui/picture_store.h"
+#include "ui/progress_bar.h"
+#include "logic/setup_form.h"
+#include "logic/setup_view.h"
+#include "ui/window_base.h"
+#include "ui/windowless.h"
 
 // Every control of the setup window, built on the window's client area from the layout table,
 // and the window side of the setup logic: texts, visibility, pages, progress, clicks, hover.

@@ -1,4 +1,4 @@
-#include "uSetup.h"
+#include "ui/uSetup.h"
 
 TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app,
                      HandlerErrors& errors, SetupPlatform& platform)

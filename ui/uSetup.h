@@ -4,11 +4,11 @@
 
 #include <memory>
 
-#include "app_control.h"
-#include "platform.h"
-#include "setup_form.h"
-#include "setup_view_win.h"
-#include "window_base.h"
+#include "logic/app_control.h"
+#include "logic/platform.h"
+#include "logic/setup_form.h"
+#include "ui/setup_view_win.h"
+#include "ui/window_base.h"
 
 // The setup window: frame, title, owner and size; it carries every control of the program.
 class TFrmSetup : public WindowBase {

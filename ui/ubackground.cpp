@@ -1,6 +1,6 @@
-#include "ubackground.h"
+#include "ui/ubackground.h"
 
-#include "window_centring.h"
+#include "ui/window_centring.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "app_control.h"
-#include "window_base.h"
+#include "logic/app_control.h"
+#include "ui/window_base.h"
 
 // The white, borderless, maximised main window. It carries the program's taskbar button and,
 // whenever it becomes active, hands the activation on to the setup window.

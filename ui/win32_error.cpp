@@ -1,4 +1,4 @@
-#include "win32_error.h"
+#include "ui/win32_error.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "window_base.h"
+#include "ui/window_base.h"
 
 #include <utility>
 
-#include "win32_error.h"
+#include "ui/win32_error.h"
 
 WindowClass::WindowClass(HINSTANCE instance, const wchar_t* name, HICON icon, HBRUSH background)
     : instance_(instance), name_(name) {

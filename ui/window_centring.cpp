@@ -1,4 +1,4 @@
-#include "window_centring.h"
+#include "ui/window_centring.h"
 
 #include <algorithm>
 

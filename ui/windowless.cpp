@@ -1,9 +1,9 @@
-#include "windowless.h"
+#include "ui/windowless.h"
 
 #include <windowsx.h>
 
-#include "picture_store.h"
-#include "win_handles.h"
+#include "ui/picture_store.h"
+#include "base/win_handles.h"
 
 namespace {
 

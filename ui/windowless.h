@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "controls.h"
-#include "fonts.h"
-#include "layout_table.h"
+#include "logic/controls.h"
+#include "ui/fonts.h"
+#include "ui/layout_table.h"
 
 class PictureStore;
 

@@ -10,10 +10,10 @@
 #include <variant>
 #include <vector>
 
-#include "app_control.h"
-#include "edition.h"
-#include "platform.h"
-#include "setup_view.h"
+#include "logic/app_control.h"
+#include "logic/edition.h"
+#include "logic/platform.h"
+#include "logic/setup_view.h"
 
 // A window that records what the logic does to it. The download page starts as designed:
 // running message and progress bar shown, failure message and retry button hidden.

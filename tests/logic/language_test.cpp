@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "fakes.h"
-#include "language.h"
-#include "setup_form.h"
+#include "tests/logic/fakes.h"
+#include "logic/language.h"
+#include "logic/setup_form.h"
 
 namespace {
 

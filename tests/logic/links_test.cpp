@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "fakes.h"
-#include "links.h"
-#include "setup_form.h"
-#include "start_config.h"
+#include "tests/logic/fakes.h"
+#include "logic/links.h"
+#include "logic/setup_form.h"
+#include "logic/start_config.h"
 
 namespace {
 

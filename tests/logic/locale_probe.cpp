@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "setup_form.h"
+#include "logic/setup_form.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "fakes.h"
-#include "setup_form.h"
+#include "tests/logic/fakes.h"
+#include "logic/setup_form.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <set>
 
-#include "fakes.h"
-#include "setup_form.h"
-#include "text_catalogue.h"
+#include "tests/logic/fakes.h"
+#include "logic/setup_form.h"
+#include "logic/text_catalogue.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <thread>
 
-#include "links.h"
-#include "setup_form.h"
-#include "text_catalogue.h"
+#include "logic/links.h"
+#include "logic/setup_form.h"
+#include "logic/text_catalogue.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "error_text.h"
+#include "start/error_text.h"
 
 #include <gtest/gtest.h>
 

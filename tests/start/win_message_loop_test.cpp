@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "message_loop.h"
-#include "recording_errors_win.h"
-#include "window_base.h"
+#include "start/message_loop.h"
+#include "tests/start/recording_errors_win.h"
+#include "ui/window_base.h"
 
 namespace {
 

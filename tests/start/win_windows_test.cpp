@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "message_loop.h"
-#include "recording_errors_win.h"
-#include "ubackground.h"
-#include "uSetup.h"
-#include "window_centring.h"
+#include "start/message_loop.h"
+#include "tests/start/recording_errors_win.h"
+#include "ui/ubackground.h"
+#include "ui/uSetup.h"
+#include "ui/window_centring.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "loopback_server.h"
+#include "tests/support/loopback_server.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

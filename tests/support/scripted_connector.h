@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "http_transport.h"
+#include "http/transport.h"
 
 namespace testsupport {
 

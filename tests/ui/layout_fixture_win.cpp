@@ -1,4 +1,4 @@
-#include "layout_fixture_win.h"
+#include "tests/ui/layout_fixture_win.h"
 
 LayoutWindow::LayoutWindow(TSetupEdition edition, const wchar_t* locale)
     : savedEdition_(SetupEdition), savedLanguage_(UiLanguage) {

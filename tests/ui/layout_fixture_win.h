@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app_control.h"
-#include "edition.h"
-#include "layout_table.h"
-#include "platform.h"
-#include "uSetup.h"
-#include "window_base.h"
+#include "logic/app_control.h"
+#include "logic/edition.h"
+#include "ui/layout_table.h"
+#include "logic/platform.h"
+#include "ui/uSetup.h"
+#include "ui/window_base.h"
 
 // Records what the window asks of the program, so no exit, download or shell call happens.
 struct RecordingApp final : AppControl {

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "layout_fixture_win.h"
-#include "text_measure_win.h"
+#include "tests/ui/layout_fixture_win.h"
+#include "tests/ui/text_measure_win.h"
 
 namespace {
 

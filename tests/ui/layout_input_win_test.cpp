@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "layout_fixture_win.h"
+#include "tests/ui/layout_fixture_win.h"
 
 namespace {
 

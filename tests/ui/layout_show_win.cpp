@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "layout_fixture_win.h"
+#include "tests/ui/layout_fixture_win.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "dpi_scale.h"
-#include "layout_fixture_win.h"
-#include "picture_store.h"
-#include "text_measure_win.h"
-#include "win_handles.h"
+#include "ui/dpi_scale.h"
+#include "tests/ui/layout_fixture_win.h"
+#include "ui/picture_store.h"
+#include "tests/ui/text_measure_win.h"
+#include "base/win_handles.h"
 
 namespace {
 

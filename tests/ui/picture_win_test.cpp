@@ -4,8 +4,8 @@
 #include <cstring>
 #include <utility>
 
-#include "picture_resource_win.h"
-#include "pixmap_win.h"
+#include "ui/picture_resource_win.h"
+#include "ui/pixmap_win.h"
 
 using pictures::Bgra;
 using pictures::PictureError;

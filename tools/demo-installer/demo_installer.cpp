@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "marker_win.h"
+#include "tools/demo-installer/marker_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "marker_win.h"
+#include "tools/demo-installer/marker_win.h"
 
 #include <windows.h>
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "body_buffer.h"
-#include "http_client.h"
+#include "http/body_buffer.h"
+#include "http/client.h"
 
 // A hostile Content-Length must come back as a clean failure, also in sanitizer builds.
 extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }

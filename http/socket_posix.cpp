@@ -1,0 +1,114 @@
+#include "http/socket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace net {
+namespace {
+constexpr std::intptr_t kInvalid = -1;
+
+int Fd(const std::atomic<std::intptr_t>& h) { return static_cast<int>(h.load()); }
+}  // namespace
+
+bool ResolveIPv4(const std::string& host, std::uint32_t& address) {
+  in_addr literal{};
+  if (inet_pton(AF_INET, host.c_str(), &literal) == 1) {
+    address = ntohl(literal.s_addr);
+    return true;
+  }
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* list = nullptr;
+  if (getaddrinfo(host.c_str(), nullptr, &hints, &list) != 0 || !list) return false;
+  address = ntohl(reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr.s_addr);
+  freeaddrinfo(list);
+  return true;
+}
+
+Socket::Socket() : handle_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
+
+Socket::~Socket() {
+  std::intptr_t h = handle_.exchange(kInvalid);
+  if (h != kInvalid) ::close(static_cast<int>(h));
+}
+
+bool Socket::valid() const { return handle_.load() != kInvalid; }
+
+bool Socket::Connect(std::uint32_t address, std::uint16_t port, std::string& error) {
+  int fd = Fd(handle_);
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(port);
+  sa.sin_addr.s_addr = htonl(address);
+  int r;
+  do r = ::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+  while (r != 0 && errno == EINTR);
+  if (r == 0) return true;
+  error = std::strerror(errno);
+  return false;
+}
+
+// shutdown wakes a thread blocked in connect on Linux; the descriptor stays valid until the
+// destructor, so it cannot be reused under the worker's feet.
+void Socket::Abort() { ::shutdown(Fd(handle_), SHUT_RDWR); }
+
+bool Socket::SetNonBlocking() {
+  int fd = Fd(handle_);
+  int flags = ::fcntl(fd, F_GETFL);
+  int one = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+bool Socket::SendAll(const char* data, std::size_t size, int timeoutMs) {
+  int fd = Fd(handle_);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (size > 0) {
+    ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+    if (n > 0) {
+      data += n;
+      size -= static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) return false;
+    pollfd p{fd, POLLOUT, 0};
+    if (::poll(&p, 1, static_cast<int>(left)) < 0 && errno != EINTR) return false;
+  }
+  return true;
+}
+
+IoResult Socket::Receive(char* dst, std::size_t size) {
+  for (;;) {
+    ssize_t n = ::recv(Fd(handle_), dst, size, 0);
+    if (n > 0) return {IoStatus::Data, static_cast<std::size_t>(n)};
+    if (n == 0) return {IoStatus::Closed, 0};
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return {IoStatus::WouldBlock, 0};
+    return {IoStatus::Reset, 0};
+  }
+}
+
+WaitStatus Socket::WaitReadable(int timeoutMs) {
+  pollfd p{Fd(handle_), POLLIN, 0};
+  int r = ::poll(&p, 1, timeoutMs);
+  if (r > 0) return WaitStatus::Ready;
+  if (r == 0 || errno == EINTR) return WaitStatus::Timeout;
+  return WaitStatus::Error;
+}
+
+}  // namespace net

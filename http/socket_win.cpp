@@ -1,0 +1,134 @@
+#include "http/socket.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <chrono>
+#include <climits>
+
+namespace net {
+namespace {
+
+// Winsock is started on first use and cleaned up when the process ends.
+class WinsockSession {
+public:
+  WinsockSession() { ok_ = WSAStartup(MAKEWORD(2, 2), &data_) == 0; }
+  ~WinsockSession() {
+    if (ok_) WSACleanup();
+  }
+  WinsockSession(const WinsockSession&) = delete;
+  WinsockSession& operator=(const WinsockSession&) = delete;
+  bool ok() const { return ok_; }
+
+private:
+  WSADATA data_{};
+  bool ok_ = false;
+};
+
+bool EnsureWinsock() {
+  static WinsockSession session;
+  return session.ok();
+}
+
+constexpr std::intptr_t kInvalid = static_cast<std::intptr_t>(INVALID_SOCKET);
+
+SOCKET Sock(const std::atomic<std::intptr_t>& h) { return static_cast<SOCKET>(h.load()); }
+
+int Clamp(std::size_t n) { return n > INT_MAX ? INT_MAX : static_cast<int>(n); }
+
+}  // namespace
+
+bool ResolveIPv4(const std::string& host, std::uint32_t& address) {
+  if (!EnsureWinsock()) return false;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* list = nullptr;
+  if (getaddrinfo(host.c_str(), nullptr, &hints, &list) != 0 || !list) return false;
+  address = ntohl(reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr.s_addr);
+  freeaddrinfo(list);
+  return true;
+}
+
+Socket::Socket()
+    : handle_(EnsureWinsock() ? static_cast<std::intptr_t>(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
+                              : kInvalid) {}
+
+Socket::~Socket() {
+  std::intptr_t h = handle_.exchange(kInvalid);
+  if (h != kInvalid) ::closesocket(static_cast<SOCKET>(h));
+}
+
+bool Socket::valid() const { return handle_.load() != kInvalid; }
+
+bool Socket::Connect(std::uint32_t address, std::uint16_t port, std::string& error) {
+  SOCKET s = Sock(handle_);
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(port);
+  sa.sin_addr.s_addr = htonl(address);
+  if (::connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) return true;
+  error = "connect failed, Winsock error " + std::to_string(WSAGetLastError());
+  return false;
+}
+
+// Closing the socket is what ends a blocking connect on Winsock.
+void Socket::Abort() {
+  std::intptr_t h = handle_.exchange(kInvalid);
+  if (h != kInvalid) ::closesocket(static_cast<SOCKET>(h));
+}
+
+bool Socket::SetNonBlocking() {
+  u_long on = 1;
+  BOOL nodelay = TRUE;
+  ::setsockopt(Sock(handle_), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nodelay),
+               sizeof nodelay);
+  return ::ioctlsocket(Sock(handle_), FIONBIO, &on) == 0;
+}
+
+bool Socket::SendAll(const char* data, std::size_t size, int timeoutMs) {
+  SOCKET s = Sock(handle_);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (size > 0) {
+    int n = ::send(s, data, Clamp(size), 0);
+    if (n > 0) {
+      data += n;
+      size -= static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) return false;
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) return false;
+    fd_set writable;
+    FD_ZERO(&writable);
+    FD_SET(s, &writable);
+    timeval tv{static_cast<long>(left / 1000), static_cast<long>((left % 1000) * 1000)};
+    if (::select(0, nullptr, &writable, nullptr, &tv) == SOCKET_ERROR) return false;
+  }
+  return true;
+}
+
+IoResult Socket::Receive(char* dst, std::size_t size) {
+  int n = ::recv(Sock(handle_), dst, Clamp(size), 0);
+  if (n > 0) return {IoStatus::Data, static_cast<std::size_t>(n)};
+  if (n == 0) return {IoStatus::Closed, 0};
+  if (WSAGetLastError() == WSAEWOULDBLOCK) return {IoStatus::WouldBlock, 0};
+  return {IoStatus::Reset, 0};
+}
+
+WaitStatus Socket::WaitReadable(int timeoutMs) {
+  SOCKET s = Sock(handle_);
+  fd_set readable, failed;
+  FD_ZERO(&readable);
+  FD_ZERO(&failed);
+  FD_SET(s, &readable);
+  FD_SET(s, &failed);
+  timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+  int r = ::select(0, &readable, nullptr, &failed, &tv);
+  if (r > 0) return WaitStatus::Ready;
+  if (r == 0) return WaitStatus::Timeout;
+  return WaitStatus::Error;
+}
+
+}  // namespace net

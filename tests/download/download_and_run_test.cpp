@@ -1,0 +1,325 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <iterator>
+#include <string>
+
+#include "tests/download/controller_fakes.h"
+#include "download/download_and_run.h"
+#include "logic/edition.h"
+#include "tests/support/loopback_server.h"
+
+namespace fs = std::filesystem;
+using testsupport::Conn;
+using testsupport::LoopbackServer;
+using testsupport::Script;
+
+namespace {
+
+std::string Response(const std::string& status, const std::string& headers, const std::string& body) {
+  return "HTTP/1.1 " + status + "\r\n" + headers + "Content-Length: " + std::to_string(body.size()) +
+         "\r\n\r\n" + body;
+}
+
+// Answers one request with fixed bytes, then waits for the client to let go.
+Script Answer(std::string bytes) {
+  return [bytes](Conn& conn) {
+    if (conn.ReadRequest().empty()) return;
+    conn.Send(bytes);
+    conn.WaitPeerClose(5000);
+  };
+}
+
+std::string Installer(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7919 + i / 251) & 0xFF);
+  return bytes;
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class DownloadAndRunTest : public testing::Test {
+protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "installer-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    platform_.folder = dir_.wstring() + L"/";
+    savedEdition_ = SetupEdition;
+    savedLanguage_ = UiLanguage;
+    SetupEdition = seDirectInstall;
+    UiLanguage = ulGerman;
+  }
+  void TearDown() override {
+    SetupEdition = savedEdition_;
+    UiLanguage = savedLanguage_;
+    fs::remove_all(dir_);
+  }
+
+  static http::Settings Quick() {
+    http::Settings settings = InstallerDownload::DefaultSettings();
+    settings.connectTimeoutMs = 2000;
+    settings.readTimeoutMs = 3000;
+    settings.redirectBodyWaitMs = 500;
+    return settings;
+  }
+
+  InstallerDownload Controller(const LoopbackServer& server) {
+    return InstallerDownload(page_, [this] { ++terminated_; }, [this] { if (pump_) pump_(); },
+                             platform_, "127.0.0.1:" + std::to_string(server.port()), Quick());
+  }
+
+  void ExpectFailed() {
+    EXPECT_EQ(page_.Count("error"), 1);
+    EXPECT_TRUE(platform_.launched.empty());
+    EXPECT_EQ(terminated_, 0);
+  }
+
+  fs::path dir_;
+  RecordingPage page_;
+  TestPlatform platform_{L""};
+  int terminated_ = 0;
+  std::function<void()> pump_;
+  TSetupEdition savedEdition_{};
+  TUiLanguage savedLanguage_{};
+};
+
+TEST_F(DownloadAndRunTest, SavesExactlyTheServedBytesLaunchesThemAndQuits) {
+  const std::string body = Installer(200000);
+  LoopbackServer server(Answer(Response("200 OK", "", body)));
+  auto controller = Controller(server);
+  controller.DownloadAndRun();
+
+  ASSERT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(server.requests()[0].rfind("GET /prg/tumo.exe HTTP/1.1\r\n", 0), 0u) << server.requests()[0];
+  const fs::path target = dir_ / "marlek-tumo.exe";
+  EXPECT_EQ(ReadAll(target), body);
+  EXPECT_EQ(platform_.launched, std::vector<std::wstring>{target.wstring()});
+  EXPECT_EQ(terminated_, 1);
+  ASSERT_FALSE(page_.calls.empty());
+  EXPECT_EQ(page_.calls.front(), "show");
+  EXPECT_EQ(page_.Count("error"), 0);
+  EXPECT_EQ(page_.Count("max 200000"), 1);
+  EXPECT_EQ(page_.calls.back(), "pos 200000");
+  EXPECT_FALSE(controller.Running());
+}
+
+TEST_F(DownloadAndRunTest, ReplacesAnExistingLongerFile) {
+  std::ofstream(dir_ / "marlek-tumo.exe", std::ios::binary) << std::string(5000, 'x');
+  LoopbackServer server(Answer(Response("200 OK", "", "new installer")));
+  Controller(server).DownloadAndRun();
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "new installer");
+  EXPECT_EQ(terminated_, 1);
+}
+
+struct FailureCase {
+  const char* name;
+  Script script;
+};
+
+TEST_F(DownloadAndRunTest, EveryTransferFailureShowsTheFailureStateAndWritesNothing) {
+  const FailureCase cases[] = {
+      {"404", Answer(Response("404 Not Found", "", "missing"))},
+      {"500", Answer(Response("500 Internal Server Error", "", "oops"))},
+      {"redirect to https", Answer(Response("302 Found", "Location: https://127.0.0.1/x\r\n", ""))},
+      {"redirect without Location", Answer(Response("301 Moved Permanently", "", ""))},
+      {"reset inside the body",
+       [](Conn& conn) {
+         if (conn.ReadRequest().empty()) return;
+         conn.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + std::string(500, 'a'));
+         conn.Silent(100);
+         conn.Reset();
+       }},
+      {"silence past the read time-out",
+       [](Conn& conn) {
+         if (conn.ReadRequest().empty()) return;
+         conn.Silent(4500);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    page_.calls.clear();
+    LoopbackServer server(c.script);
+    Controller(server).DownloadAndRun();
+    ExpectFailed();
+    EXPECT_FALSE(fs::exists(dir_ / "marlek-tumo.exe"));
+  }
+}
+
+TEST_F(DownloadAndRunTest, RefusedConnectionFails) {
+  InstallerDownload controller(page_, [this] { ++terminated_; }, nullptr, platform_,
+                               "127.0.0.1:" + std::to_string(testsupport::UnusedLoopbackPort()), Quick());
+  controller.DownloadAndRun();
+  ExpectFailed();
+}
+
+// An installer of no bytes can never be right, whatever the status says.
+TEST_F(DownloadAndRunTest, EmptyBodyIsAFailedAttempt) {
+  const FailureCase cases[] = {
+      {"204", Answer("HTTP/1.1 204 No Content\r\n\r\n")},
+      {"200 with length 0", Answer(Response("200 OK", "", ""))},
+      {"200 chunked with no data", Answer("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    page_.calls.clear();
+    LoopbackServer server(c.script);
+    Controller(server).DownloadAndRun();
+    ExpectFailed();
+    EXPECT_FALSE(fs::exists(dir_ / "marlek-tumo.exe"));
+  }
+}
+
+// The client refuses a body cut short of its announced length, so a truncated installer is
+// never saved or started.
+TEST_F(DownloadAndRunTest, OrderlyCloseBeforeTheAnnouncedLengthFails) {
+  LoopbackServer server([](Conn& conn) {
+    if (conn.ReadRequest().empty()) return;
+    conn.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + std::string(500, 'h'));
+    conn.Close();
+  });
+  Controller(server).DownloadAndRun();
+  ExpectFailed();
+  EXPECT_FALSE(fs::exists(dir_ / "marlek-tumo.exe"));
+}
+
+TEST_F(DownloadAndRunTest, TargetThatCannotBeCreatedFails) {
+  platform_.folder = (dir_ / "missing").wstring() + L"/";
+  LoopbackServer server(Answer(Response("200 OK", "", "installer")));
+  Controller(server).DownloadAndRun();
+  ExpectFailed();
+}
+
+TEST_F(DownloadAndRunTest, WithoutTempFolderTheBareNameLandsInTheCurrentDirectory) {
+  platform_.folder.clear();
+  const fs::path previous = fs::current_path();
+  fs::current_path(dir_);
+  LoopbackServer server(Answer(Response("200 OK", "", "bare")));
+  Controller(server).DownloadAndRun();
+  fs::current_path(previous);
+  EXPECT_EQ(platform_.launched, std::vector<std::wstring>{L"marlek-tumo.exe"});
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "bare");
+}
+
+TEST_F(DownloadAndRunTest, LanguageChangedMidTransferKeepsUrlAndTarget) {
+  const std::string body = Installer(100000);
+  LoopbackServer server([&body](Conn& conn) {
+    if (conn.ReadRequest().empty()) return;
+    conn.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n");
+    conn.Silent(600);  // the client pumps while it waits
+    conn.Send(body);
+    conn.WaitPeerClose(5000);
+  });
+  int pumps = 0;
+  pump_ = [&pumps] {
+    ++pumps;
+    UiLanguage = ulEnglish;
+  };
+  Controller(server).DownloadAndRun();
+
+  ASSERT_GT(pumps, 0);
+  ASSERT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(server.requests()[0].rfind("GET /prg/tumo.exe ", 0), 0u);
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), body);
+  EXPECT_FALSE(fs::exists(dir_ / "marlek-ward-pilot.exe"));
+}
+
+TEST_F(DownloadAndRunTest, StartRequestDuringAnAttemptOnlyShowsThePage) {
+  LoopbackServer server([](Conn& conn) {
+    if (conn.ReadRequest().empty()) return;
+    conn.Send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\n");
+    conn.Silent(600);
+    conn.Send("body");
+    conn.WaitPeerClose(5000);
+  });
+  auto controller = Controller(server);
+  int nested = 0;
+  pump_ = [&] {
+    if (nested++ == 0) controller.DownloadAndRun();
+  };
+  controller.DownloadAndRun();
+
+  ASSERT_GT(nested, 0);
+  EXPECT_EQ(server.connections(), 1);
+  EXPECT_EQ(page_.Count("show"), 2);
+  EXPECT_EQ(platform_.launched.size(), 1u);
+  EXPECT_EQ(terminated_, 1);
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "body");
+}
+
+TEST_F(DownloadAndRunTest, RetryAfterAFailureSucceedsWithoutResettingThePage) {
+  LoopbackServer server(std::vector<Script>{Answer(Response("500 Internal Server Error", "", "")),
+                                            Answer(Response("200 OK", "", "second"))});
+  auto controller = Controller(server);
+  controller.DownloadAndRun();
+  ASSERT_EQ(page_.Count("error"), 1);
+  ASSERT_EQ(terminated_, 0);
+
+  page_.calls.clear();
+  controller.DownloadAndRun();
+  EXPECT_EQ(page_.calls, (std::vector<std::string>{"show", "max 6", "pos 6"}));
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "second");
+  EXPECT_EQ(terminated_, 1);
+}
+
+TEST_F(DownloadAndRunTest, ConnectionIsClosedWhenTheAttemptEnds) {
+  std::promise<bool> closed;
+  LoopbackServer server([&closed](Conn& conn) {
+    if (conn.ReadRequest().empty()) return;
+    conn.Send(Response("404 Not Found", "", "gone"));
+    closed.set_value(conn.WaitPeerClose(3000));
+  });
+  Controller(server).DownloadAndRun();
+  auto result = closed.get_future();
+  ASSERT_EQ(result.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+  EXPECT_TRUE(result.get());
+}
+
+TEST_F(DownloadAndRunTest, ErrorBeforeTheGuardedStepsReachesTheCaller) {
+  LoopbackServer server(Answer(Response("200 OK", "", "x")));
+  auto controller = Controller(server);
+  platform_.exhausted = true;
+  EXPECT_THROW(controller.DownloadAndRun(), std::bad_alloc);
+  EXPECT_TRUE(page_.calls.empty());
+  EXPECT_FALSE(controller.Running());
+
+  platform_.exhausted = false;
+  controller.DownloadAndRun();
+  EXPECT_EQ(terminated_, 1);
+}
+
+// The page holds 32-bit values: lengths of 2 GiB or more are halved until they fit, and the
+// position follows with the same factor.
+TEST(InstallerProgress, ValuesFitThePageAndKeepTheirRatio) {
+  RecordingPage page;
+  InstallerDownload controller(page, [] {}, [] {});
+  const std::int64_t kLimit = 0x7FFFFFFF;
+  controller.IdHTTP1WorkBegin(kLimit);
+  controller.IdHTTP1Work(kLimit);
+  controller.IdHTTP1WorkBegin(kLimit + 1);
+  controller.IdHTTP1Work(kLimit + 1);
+  controller.IdHTTP1Work(1000);
+  controller.IdHTTP1WorkBegin(std::int64_t{3} << 32);
+  controller.IdHTTP1Work(std::int64_t{3} << 31);
+  controller.IdHTTP1Work(std::int64_t{4} << 32);  // more than announced stays in range
+  controller.IdHTTP1WorkBegin(INT64_MAX);
+  controller.IdHTTP1Work(INT64_MAX);
+  controller.IdHTTP1WorkBegin(0);  // no announced length: the window shows a marquee
+  controller.IdHTTP1Work(5000);
+  controller.IdHTTP1WorkBegin(-1);
+  EXPECT_EQ(page.calls, (std::vector<std::string>{
+                            "max 2147483647", "pos 2147483647",
+                            "max 1073741824", "pos 1073741824", "pos 500",
+                            "max 1610612736", "pos 805306368", "pos 2147483647",
+                            "max 2147483647", "pos 2147483647",
+                            "max 0", "pos 5000", "max 0"}));
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+// The controller wired to the real setup form, as the window wires them: retry, language
+// switch and install action arrive through the form's click handlers.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <array>
+#include <cwchar>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "download/download_and_run.h"
+#include "tests/support/loopback_server.h"
+#include "logic/setup_form.h"
+
+namespace fs = std::filesystem;
+using testsupport::Conn;
+using testsupport::LoopbackServer;
+using testsupport::Script;
+
+namespace {
+
+// The window as the form leaves it: visibility per control, the pages shown, the progress.
+class ControlsView : public SetupView {
+public:
+  ControlsView() { visible.fill(true); }
+  void SetText(Control, const std::wstring&) override {}
+  std::wstring GetText(Control) const override { return {}; }
+  void SetVisible(Control c, bool shown) override {
+    visible[static_cast<std::size_t>(c)] = shown;
+    if (c == Control::lblDownloadHeader && shown) runningMessageShown = true;
+  }
+  void ShowPage(TSetupPage page) override { pages.push_back(page); }
+  void SetProgressMax(std::int32_t value) override { max = value; }
+  void SetProgressPosition(std::int32_t value) override { position = value; }
+
+  bool Visible(Control c) const { return visible[static_cast<std::size_t>(c)]; }
+  bool InFailureState() const {
+    return Visible(Control::lblNoConnection) && Visible(Control::pnlBtnRety) &&
+           Visible(Control::pnlBtnCancelDownload) && !Visible(Control::lblDownloadHeader) &&
+           !Visible(Control::ProgressBar1);
+  }
+
+  std::array<bool, kControlCount> visible{};
+  bool runningMessageShown = false;
+  std::vector<TSetupPage> pages;
+  std::int32_t max = -1;
+  std::int32_t position = -1;
+};
+
+class NoShellPlatform : public SetupPlatform {
+public:
+  int GetLocaleAbbrevLangName(wchar_t* buffer, int capacity) override {
+    if (capacity < 4) return 0;
+    std::wcscpy(buffer, L"DEU");
+    return 4;
+  }
+  std::wstring ModuleFileName() override { return L"/opt/start/start.exe"; }
+  void ShellOpen(const std::wstring&) override {}
+};
+
+class InstallerOnly : public InstallerPlatform {
+public:
+  std::wstring TempFolder() override { return folder; }
+  void SaveFile(const std::wstring& path, const char* data, std::size_t size) override {
+    NativeInstallerPlatform().SaveFile(path, data, size);
+  }
+  void ShellOpen(const std::wstring& path) override { launched.push_back(path); }
+  std::wstring folder;
+  std::vector<std::wstring> launched;
+};
+
+class Wiring : public AppControl {
+public:
+  void ExitSetup() override { ++exits; }
+  void Terminate() override { ++terminates; }
+  void DownloadAndRun() override { download->DownloadAndRun(); }
+  InstallerDownload* download = nullptr;
+  int exits = 0;
+  int terminates = 0;
+};
+
+Script Answer(std::string head, std::string body, int pauseMs = 0) {
+  return [head, body, pauseMs](Conn& conn) {
+    if (conn.ReadRequest().empty()) return;
+    conn.Send(head + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n");
+    if (pauseMs) conn.Silent(pauseMs);
+    conn.Send(body);
+    conn.WaitPeerClose(5000);
+  };
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class FormWiring : public testing::Test {
+protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "wiring-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    installer_.folder = dir_.wstring() + L"/";
+    saved_ = {SetupEdition, UiLanguage};
+    SetupEdition = seDirectInstall;
+    UiLanguage = ulGerman;
+    form_.ShowStartPage();
+  }
+  void TearDown() override {
+    std::tie(SetupEdition, UiLanguage) = saved_;
+    fs::remove_all(dir_);
+  }
+
+  void Wire(const LoopbackServer& server) {
+    http::Settings settings = InstallerDownload::DefaultSettings();
+    settings.readTimeoutMs = 3000;
+    download_ = std::make_unique<InstallerDownload>(
+        form_, [this] { app_.Terminate(); }, [this] { if (pump_) pump_(); }, installer_,
+        "127.0.0.1:" + std::to_string(server.port()), settings);
+    app_.download = download_.get();
+  }
+
+  fs::path dir_;
+  ControlsView view_;
+  NoShellPlatform platform_;
+  Wiring app_;
+  SetupForm form_{view_, platform_, app_};
+  InstallerOnly installer_;
+  std::unique_ptr<InstallerDownload> download_;
+  std::function<void()> pump_;
+  std::pair<TSetupEdition, TUiLanguage> saved_;
+};
+
+TEST_F(FormWiring, RetryAfterAFailureSucceedsWithTheFailureStateStillShown) {
+  LoopbackServer server(std::vector<Script>{Answer("HTTP/1.1 503 Busy\r\n", "busy"),
+                                            Answer("HTTP/1.1 200 OK\r\n", "installer")});
+  Wire(server);
+  form_.lblWindowsClick();
+  EXPECT_EQ(view_.pages.back(), tsh3);
+  EXPECT_TRUE(view_.InFailureState());
+  EXPECT_EQ(app_.terminates, 0);
+
+  form_.pnlBtnRetyClick();
+  EXPECT_EQ(app_.terminates, 1);
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "installer");
+  EXPECT_TRUE(view_.InFailureState());
+  EXPECT_FALSE(view_.runningMessageShown);
+  EXPECT_EQ(view_.max, 9);  // progress still reaches the hidden bar
+  EXPECT_EQ(view_.position, 9);
+}
+
+TEST_F(FormWiring, LanguageSwitchAndInstallActionDuringATransfer) {
+  LoopbackServer server(Answer("HTTP/1.1 200 OK\r\n", "german installer", 600));
+  Wire(server);
+  bool clicked = false;
+  pump_ = [&] {
+    if (clicked) return;
+    clicked = true;
+    form_.Image3Click();  // English, back to the start page
+    EXPECT_EQ(view_.pages.back(), tsh0);
+    form_.lblWindowsClick();  // starts nothing, shows the download page again
+  };
+  form_.lblWindowsClick();
+
+  ASSERT_TRUE(clicked);
+  EXPECT_EQ(UiLanguage, ulEnglish);
+  EXPECT_EQ(server.connections(), 1);
+  EXPECT_EQ(view_.pages, (std::vector<TSetupPage>{tsh0, tsh3, tsh0, tsh3}));
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "german installer");
+  EXPECT_EQ(installer_.launched, std::vector<std::wstring>{dir_.wstring() + L"/marlek-tumo.exe"});
+  EXPECT_EQ(app_.terminates, 1);
+}
+
+}  // namespace

@@ -1,0 +1,215 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <thread>
+#include <tuple>
+
+#include "tests/download/controller_fakes.h"
+#include "download/download_and_run.h"
+#include "logic/edition.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kNginx = "/usr/sbin/nginx";
+
+std::uint16_t FreeLoopbackPort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  close(fd);
+  return ntohs(addr.sin_port);
+}
+
+bool Accepts(std::uint16_t port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  addr.sin_port = htons(port);
+  const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+  close(fd);
+  return ok;
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Pattern(std::size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * seed + (i >> 9)) & 0xFF);
+  return bytes;
+}
+
+// nginx in the foreground with a configuration of its own under the build tree.
+class Nginx {
+public:
+  explicit Nginx(const fs::path& prefix) : prefix_(prefix) {
+    for (int attempt = 0; attempt < 3 && !ready_; ++attempt) Start(FreeLoopbackPort());
+  }
+  ~Nginx() { Stop(); }
+  Nginx(const Nginx&) = delete;
+  Nginx& operator=(const Nginx&) = delete;
+
+  bool ready() const { return ready_; }
+  std::uint16_t port() const { return port_; }
+
+private:
+  void Start(std::uint16_t port) {
+    const std::string p = prefix_.string();
+    std::ofstream(prefix_ / "nginx.conf")
+        << "daemon off;\nmaster_process off;\npid " << p << "/nginx.pid;\n"
+        << "error_log " << p << "/error.log;\nevents { worker_connections 64; }\n"
+        << "http {\n  access_log off;\n  default_type application/octet-stream;\n"
+        << "  client_body_temp_path " << p << "/tmp;\n  proxy_temp_path " << p << "/tmp;\n"
+        << "  fastcgi_temp_path " << p << "/tmp;\n  uwsgi_temp_path " << p << "/tmp;\n"
+        << "  scgi_temp_path " << p << "/tmp;\n"
+        << "  server {\n    listen 127.0.0.1:" << port << ";\n    root " << p << "/www;\n"
+        << "    location = /prg/pavo.exe { return 302 /files/pavo.bin; }\n  }\n}\n";
+    const std::string conf = p + "/nginx.conf";
+    const std::string prefixArg = p + "/";
+    const std::string errorLog = p + "/error.log";
+    const char* argv[] = {kNginx, "-p", prefixArg.c_str(), "-c", conf.c_str(), "-e", errorLog.c_str(), nullptr};
+    if (posix_spawn(&pid_, kNginx, nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) {
+      pid_ = -1;
+      return;
+    }
+    for (int i = 0; i < 100; ++i) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;  // the port was taken meanwhile, or the configuration was refused
+        return;
+      }
+      if (Accepts(port)) {
+        port_ = port;
+        ready_ = true;
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    Stop();
+  }
+
+  void Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+  }
+
+  fs::path prefix_;
+  pid_t pid_ = -1;
+  std::uint16_t port_ = 0;
+  bool ready_ = false;
+};
+
+class NginxDownload : public testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    // One prefix per process: ctest may run several of these tests at once.
+    prefix_ = fs::path(START_TEST_SCRATCH) / ("nginx-" + std::to_string(getpid()));
+    const fs::path& prefix = prefix_;
+    fs::remove_all(prefix);
+    fs::create_directories(prefix / "tmp");
+    WriteFile(prefix / "www/prg/tumo.exe", Pattern(1000003, 31));
+    WriteFile(prefix / "www/files/pavo.bin", Pattern(70001, 17));
+    WriteFile(prefix / "www/prg/rilo-en.exe", "");
+    server_ = std::make_unique<Nginx>(prefix);
+  }
+  static void TearDownTestSuite() {
+    server_.reset();
+    fs::remove_all(prefix_);
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(server_->ready()) << "nginx did not start; see " << (prefix_ / "error.log");
+    target_ = fs::path(START_TEST_SCRATCH) / testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(target_);
+    fs::create_directories(target_);
+    platform_.folder = target_.wstring() + L"/";
+    saved_ = {SetupEdition, UiLanguage};
+  }
+  void TearDown() override {
+    std::tie(SetupEdition, UiLanguage) = saved_;
+    fs::remove_all(target_);
+  }
+
+  void Run(TSetupEdition edition, TUiLanguage language) {
+    SetupEdition = edition;
+    UiLanguage = language;
+    http::Settings settings = InstallerDownload::DefaultSettings();
+    settings.readTimeoutMs = 5000;
+    InstallerDownload controller(page_, [this] { ++terminated_; }, nullptr, platform_,
+                                 "127.0.0.1:" + std::to_string(server_->port()), settings);
+    controller.DownloadAndRun();
+  }
+
+  static fs::path Served(const char* path) { return prefix_ / "www" / path; }
+
+  static fs::path prefix_;
+  static std::unique_ptr<Nginx> server_;
+  fs::path target_;
+  RecordingPage page_;
+  TestPlatform platform_{L""};
+  int terminated_ = 0;
+  std::pair<TSetupEdition, TUiLanguage> saved_;
+};
+
+fs::path NginxDownload::prefix_;
+std::unique_ptr<Nginx> NginxDownload::server_;
+
+TEST_F(NginxDownload, GermanInstallerArrivesWhole) {
+  Run(seDirectInstall, ulGerman);
+  EXPECT_EQ(ReadAll(target_ / "marlek-tumo.exe"), ReadAll(Served("prg/tumo.exe")));
+  EXPECT_EQ(platform_.launched.size(), 1u);
+  EXPECT_EQ(terminated_, 1);
+  EXPECT_EQ(page_.Count("max 1000003"), 1);
+  EXPECT_EQ(page_.calls.back(), "pos 1000003");
+}
+
+TEST_F(NginxDownload, EnglishInstallerFollowsTheRedirect) {
+  Run(seDirectInstall, ulEnglish);
+  EXPECT_EQ(ReadAll(target_ / "marlek-ward-pilot.exe"), ReadAll(Served("files/pavo.bin")));
+  EXPECT_FALSE(fs::exists(target_ / "marlek-tumo.exe"));
+  EXPECT_EQ(terminated_, 1);
+}
+
+TEST_F(NginxDownload, MissingInstallerFails) {
+  Run(seCompanion, ulGerman);
+  EXPECT_EQ(page_.Count("error"), 1);
+  EXPECT_TRUE(platform_.launched.empty());
+  EXPECT_FALSE(fs::exists(target_ / "marlek-rilo.exe"));
+}
+
+TEST_F(NginxDownload, EmptyInstallerFails) {
+  Run(seCompanion, ulEnglish);
+  EXPECT_EQ(page_.Count("error"), 1);
+  EXPECT_EQ(terminated_, 0);
+  EXPECT_FALSE(fs::exists(target_ / "marlek-rilo.exe"));
+}
+
+}  // namespace

@@ -1,0 +1,427 @@
+#include "http/client.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "http/transport.h"
+#include "tests/support/loopback_server.h"
+#include "tests/support/scripted_connector.h"
+
+// A hostile Content-Length must come back as an exception, also under AddressSanitizer.
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
+
+namespace {
+
+using http::Error;
+using testsupport::Conn;
+using testsupport::LoopbackServer;
+
+http::Settings Fast() {
+  http::Settings s;
+  s.connectTimeoutMs = 3000;
+  s.connectStepMs = 25;
+  s.readTimeoutMs = 3000;
+  s.readSliceMs = 25;
+  s.redirectBodyWaitMs = 300;
+  return s;
+}
+
+struct Outcome {
+  std::optional<Error> error;
+  std::string body;
+  std::vector<std::string> events;
+  int pumps = 0;
+  const char* bodyData = nullptr;
+  double seconds = 0;
+};
+
+Outcome Fetch(const std::string& url, http::Settings settings = Fast(),
+              std::unique_ptr<http::Connector> connector = nullptr) {
+  Outcome out;
+  http::Events ev;
+  ev.workBegin = [&](std::int64_t n) { out.events.push_back("begin " + std::to_string(n)); };
+  ev.work = [&](std::int64_t n) { out.events.push_back("work " + std::to_string(n)); };
+  ev.pump = [&] { ++out.pumps; };
+  BodyBuffer body;
+  auto start = std::chrono::steady_clock::now();
+  try {
+    auto client = connector ? std::make_unique<http::HttpClient>(settings, ev, std::move(connector))
+                            : std::make_unique<http::HttpClient>(settings, ev);
+    client->Get(url, body);
+  } catch (const http::HttpError& e) {
+    out.error = e.code();
+  }
+  out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  out.body.assign(body.data() ? body.data() : "", body.size());
+  out.bodyData = body.data();
+  return out;
+}
+
+std::string Resp(int status, const std::string& headers, const std::string& body = "") {
+  return "HTTP/1.1 " + std::to_string(status) + " Whatever\r\n" + headers + "\r\n" + body;
+}
+
+std::string WithLength(int status, const std::string& body, const std::string& more = "") {
+  return Resp(status, "Content-Length: " + std::to_string(body.size()) + "\r\n" + more, body);
+}
+
+// Answers each request on the connection with the next reply, then waits for the client to go.
+testsupport::Script Serve(std::vector<std::string> replies) {
+  return [replies](Conn& c) {
+    for (const auto& reply : replies) {
+      if (c.ReadRequest().empty()) return;
+      c.Send(reply);
+    }
+    c.WaitPeerClose(3000);
+  };
+}
+
+// Reads one request, sends bytes, then ends the connection as told.
+testsupport::Script Once(std::string bytes, bool reset = false) {
+  return [bytes, reset](Conn& c) {
+    c.ReadRequest();
+    c.Send(bytes);
+    c.Silent(50);
+    if (reset) c.Reset();
+    else c.Close();
+  };
+}
+
+std::string Pattern(std::size_t n) {
+  std::string s(n, '\0');
+  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + (i * 7 + i / 251) % 26);
+  return s;
+}
+
+const char* kFixedHeaders =
+    "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"
+    "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n";
+
+// ---- request bytes and framings ----
+
+TEST(HttpClient, SendsExactlyTheRequestBytes) {
+  LoopbackServer server(Serve({WithLength(200, "ok")}));
+  Outcome r = Fetch(server.Url("/prg/setup.exe?v=1"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, "ok");
+  ASSERT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(server.requests()[0], "GET /prg/setup.exe?v=1 HTTP/1.1\r\nHost: 127.0.0.1:" +
+                                      std::to_string(server.port()) + "\r\n" + kFixedHeaders + "\r\n");
+}
+
+TEST(HttpClient, ContentLengthBodyInBlocksWithProgressAndPumps) {
+  const std::string body = Pattern(100000);
+  LoopbackServer server([&](Conn& c) {
+    c.ReadRequest();
+    c.Send(Resp(200, "Content-Length: 100000\r\n"));
+    c.Silent(200);  // the head arrives alone, so the blocks are exact
+    c.Send(body);
+    c.WaitPeerClose(3000);
+  });
+  Outcome r = Fetch(server.Url("/f"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, body);
+  EXPECT_EQ(r.events, (std::vector<std::string>{"begin 100000", "work 32768", "work 65536", "work 98304", "work 100000"}));
+  EXPECT_GE(r.pumps, 4) << "one pump per block at least";
+}
+
+TEST(HttpClient, BytesThatCameWithTheHeadAreTheFirstBlock) {
+  const std::string body = Pattern(50000);
+  LoopbackServer server(Once(WithLength(200, body)));
+  Outcome r = Fetch(server.Url("/f"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, body);
+  ASSERT_GE(r.events.size(), 2u);
+  EXPECT_EQ(r.events.front(), "begin 50000");
+  EXPECT_EQ(r.events.back(), "work 50000");
+  long long last = 0;
+  for (std::size_t i = 1; i < r.events.size(); ++i) {
+    long long n = std::stoll(r.events[i].substr(5));
+    EXPECT_GT(n, last);
+    if (i > 1) {
+      EXPECT_LE(n - last, 32768);
+    }
+    last = n;
+  }
+}
+
+TEST(HttpClient, ChunkedBodyCountsTheCodingAndEndsAtEachChunk) {
+  const std::string big = Pattern(40000);
+  const std::string chunks = "5;x=y\r\nhello\r\n9C40\r\n" + big + "\r\n0\r\nTrailer: t\r\n\r\n";
+  LoopbackServer server([&](Conn& c) {
+    c.ReadRequest();
+    c.Send(Resp(200, "Transfer-Encoding: chunked\r\n"));
+    c.Silent(200);
+    c.Send(chunks);
+    c.WaitPeerClose(3000);
+  });
+  Outcome r = Fetch(server.Url("/c"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, "hello" + big);
+  ASSERT_GE(r.events.size(), 3u);
+  EXPECT_EQ(r.events.front(), "begin 0");
+  EXPECT_EQ(r.events[1], "work 12") << "first chunk: its size line and data";
+  EXPECT_EQ(r.events.back(), "work " + std::to_string(chunks.size()));
+}
+
+TEST(HttpClient, BodyUntilCloseEndsOnlyWithAnOrderlyClose) {
+  const std::string body = Pattern(70000);
+  LoopbackServer orderly(Once(Resp(200, "", body)));
+  Outcome r = Fetch(orderly.Url("/"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, body);
+  EXPECT_EQ(r.events.front(), "begin 0");
+  EXPECT_EQ(r.events.back(), "work 70000");
+
+  LoopbackServer reset(Once(Resp(200, "", body), true));
+  r = Fetch(reset.Url("/"));
+  EXPECT_EQ(r.error, Error::ConnectionReset);
+  EXPECT_EQ(r.bodyData, nullptr) << "a failed transfer leaves nothing allocated";
+}
+
+TEST(HttpClient, ShortContentLengthBodyFailsWhetherClosedOrReset) {
+  const std::string half = Pattern(5000);
+  LoopbackServer orderly(Once(Resp(200, "Content-Length: 10000\r\n", half)));
+  Outcome r = Fetch(orderly.Url("/"));
+  EXPECT_EQ(r.error, Error::ConnectionClosed);
+  EXPECT_EQ(r.bodyData, nullptr);
+
+  LoopbackServer reset(Once(Resp(200, "Content-Length: 10000\r\n", half), true));
+  EXPECT_EQ(Fetch(reset.Url("/")).error, Error::ConnectionReset);
+
+  LoopbackServer chunked(Once(Resp(200, "Transfer-Encoding: chunked\r\n", "10\r\nabc")));
+  EXPECT_EQ(Fetch(chunked.Url("/")).error, Error::ConnectionClosed);
+  LoopbackServer chunkedAtEnd(Once(Resp(200, "Transfer-Encoding: chunked\r\n", "3\r\nabc\r\n")));
+  EXPECT_EQ(Fetch(chunkedAtEnd.Url("/")).error, Error::ConnectionClosed) << "no last chunk";
+}
+
+TEST(HttpClient, StatusOutcomes) {
+  struct Case {
+    std::string reply;
+    std::optional<Error> error;
+    std::string body;
+  } cases[] = {
+      {WithLength(404, "not here"), Error::BadStatus, ""},
+      {WithLength(500, "oops"), Error::BadStatus, ""},
+      {WithLength(401, ""), Error::BadStatus, ""},
+      {WithLength(407, ""), Error::BadStatus, ""},
+      {Resp(304, ""), Error::BadStatus, ""},
+      {Resp(101, "Upgrade: x\r\n"), Error::BadStatus, ""},
+      {Resp(302, "Content-Length: 0\r\n"), Error::RedirectWithoutLocation, ""},
+      {Resp(301, "Location: https://127.0.0.1/x\r\nContent-Length: 0\r\n"), Error::RedirectToHttps, ""},
+      {Resp(204, "Content-Length: 5\r\n"), std::nullopt, ""},
+      {Resp(100, "") + Resp(100, "") + WithLength(200, "after continue"), std::nullopt, "after continue"},
+      {WithLength(299, "odd but fine"), std::nullopt, "odd but fine"},
+      {"HTTP/1.1 200 OK\r\nX: " + std::string(20000, 'x') + "\r\n\r\n", Error::LineTooLong, ""},
+      {"HTTP/1.1 2", Error::ConnectionClosed, ""},
+      {"NOT HTTP AT ALL\r\n\r\n", Error::MalformedResponse, ""},
+      {Resp(200, "Content-Length: 99999999999999999999\r\n"), Error::MalformedResponse, ""},
+      {Resp(200, "Content-Length: 3\r\nContent-Length: 4\r\n", "abcd"), Error::MalformedResponse, ""},
+      {Resp(200, "Transfer-Encoding: chunked\r\n", "fffffffffffffffff\r\n"), Error::MalformedResponse, ""},
+      {Resp(200, "Content-Length: 9223372036854775807\r\n", "x"), Error::BodyTooLarge, ""},
+  };
+  for (const auto& c : cases) {
+    LoopbackServer server(Once(c.reply));
+    Outcome r = Fetch(server.Url("/s"));
+    EXPECT_EQ(r.error, c.error) << c.reply.substr(0, 60);
+    EXPECT_EQ(r.body, c.body) << c.reply.substr(0, 60);
+  }
+}
+
+TEST(HttpClient, ErrorBodiesAreReadAndReportedResponsesWithoutBodyAreNot) {
+  LoopbackServer server(Once(WithLength(404, "missing")));
+  Outcome r = Fetch(server.Url("/x"));
+  EXPECT_EQ(r.error, Error::BadStatus);
+  EXPECT_EQ(r.events, (std::vector<std::string>{"begin 7", "work 7"}));
+
+  LoopbackServer notModified(Once(Resp(304, "Content-Length: 99\r\n")));
+  r = Fetch(notModified.Url("/x"));
+  EXPECT_EQ(r.error, Error::BadStatus);
+  EXPECT_TRUE(r.events.empty());
+}
+
+TEST(HttpClient, EndOfTheConnectionInTheHead) {
+  LoopbackServer silentClose([](Conn& c) {
+    c.ReadRequest();
+    c.Close();
+  });
+  EXPECT_EQ(Fetch(silentClose.Url("/")).error, Error::ConnectionClosed);
+  LoopbackServer reset([](Conn& c) {
+    c.ReadRequest();
+    c.Send("HTTP/1.1 200 OK\r\nContent-");
+    c.Silent(50);
+    c.Reset();
+  });
+  EXPECT_EQ(Fetch(reset.Url("/")).error, Error::ConnectionReset);
+}
+
+TEST(HttpClient, RefusedConnectFails) {
+  Outcome r = Fetch(testsupport::LoopbackUrl(testsupport::UnusedLoopbackPort(), "/"));
+  EXPECT_EQ(r.error, Error::ConnectFailed);
+  EXPECT_LT(r.seconds, 2.0);
+}
+
+TEST(HttpClient, HugeAnnouncedLengthFailsCleanlyAndReleasesTheBuffer) {
+  // Large enough to be refused, or, where memory is overcommitted, to fail as a short body.
+  LoopbackServer server(Once(Resp(200, "Content-Length: 1099511627776000\r\n", "abc")));
+  Outcome r = Fetch(server.Url("/"));
+  ASSERT_TRUE(r.error);
+  EXPECT_TRUE(*r.error == Error::BodyTooLarge || *r.error == Error::ConnectionClosed);
+  EXPECT_EQ(r.bodyData, nullptr);
+  EXPECT_TRUE(r.events.empty() || r.events.front() != "begin 0");
+}
+
+// ---- redirects ----
+
+TEST(HttpClient, RelativeRedirectsResolveAgainstTheCurrentUrl) {
+  LoopbackServer server(Serve({Resp(302, "Location: ../b/./c d?q=1\r\nContent-Length: 0\r\n"),
+                               Resp(307, "Location: /abs\r\nContent-Length: 0\r\n"), WithLength(200, "done")}));
+  Outcome r = Fetch(server.Url("/x/y/z"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, "done");
+  auto req = server.requests();
+  ASSERT_EQ(req.size(), 3u);
+  EXPECT_EQ(req[1].substr(0, req[1].find("\r\n")), "GET /x/b/c%20d?q=1 HTTP/1.1");
+  EXPECT_EQ(req[2].substr(0, req[2].find("\r\n")), "GET /abs HTTP/1.1");
+  EXPECT_EQ(server.connections(), 1) << "the kept connection serves every hop";
+}
+
+TEST(HttpClient, FourteenRedirectsAreFollowedTheFifteenthFails) {
+  std::vector<std::string> fourteen(14, Resp(302, "Location: /again\r\nContent-Length: 0\r\n"));
+  fourteen.push_back(WithLength(200, "end"));
+  LoopbackServer ok(Serve(fourteen));
+  Outcome r = Fetch(ok.Url("/"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, "end");
+  EXPECT_EQ(ok.requests().size(), 15u);
+
+  std::vector<std::string> fifteen(15, Resp(301, "Location: /again\r\nContent-Length: 0\r\n"));
+  fifteen.push_back(WithLength(200, "never"));
+  LoopbackServer tooMany(Serve(fifteen));
+  r = Fetch(tooMany.Url("/"));
+  EXPECT_EQ(r.error, Error::TooManyRedirects);
+  EXPECT_EQ(tooMany.requests().size(), 15u);
+}
+
+TEST(HttpClient, LocationWithControlCharactersIsNeverSent) {
+  for (std::string bad : {std::string("/a\rX-Injected: 1"), std::string("/a\0b", 4), std::string("/a\x1b")}) {
+    LoopbackServer server(Serve({Resp(302, "Location: " + bad + "\r\nContent-Length: 0\r\n"), WithLength(200, "x")}));
+    Outcome r = Fetch(server.Url("/"));
+    EXPECT_EQ(r.error, Error::BadLocation);
+    EXPECT_EQ(server.requests().size(), 1u);
+  }
+}
+
+TEST(HttpClient, RedirectBodiesAreDiscardedAndReported) {
+  LoopbackServer server(Serve({WithLength(302, "moved body", "Location: /next\r\n"), WithLength(200, "final")}));
+  Outcome r = Fetch(server.Url("/"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, "final");
+  EXPECT_EQ(r.events, (std::vector<std::string>{"begin 10", "work 10", "begin 5", "work 5"}));
+  EXPECT_EQ(server.connections(), 1);
+}
+
+TEST(HttpClient, RedirectBodyThatNeverStartsIsNotWaitedForLong) {
+  LoopbackServer server({Serve({Resp(302, "Location: /next\r\nContent-Length: 10\r\n")}), Serve({WithLength(200, "final")})});
+  Outcome r = Fetch(server.Url("/"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, "final");
+  EXPECT_EQ(server.connections(), 2) << "the connection with an unread body is given up";
+  EXPECT_LT(r.seconds, 2.0);
+}
+
+// ---- connections ----
+
+TEST(HttpClient, ConnectionCloseHttp10AndUntilCloseForbidReuse) {
+  for (std::string first : {Resp(302, "Location: /n\r\nContent-Length: 0\r\nConnection: close\r\n"),
+                            std::string("HTTP/1.0 302 Found\r\nLocation: /n\r\nContent-Length: 0\r\n\r\n"),
+                            Resp(302, "Location: /n\r\nContent-Length: 0\r\n") + "GARBAGE"}) {
+    LoopbackServer server({Serve({first, WithLength(200, "on the same connection")}), Serve({WithLength(200, "second")})});
+    Outcome r = Fetch(server.Url("/"));
+    ASSERT_FALSE(r.error) << first;
+    EXPECT_EQ(r.body, "second");
+    EXPECT_EQ(server.connections(), 2) << first;
+  }
+}
+
+TEST(HttpClient, KeptConnectionClosedByTheServerIsOpenedAgain) {
+  LoopbackServer server({Once(Resp(302, "Location: /n\r\nContent-Length: 0\r\n")), Once(WithLength(200, "fresh"))});
+  Outcome r = Fetch(server.Url("/"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, "fresh");
+  EXPECT_EQ(server.connections(), 2);
+}
+
+TEST(HttpClient, CookiesStayWithTheirHostAcrossRedirects) {
+  // home /first -> home /second -> other (127.0.0.2) /there -> home /deep/end
+  std::string homeUrl;
+  LoopbackServer other([&](Conn& c) {
+    c.ReadRequest();
+    c.Send(Resp(302, "Set-Cookie: b=2\r\nLocation: " + homeUrl + "\r\nContent-Length: 0\r\n"));
+    c.WaitPeerClose(3000);
+  }, "127.0.0.2");
+  LoopbackServer home({[&](Conn& c) {
+                         c.ReadRequest();
+                         c.Send(Resp(302, "Set-Cookie: a=1\r\nSet-Cookie: p=9; Path=/deep\r\n"
+                                          "Set-Cookie: bad=x\x01y\r\nLocation: /second\r\nContent-Length: 0\r\n"));
+                         c.ReadRequest();
+                         c.Send(Resp(302, "Location: " + other.Url("/there") + "\r\nContent-Length: 0\r\n"));
+                         c.WaitPeerClose(3000);
+                       },
+                       Serve({WithLength(200, "home again")})});
+  homeUrl = home.Url("/deep/end");
+  Outcome r = Fetch(home.Url("/first"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, "home again");
+  auto h = home.requests();
+  ASSERT_EQ(h.size(), 3u);
+  EXPECT_EQ(h[0].find("Cookie:"), std::string::npos);
+  EXPECT_NE(h[1].find("\r\nCookie: a=1\r\n"), std::string::npos) << h[1];
+  EXPECT_NE(h[2].find("\r\nCookie: p=9; a=1\r\n"), std::string::npos) << h[2];
+  auto o = other.requests();
+  ASSERT_EQ(o.size(), 1u);
+  EXPECT_EQ(o[0].find("Cookie:"), std::string::npos) << "cookies of 127.0.0.1 never go to 127.0.0.2";
+  EXPECT_EQ(home.connections(), 2);
+}
+
+// ---- the whole client over bytes in memory, whole and one byte at a time ----
+
+TEST(HttpClient, SameResultWholeAndOneByteAtATime) {
+  const std::string big = Pattern(70000);
+  const std::vector<std::vector<std::string>> inputs = {
+      {WithLength(200, big)},
+      {Resp(100, "") + Resp(200, "Transfer-Encoding: chunked\r\n", "3\r\nabc\r\n11\r\n" + big.substr(0, 17) + "\r\n0\r\n\r\n")},
+      {WithLength(302, "xx", "Location: /n\r\nSet-Cookie: k=v\r\nConnection: close\r\n"), WithLength(200, "after")},
+      {Resp(200, "", big)},
+  };
+  for (const auto& input : inputs) {
+    std::vector<Outcome> results;
+    std::vector<std::vector<std::string>> sent;
+    for (std::size_t piece : {std::size_t{1} << 30, std::size_t{1}}) {
+      auto stream = std::make_shared<testsupport::ScriptedStream>();
+      stream->inputs = input;
+      stream->pieceSize = piece;
+      results.push_back(Fetch("http://host.test/p", Fast(), std::make_unique<testsupport::ScriptedConnector>(stream)));
+      sent.push_back(stream->sent);
+    }
+    const std::string what = input[0].substr(0, 40);
+    ASSERT_FALSE(results[0].error) << what << http::to_string(*results[0].error);
+    ASSERT_FALSE(results[1].error) << what << http::to_string(*results[1].error);
+    EXPECT_EQ(results[0].body, results[1].body) << what;
+    EXPECT_EQ(results[0].events.back(), results[1].events.back()) << what;
+    EXPECT_EQ(sent[0], sent[1]) << what;
+  }
+  auto stream = std::make_shared<testsupport::ScriptedStream>();
+  stream->inputs = inputs[2];
+  Outcome r = Fetch("http://host.test/p", Fast(), std::make_unique<testsupport::ScriptedConnector>(stream));
+  EXPECT_EQ(r.body, "after");
+  ASSERT_EQ(stream->sent.size(), 2u);
+  EXPECT_EQ(stream->sent[1], "GET /n HTTP/1.1\r\nHost: host.test\r\n" + std::string(kFixedHeaders) + "Cookie: k=v\r\n\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "http/client.h"
+#include "tests/support/loopback_server.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using testsupport::Conn;
+using testsupport::LoopbackServer;
+
+struct Timed {
+  bool failed = false;
+  http::Error error{};
+  std::string body;
+  std::vector<double> pumpsAt;  // seconds since the start
+  double seconds = 0;
+};
+
+Timed TimedGet(const std::string& url, const http::Settings& s) {
+  Timed t;
+  auto start = Clock::now();
+  http::Events ev;
+  ev.pump = [&] { t.pumpsAt.push_back(std::chrono::duration<double>(Clock::now() - start).count()); };
+  BodyBuffer body;
+  try {
+    http::HttpClient client(s, ev);
+    client.Get(url, body);
+  } catch (const http::HttpError& e) {
+    t.failed = true;
+    t.error = e.code();
+  }
+  t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  t.body.assign(body.data() ? body.data() : "", body.size());
+  return t;
+}
+
+double LargestGap(const std::vector<double>& at) {
+  double gap = 0;
+  for (std::size_t i = 1; i < at.size(); ++i) gap = std::max(gap, at[i] - at[i - 1]);
+  return gap;
+}
+
+TEST(HttpTiming, ConnectThatNeverCompletesTimesOutWhilePumpingEachStep) {
+  testsupport::NeverAcceptingListener listener;
+  http::Settings s;
+  s.connectTimeoutMs = 1000;
+  s.connectStepMs = 50;
+  Timed t = TimedGet(testsupport::LoopbackUrl(listener.port(), "/"), s);
+  ASSERT_TRUE(t.failed);
+  EXPECT_EQ(t.error, http::Error::ConnectTimeout);
+  EXPECT_GE(t.seconds, 0.95);
+  EXPECT_LT(t.seconds, 3.0) << "the worker's connect must end when the socket is closed";
+  // 1000 ms in 50 ms steps: a pump after each step but the last.
+  EXPECT_GE(t.pumpsAt.size(), 12u);
+  EXPECT_LE(t.pumpsAt.size(), 20u);
+  EXPECT_LT(LargestGap(t.pumpsAt), 0.3);
+}
+
+TEST(HttpTiming, SilentServerTimesOutWhilePumpingEachSlice) {
+  LoopbackServer server([](Conn& c) {
+    c.ReadRequest();
+    c.Silent(5000);
+  });
+  http::Settings s;
+  s.readTimeoutMs = 800;
+  s.readSliceMs = 40;
+  Timed t = TimedGet(server.Url("/"), s);
+  ASSERT_TRUE(t.failed);
+  EXPECT_EQ(t.error, http::Error::ReadTimeout);
+  EXPECT_GE(t.seconds, 0.75);
+  EXPECT_LT(t.seconds, 2.5);
+  EXPECT_GE(t.pumpsAt.size(), 12u);
+  EXPECT_LE(t.pumpsAt.size(), 20u);
+  EXPECT_LT(LargestGap(t.pumpsAt), 0.3);
+}
+
+TEST(HttpTiming, TheLimitAppliesToEachWaitNotTheWholeTransfer) {
+  // Every part of the message comes just inside the limit; together they take far longer.
+  LoopbackServer server([](Conn& c) {
+    c.ReadRequest();
+    c.SendSlowly("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabc", 350, 10);
+    c.WaitPeerClose(3000);
+  });
+  http::Settings s;
+  s.readTimeoutMs = 600;
+  s.readSliceMs = 50;
+  Timed t = TimedGet(server.Url("/"), s);
+  ASSERT_FALSE(t.failed) << http::to_string(t.error);
+  EXPECT_EQ(t.body, "abc");
+  EXPECT_GT(t.seconds, 1.2);
+  EXPECT_GE(t.pumpsAt.size(), 15u) << "silent slices between the pieces pump";
+}
+
+TEST(HttpTiming, SilenceInsideABodyAlsoTimesOut) {
+  LoopbackServer server([](Conn& c) {
+    c.ReadRequest();
+    c.Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc");
+    c.Silent(5000);
+  });
+  http::Settings s;
+  s.readTimeoutMs = 400;
+  s.readSliceMs = 40;
+  Timed t = TimedGet(server.Url("/"), s);
+  ASSERT_TRUE(t.failed);
+  EXPECT_EQ(t.error, http::Error::ReadTimeout);
+  EXPECT_LT(t.seconds, 2.0);
+}
+
+}  // namespace
