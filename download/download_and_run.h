@@ -21,7 +21,8 @@
 // settings (for shorter time-outs).
 class InstallerDownload {
 public:
-  InstallerDownload(DownloadPage& page, std::function<void()> terminate, std::function<void()> pump);
+  InstallerDownload(DownloadPage& page, std::function<void()> terminate,
+                    std::function<void()> pump);
   InstallerDownload(DownloadPage& page, std::function<void()> terminate, std::function<void()> pump,
                     InstallerPlatform& platform, std::string host, http::Settings settings);
   InstallerDownload(const InstallerDownload&) = delete;

@@ -29,13 +29,12 @@ private:
 class WinInstallerPlatform final : public InstallerPlatform {
 public:
   std::wstring TempFolder() override {
-    TempPathApi api{
-        [](std::uint32_t size, wchar_t* buffer) -> std::uint32_t {
-          return GetTempPathW(size, buffer);
-        },
-        [](const wchar_t* path, wchar_t* buffer, std::uint32_t size) -> std::uint32_t {
-          return GetLongPathNameW(path, buffer, size);
-        }};
+    TempPathApi api{[](std::uint32_t size, wchar_t* buffer) -> std::uint32_t {
+                      return GetTempPathW(size, buffer);
+                    },
+                    [](const wchar_t* path, wchar_t* buffer, std::uint32_t size) -> std::uint32_t {
+                      return GetLongPathNameW(path, buffer, size);
+                    }};
     return ReadTempFolder(api);
   }
 

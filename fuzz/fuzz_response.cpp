@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   BodyBuffer body;
   try {
-    http::HttpClient client(settings, events, std::make_unique<testsupport::ScriptedConnector>(stream));
+    http::HttpClient client(settings, events,
+                            std::make_unique<testsupport::ScriptedConnector>(stream));
     client.Get("http://fuzz.test/start", body);
   } catch (const http::HttpError&) {
     if (body.size() != 0) __builtin_trap();  // a failure never leaves a body behind

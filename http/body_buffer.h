@@ -13,7 +13,9 @@ public:
   BodyBuffer(const BodyBuffer&) = delete;
   BodyBuffer& operator=(const BodyBuffer&) = delete;
   BodyBuffer(BodyBuffer&& other) noexcept
-      : data_(std::move(other.data_)), size_(std::exchange(other.size_, 0)), capacity_(std::exchange(other.capacity_, 0)) {}
+      : data_(std::move(other.data_)),
+        size_(std::exchange(other.size_, 0)),
+        capacity_(std::exchange(other.capacity_, 0)) {}
   BodyBuffer& operator=(BodyBuffer&& other) noexcept {
     data_ = std::move(other.data_);
     size_ = std::exchange(other.size_, 0);

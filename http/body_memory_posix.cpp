@@ -22,6 +22,8 @@ BodyMemory::BodyMemory(std::size_t size) {
 }
 
 void BodyMemoryRelease::operator()(char* p) const {
-  if (mapped) ::munmap(p, size);
-  else std::free(p);
+  if (mapped)
+    ::munmap(p, size);
+  else
+    std::free(p);
 }

@@ -100,13 +100,15 @@ struct HttpClient::Impl {
       net::IoResult r = conn->Receive(dest(), n);
       if (r.status != net::IoStatus::WouldBlock) return r;
       for (;;) {
-        int slice = static_cast<int>(std::min<long long>(settings.readSliceMs, std::max<long long>(limitMs - waited, 1)));
+        int slice = static_cast<int>(
+            std::min<long long>(settings.readSliceMs, std::max<long long>(limitMs - waited, 1)));
         auto start = Clock::now();
         net::WaitStatus w = conn->WaitReadable(slice);
         waited += MillisSince(start);
         if (w == net::WaitStatus::Ready) break;
         if (w == net::WaitStatus::Error) return {net::IoStatus::Reset, 0};
-        if (waited >= limitMs) throw HttpError(Error::ReadTimeout, "no data for " + std::to_string(waited) + " ms");
+        if (waited >= limitMs)
+          throw HttpError(Error::ReadTimeout, "no data for " + std::to_string(waited) + " ms");
         Pump();
       }
     }
@@ -150,12 +152,14 @@ void HttpClient::Impl::Transfer(Url url, BodyBuffer& body) {
     if (settings.followRedirects && IsRedirect(head.status)) {
       const std::string* location = head.Find("Location");
       if (!location) throw HttpError(Error::RedirectWithoutLocation, std::to_string(head.status));
-      if (++redirects >= kMaxRedirects) throw HttpError(Error::TooManyRedirects, std::to_string(redirects));
+      if (++redirects >= kMaxRedirects)
+        throw HttpError(Error::TooManyRedirects, std::to_string(redirects));
       Url next;
       switch (ResolveLocation(url, *location, next)) {
         case LocationProblem::None: break;
         case LocationProblem::Https: throw HttpError(Error::RedirectToHttps, *location);
-        case LocationProblem::ControlCharacter: throw HttpError(Error::BadLocation, "control character");
+        case LocationProblem::ControlCharacter:
+          throw HttpError(Error::BadLocation, "control character");
         case LocationProblem::Unusable: throw HttpError(Error::BadLocation, *location);
       }
       DiscardRedirectBody(head, framing);
@@ -236,10 +240,12 @@ ResponseHead HttpClient::Impl::ReadHead(bool& nothingReceived) {
   auto parser = std::make_unique<HeadParser>();
   for (;;) {
     if (!RxEmpty()) rxBegin += parser->Feed(rx.get() + rxBegin, rxEnd - rxBegin);
-    if (parser->state() == HeadParser::State::Failed) throw HttpError(parser->error(), "in the response head");
+    if (parser->state() == HeadParser::State::Failed)
+      throw HttpError(parser->error(), "in the response head");
     if (parser->state() == HeadParser::State::Complete) {
       if (parser->head().status != 100) return parser->head();
-      if (++interim > kMaxInterimResponses) throw HttpError(Error::MalformedResponse, "endless interim responses");
+      if (++interim > kMaxInterimResponses)
+        throw HttpError(Error::MalformedResponse, "endless interim responses");
       parser = std::make_unique<HeadParser>();
       continue;
     }
@@ -250,13 +256,15 @@ ResponseHead HttpClient::Impl::ReadHead(bool& nothingReceived) {
       continue;
     }
     nothingReceived = interim == 0 && parser->bytesSeen() == 0;
-    if (r.status == net::IoStatus::Closed) throw HttpError(Error::ConnectionClosed, "before the end of the head");
+    if (r.status == net::IoStatus::Closed)
+      throw HttpError(Error::ConnectionClosed, "before the end of the head");
     throw HttpError(Error::ConnectionReset, "in the response head");
   }
 }
 
 bool HttpClient::Impl::ReadBody(const BodyFraming& framing, BodySink& sink, bool shortCloseFails) {
-  const std::int64_t announced = framing.kind == Framing::Length ? static_cast<std::int64_t>(framing.length) : 0;
+  const std::int64_t announced =
+      framing.kind == Framing::Length ? static_cast<std::int64_t>(framing.length) : 0;
   if (events.workBegin) events.workBegin(announced);
   BodyDecoder decoder(framing);
   auto report = [&] {
@@ -275,7 +283,8 @@ bool HttpClient::Impl::ReadBody(const BodyFraming& framing, BodySink& sink, bool
 
   if (!RxEmpty() && !decoder.done()) {
     std::size_t data = 0;
-    rxBegin += decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, sink, std::numeric_limits<std::size_t>::max(), false, data);
+    rxBegin += decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, sink,
+                            std::numeric_limits<std::size_t>::max(), false, data);
     check();
     decoder.TakeChunkEnd();
     report();
@@ -299,7 +308,8 @@ bool HttpClient::Impl::ReadBody(const BodyFraming& framing, BodySink& sink, bool
       } else {
         if (RxEmpty()) {
           rxBegin = rxEnd = 0;
-          net::IoResult r = ReceiveWait([this] { return rx.get(); }, kBlock, settings.readTimeoutMs);
+          net::IoResult r =
+              ReceiveWait([this] { return rx.get(); }, kBlock, settings.readTimeoutMs);
           if (r.status != net::IoStatus::Data) {
             ended(r.status);
             closed = true;
@@ -308,7 +318,8 @@ bool HttpClient::Impl::ReadBody(const BodyFraming& framing, BodySink& sink, bool
           rxEnd = r.bytes;
         }
         std::size_t data = 0;
-        rxBegin += decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, sink, kBlock - block, true, data);
+        rxBegin +=
+            decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, sink, kBlock - block, true, data);
         block += data;
         check();
       }
@@ -322,8 +333,10 @@ bool HttpClient::Impl::ReadBody(const BodyFraming& framing, BodySink& sink, bool
 
 // Leftover bytes after a body mean the server does not frame its messages as it says; such a
 // connection is not trusted with another request.
-void HttpClient::Impl::KeepOrDrop(const ResponseHead& head, const BodyFraming& framing, bool connectionEnded) {
-  connKeep = conn && !connectionEnded && KeepsAlive(head) && framing.kind != Framing::UntilClose && RxEmpty();
+void HttpClient::Impl::KeepOrDrop(const ResponseHead& head, const BodyFraming& framing,
+                                  bool connectionEnded) {
+  connKeep = conn && !connectionEnded && KeepsAlive(head) && framing.kind != Framing::UntilClose &&
+             RxEmpty();
   if (!connKeep) Drop();
 }
 

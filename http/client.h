@@ -19,16 +19,16 @@ enum class Error {
   ConnectFailed,
   ConnectTimeout,
   ReadTimeout,
-  ConnectionClosed,   // ended before the status line, headers or a chunked body were complete
-  ConnectionReset,    // a socket error inside a message or a body of announced length
+  ConnectionClosed,  // ended before the status line, headers or a chunked body were complete
+  ConnectionReset,   // a socket error inside a message or a body of announced length
   LineTooLong,
   MalformedResponse,  // bad status line, header, chunk size or Content-Length
   BadStatus,
   RedirectWithoutLocation,
   RedirectToHttps,
   TooManyRedirects,
-  BadLocation,        // a Location that holds control characters
-  BodyTooLarge,       // an announced length the process cannot hold
+  BadLocation,   // a Location that holds control characters
+  BodyTooLarge,  // an announced length the process cannot hold
   SendFailed,
 };
 

@@ -17,7 +17,9 @@ public:
   bool Send(std::string_view bytes) override {
     return socket_->SendAll(bytes.data(), bytes.size(), sendTimeoutMs_);
   }
-  net::IoResult Receive(char* dst, std::size_t size) override { return socket_->Receive(dst, size); }
+  net::IoResult Receive(char* dst, std::size_t size) override {
+    return socket_->Receive(dst, size);
+  }
   net::WaitStatus WaitReadable(int timeoutMs) override { return socket_->WaitReadable(timeoutMs); }
 
 private:
@@ -55,7 +57,8 @@ public:
   // Waits at most ms; true once the worker has finished.
   bool WaitStep(int ms) {
     std::unique_lock lock(outcome_.mutex);
-    return outcome_.done.wait_for(lock, std::chrono::milliseconds(ms), [this] { return outcome_.finished; });
+    return outcome_.done.wait_for(lock, std::chrono::milliseconds(ms),
+                                  [this] { return outcome_.finished; });
   }
   void Abort() {
     if (!thread_.joinable()) return;
@@ -90,7 +93,8 @@ public:
       for (;;) {
         auto start = Clock::now();
         bool finished = worker.WaitStep(settings.connectStepMs);
-        waited += std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        waited +=
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
         if (finished) break;
         if (waited >= settings.connectTimeoutMs) {
           worker.Abort();
@@ -100,7 +104,8 @@ public:
       }
       worker.Join();
       if (!worker.connected())
-        throw HttpError(Error::ConnectFailed, host + ":" + std::to_string(port) + ": " + worker.error());
+        throw HttpError(Error::ConnectFailed,
+                        host + ":" + std::to_string(port) + ": " + worker.error());
     }
     if (!socket->SetNonBlocking()) throw HttpError(Error::ConnectFailed, "non-blocking mode");
     return std::make_unique<SocketConnection>(std::move(socket), settings.readTimeoutMs);

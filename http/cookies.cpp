@@ -23,12 +23,15 @@ bool HasControl(std::string_view s) {
 
 std::string Lower(std::string_view s) {
   std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return out;
 }
 
 bool IsIpAddress(std::string_view host) {
-  return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) { return c == '.' || std::isdigit(static_cast<unsigned char>(c)); });
+  return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) {
+    return c == '.' || std::isdigit(static_cast<unsigned char>(c));
+  });
 }
 
 bool DomainMatches(const std::string& host, const std::string& domain) {
@@ -71,14 +74,16 @@ void CookieJar::Store(const Url& from, std::string_view setCookie) {
   c.domain = from.host;
   c.path = DefaultPath(from.Path());
   bool expired = false;
-  std::string_view attributes = semi == std::string_view::npos ? std::string_view{} : setCookie.substr(semi + 1);
+  std::string_view attributes =
+      semi == std::string_view::npos ? std::string_view{} : setCookie.substr(semi + 1);
   while (!attributes.empty()) {
     auto next = attributes.find(';');
     std::string_view attr = Trim(attributes.substr(0, next));
     attributes = next == std::string_view::npos ? std::string_view{} : attributes.substr(next + 1);
     auto aeq = attr.find('=');
     std::string key = Lower(Trim(attr.substr(0, aeq)));
-    std::string_view val = aeq == std::string_view::npos ? std::string_view{} : Trim(attr.substr(aeq + 1));
+    std::string_view val =
+        aeq == std::string_view::npos ? std::string_view{} : Trim(attr.substr(aeq + 1));
     if (key == "domain" && !val.empty()) {
       if (val.front() == '.') val.remove_prefix(1);
       std::string domain = Lower(val);

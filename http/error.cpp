@@ -25,6 +25,7 @@ std::string_view to_string(Error e) {
 }
 
 HttpError::HttpError(Error code, const std::string& detail)
-    : std::runtime_error(std::string(to_string(code)) + (detail.empty() ? "" : ": " + detail)), code_(code) {}
+    : std::runtime_error(std::string(to_string(code)) + (detail.empty() ? "" : ": " + detail)),
+      code_(code) {}
 
 }  // namespace http

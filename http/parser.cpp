@@ -8,7 +8,8 @@
 namespace http {
 namespace {
 
-constexpr std::uint64_t kMaxCount = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+constexpr std::uint64_t kMaxCount =
+    static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
 constexpr std::size_t kCopyPiece = 32768;
 
 bool IsOws(char c) { return c == ' ' || c == '\t'; }
@@ -26,9 +27,12 @@ bool IsTokenChar(char c) {
 
 int DigitValue(char c, int base) {
   int v = -1;
-  if (c >= '0' && c <= '9') v = c - '0';
-  else if (base == 16 && c >= 'a' && c <= 'f') v = c - 'a' + 10;
-  else if (base == 16 && c >= 'A' && c <= 'F') v = c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    v = c - '0';
+  else if (base == 16 && c >= 'a' && c <= 'f')
+    v = c - 'a' + 10;
+  else if (base == 16 && c >= 'A' && c <= 'F')
+    v = c - 'A' + 10;
   return v;
 }
 
@@ -37,7 +41,8 @@ bool ParseNumber(std::string_view digits, int base, std::uint64_t& value) {
   std::uint64_t v = 0;
   for (char c : digits) {
     int d = DigitValue(c, base);
-    if (d < 0 || v > (kMaxCount - static_cast<std::uint64_t>(d)) / static_cast<std::uint64_t>(base)) return false;
+    if (d < 0 || v > (kMaxCount - static_cast<std::uint64_t>(d)) / static_cast<std::uint64_t>(base))
+      return false;
     v = v * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(d);
   }
   value = v;
@@ -94,12 +99,17 @@ bool ParseStatusLine(std::string_view line, ResponseHead& head) {
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
          });
 }
 
-bool ParseDecimal(std::string_view digits, std::uint64_t& value) { return ParseNumber(digits, 10, value); }
-bool ParseHex(std::string_view digits, std::uint64_t& value) { return ParseNumber(digits, 16, value); }
+bool ParseDecimal(std::string_view digits, std::uint64_t& value) {
+  return ParseNumber(digits, 10, value);
+}
+bool ParseHex(std::string_view digits, std::uint64_t& value) {
+  return ParseNumber(digits, 16, value);
+}
 
 std::vector<std::string_view> ResponseHead::All(std::string_view name) const {
   std::vector<std::string_view> values;
@@ -248,14 +258,15 @@ void BodyDecoder::DataReceived(std::size_t n) {
   }
 }
 
-std::size_t BodyDecoder::Feed(const char* data, std::size_t size, BodySink& sink, std::size_t maxData,
-                              bool stopAtChunkEnd, std::size_t& taken) {
+std::size_t BodyDecoder::Feed(const char* data, std::size_t size, BodySink& sink,
+                              std::size_t maxData, bool stopAtChunkEnd, std::size_t& taken) {
   std::size_t used = 0;
   taken = 0;
   while (used < size && state_ != State::Done && state_ != State::Failed) {
     if (state_ == State::Data) {
       if (taken >= maxData) break;
-      std::uint64_t n64 = std::min<std::uint64_t>({size - used, maxData - taken, DataWanted(), kCopyPiece});
+      std::uint64_t n64 =
+          std::min<std::uint64_t>({size - used, maxData - taken, DataWanted(), kCopyPiece});
       auto n = static_cast<std::size_t>(n64);
       std::memcpy(sink.Prepare(n), data + used, n);
       sink.Commit(n);

@@ -84,7 +84,8 @@ bool Socket::SendAll(const char* data, std::size_t size, int timeoutMs) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    deadline - std::chrono::steady_clock::now()).count();
+                    deadline - std::chrono::steady_clock::now())
+                    .count();
     if (left <= 0) return false;
     pollfd p{fd, POLLOUT, 0};
     if (::poll(&p, 1, static_cast<int>(left)) < 0 && errno != EINTR) return false;

@@ -51,8 +51,9 @@ bool ResolveIPv4(const std::string& host, std::uint32_t& address) {
 }
 
 Socket::Socket()
-    : handle_(EnsureWinsock() ? static_cast<std::intptr_t>(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
-                              : kInvalid) {}
+    : handle_(EnsureWinsock()
+                  ? static_cast<std::intptr_t>(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
+                  : kInvalid) {}
 
 Socket::~Socket() {
   std::intptr_t h = handle_.exchange(kInvalid);
@@ -98,7 +99,8 @@ bool Socket::SendAll(const char* data, std::size_t size, int timeoutMs) {
     }
     if (n == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) return false;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    deadline - std::chrono::steady_clock::now()).count();
+                    deadline - std::chrono::steady_clock::now())
+                    .count();
     if (left <= 0) return false;
     fd_set writable;
     FD_ZERO(&writable);

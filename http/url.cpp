@@ -9,13 +9,15 @@ namespace {
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
 bool HasControl(std::string_view s) {
-  return std::any_of(s.begin(), s.end(), [](char c) { return IsControl(static_cast<unsigned char>(c)); });
+  return std::any_of(s.begin(), s.end(),
+                     [](char c) { return IsControl(static_cast<unsigned char>(c)); });
 }
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
 bool IEquals(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 // Spaces and bytes outside ASCII are percent-encoded; the rest of a target passes unchanged.
@@ -81,7 +83,9 @@ bool ParseNetworkPath(std::string_view rest, Url& url) {
   if (!ParseAuthority(rest.substr(0, end), url)) return false;
   std::string_view target = end == std::string_view::npos ? std::string_view{} : rest.substr(end);
   std::string path(target.substr(0, target.find('?')));
-  std::string_view query = target.find('?') == std::string_view::npos ? std::string_view{} : target.substr(target.find('?'));
+  std::string_view query = target.find('?') == std::string_view::npos
+                               ? std::string_view{}
+                               : target.substr(target.find('?'));
   url.target = Escape(path.empty() ? "/" : RemoveDotSegments(path));
   url.target += Escape(query);
   return true;
@@ -93,7 +97,8 @@ std::string_view SchemeOf(std::string_view s) {
     char c = s[i];
     if (c == ':') return i > 0 ? s.substr(0, i) : std::string_view{};
     bool ok = std::isalpha(static_cast<unsigned char>(c)) ||
-              (i > 0 && (std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.'));
+              (i > 0 &&
+               (std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.'));
     if (!ok) return {};
   }
   return {};
@@ -122,15 +127,20 @@ std::optional<Url> ParseHttpUrl(std::string_view text) {
 std::string RemoveDotSegments(std::string_view in) {
   std::string out;
   while (!in.empty()) {
-    if (in.substr(0, 3) == "../") in.remove_prefix(3);
-    else if (in.substr(0, 2) == "./") in.remove_prefix(2);
-    else if (in.substr(0, 3) == "/./") in.remove_prefix(2);
-    else if (in == "/.") in = "/";
+    if (in.substr(0, 3) == "../")
+      in.remove_prefix(3);
+    else if (in.substr(0, 2) == "./")
+      in.remove_prefix(2);
+    else if (in.substr(0, 3) == "/./")
+      in.remove_prefix(2);
+    else if (in == "/.")
+      in = "/";
     else if (in.substr(0, 4) == "/../" || in == "/..") {
       in = in.size() == 3 ? std::string_view("/") : in.substr(3);
       auto slash = out.rfind('/');
       out.erase(slash == std::string::npos ? 0 : slash);
-    } else if (in == "." || in == "..") in = {};
+    } else if (in == "." || in == "..")
+      in = {};
     else {
       auto next = in.find('/', in[0] == '/' ? 1 : 0);
       out.append(in.substr(0, next));
@@ -161,7 +171,8 @@ LocationProblem ResolveLocation(const Url& base, std::string_view location, Url&
   std::string query = q == std::string_view::npos ? std::string{} : Escape(location.substr(q));
   if (path.empty()) {
     // Only a query (or nothing): the path stays.
-    next.target = base.Path() + (q == std::string_view::npos ? base.target.substr(base.Path().size()) : query);
+    next.target = base.Path() +
+                  (q == std::string_view::npos ? base.target.substr(base.Path().size()) : query);
     return LocationProblem::None;
   }
   std::string merged;

@@ -14,7 +14,7 @@ struct Url {
   std::uint16_t port = 80;
   std::string target = "/";
 
-  std::string Path() const;   // target without the query
+  std::string Path() const;        // target without the query
   std::string HostHeader() const;  // host, and ":port" unless the port is 80
   std::string ToString() const;
 };

@@ -6,20 +6,49 @@
 // widget; the logic only ever speaks of controls through these values.
 enum class Control {
   // header
-  imgRilo, Image1, imgTumo, Image2, Image3,
+  imgRilo,
+  Image1,
+  imgTumo,
+  Image2,
+  Image3,
   // tsh1
-  lblSetupTitle, imgWindows, imgAndroid, lblWindows, lblAndroid, lblMore, pnlExit,
+  lblSetupTitle,
+  imgWindows,
+  imgAndroid,
+  lblWindows,
+  lblAndroid,
+  lblMore,
+  pnlExit,
   // tsh2
-  lblAndroidStep1, lblAndroidStep2, lblAndroidStep3, lblAndroidStep4, pnlBtnBack2,
+  lblAndroidStep1,
+  lblAndroidStep2,
+  lblAndroidStep3,
+  lblAndroidStep4,
+  pnlBtnBack2,
   // tsh3
-  lblNoConnection, lblDownloadHeader, ProgressBar1, pnlBtnRety, pnlBtnCancelDownload,
+  lblNoConnection,
+  lblDownloadHeader,
+  ProgressBar1,
+  pnlBtnRety,
+  pnlBtnCancelDownload,
   // tsh4
-  lblMorePDF, lblMorePavoWindows, lblMorePavoAndroid, lblMoreRilo, lblMoreSoftware,
-  lblMoreSoftwareRilo, pnlBtnBackOther,
+  lblMorePDF,
+  lblMorePavoWindows,
+  lblMorePavoAndroid,
+  lblMoreRilo,
+  lblMoreSoftware,
+  lblMoreSoftwareRilo,
+  pnlBtnBackOther,
   // tsh0
-  lblSetupTitle2, Image6, lblTumoOnlyInstall, PnlExitTumo,
+  lblSetupTitle2,
+  Image6,
+  lblTumoOnlyInstall,
+  PnlExitTumo,
   // tsh5
-  lblSetupRilo, imgRiloInstall, lblRiloInstall, PnlExitRilo,
+  lblSetupRilo,
+  imgRiloInstall,
+  lblRiloInstall,
+  PnlExitRilo,
 };
 
 inline constexpr int kControlCount = static_cast<int>(Control::PnlExitRilo) + 1;

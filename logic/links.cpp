@@ -25,7 +25,8 @@ constexpr std::wstring_view kBinFolder = L"\\bin\\";
 }  // namespace
 
 std::wstring ContactAddress(TUiLanguage language) {
-  if (language == ulEnglish) return std::wstring(L"https://") + START_SITE_EN_W + L"/en/support/contact-us/";
+  if (language == ulEnglish)
+    return std::wstring(L"https://") + START_SITE_EN_W + L"/en/support/contact-us/";
   return std::wstring(L"https://") + START_SITE_DE_W + L"/kontakt/";
 }
 

@@ -52,7 +52,7 @@ constexpr std::array<ControlEntry, kControlCount> kControlNames{{
 }};
 
 constexpr std::array<std::string_view, kPageCount> kPageNames{"tsh0", "tsh1", "tsh2",
-                                                               "tsh3", "tsh4", "tsh5"};
+                                                              "tsh3", "tsh4", "tsh5"};
 
 // Lookups index the table by the enum value, so the table must follow the enum's order.
 constexpr bool InEnumOrder() {

@@ -16,10 +16,22 @@ struct LocaleAbbrev {
 };
 
 constexpr std::array<LocaleAbbrev, 16> kLocaleAbbrevs{{
-    {"de", L"DEU"},    {"de_DE", L"DEU"}, {"de_AT", L"DEA"}, {"de_CH", L"DES"},
-    {"de_LU", L"DEL"}, {"de_LI", L"DEC"}, {"en", L"ENU"},    {"en_US", L"ENU"},
-    {"en_GB", L"ENG"}, {"en_AU", L"ENA"}, {"en_CA", L"ENC"}, {"en_IE", L"ENI"},
-    {"fr_FR", L"FRA"}, {"it_IT", L"ITA"}, {"es_ES", L"ESN"}, {"nl_NL", L"NLD"},
+    {"de", L"DEU"},
+    {"de_DE", L"DEU"},
+    {"de_AT", L"DEA"},
+    {"de_CH", L"DES"},
+    {"de_LU", L"DEL"},
+    {"de_LI", L"DEC"},
+    {"en", L"ENU"},
+    {"en_US", L"ENU"},
+    {"en_GB", L"ENG"},
+    {"en_AU", L"ENA"},
+    {"en_CA", L"ENC"},
+    {"en_IE", L"ENI"},
+    {"fr_FR", L"FRA"},
+    {"it_IT", L"ITA"},
+    {"es_ES", L"ESN"},
+    {"nl_NL", L"NLD"},
 }};
 
 // The locale of messages as POSIX picks it: LC_ALL, then LC_MESSAGES, then LANG.
@@ -39,8 +51,15 @@ std::string_view LanguageAndTerritory(std::string_view locale) {
 void AppendUtf8Decoded(std::wstring& out, std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
-    const int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
-    char32_t code = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
+    const int extra = lead < 0x80           ? 0
+                      : (lead >> 5) == 0x6  ? 1
+                      : (lead >> 4) == 0xE  ? 2
+                      : (lead >> 3) == 0x1E ? 3
+                                            : -1;
+    char32_t code = extra == 0   ? lead
+                    : extra == 1 ? lead & 0x1F
+                    : extra == 2 ? lead & 0x0F
+                                 : lead & 0x07;
     bool valid = extra >= 0 && i + extra < bytes.size();
     for (int k = 1; valid && k <= extra; ++k) {
       const auto next = static_cast<unsigned char>(bytes[i + k]);

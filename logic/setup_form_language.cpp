@@ -43,6 +43,7 @@ void SetupForm::ApplyLanguage(TUiLanguage language) {
   });
   for (std::size_t i = 0; i < rows.size(); ++i) {
     WriteTextRow(rows[i], language);
-    if (language == ulGerman && i + 1 == kGermanEarlyCopyAfterRow) WriteTextRow(*earlyCopy, language);
+    if (language == ulGerman && i + 1 == kGermanEarlyCopyAfterRow)
+      WriteTextRow(*earlyCopy, language);
   }
 }

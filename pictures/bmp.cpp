@@ -42,7 +42,8 @@ Pixmap DecodeBmp(ByteSpan bytes) {
   if (info_size < kInfoHeaderSize) Fail("unsupported header version");
   if (ReadU16(bytes, kPlanes) != 1) Fail("bad plane count");
   if (ReadU16(bytes, kBitCount) != 24) Fail("only 24 bits per pixel are supported");
-  if (ReadU32(bytes, kCompression) != kCompressionNone) Fail("compressed bitmaps are not supported");
+  if (ReadU32(bytes, kCompression) != kCompressionNone)
+    Fail("compressed bitmaps are not supported");
 
   const std::int64_t width = ReadI32(bytes, kWidth);
   const std::int64_t signed_height = ReadI32(bytes, kHeight);
@@ -55,8 +56,8 @@ Pixmap DecodeBmp(ByteSpan bytes) {
   const std::uint64_t stride = (static_cast<std::uint64_t>(width) * 3 + 3) & ~std::uint64_t{3};
   if (offset < kFileHeaderSize + std::uint64_t{info_size}) Fail("pixel data overlaps the header");
   // The last row's padding is not required to be present.
-  const std::uint64_t needed =
-      offset + stride * static_cast<std::uint64_t>(height - 1) + static_cast<std::uint64_t>(width) * 3;
+  const std::uint64_t needed = offset + stride * static_cast<std::uint64_t>(height - 1) +
+                               static_cast<std::uint64_t>(width) * 3;
   if (needed > bytes.size()) Fail("file is truncated");
 
   Pixmap out(static_cast<int>(width), static_cast<int>(height));

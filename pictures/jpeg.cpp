@@ -17,7 +17,7 @@ namespace {
 // corrupt data, which it would otherwise decode around) longjmp back into Read(); everything
 // that changes after setjmp lives in *this, never in a local of Read().
 class JpegReader {
- public:
+public:
   explicit JpegReader(ByteSpan bytes) : bytes_(bytes) {
     cinfo_.err = jpeg_std_error(&error_.pub);
     error_.pub.error_exit = &OnError;
@@ -41,7 +41,7 @@ class JpegReader {
     return std::move(pixmap_);
   }
 
- private:
+private:
   struct ErrorManager {
     jpeg_error_mgr pub;
     JpegReader* owner;

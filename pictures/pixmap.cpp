@@ -15,8 +15,8 @@ bool IsAcceptableSize(std::int64_t width, std::int64_t height) {
 
 Pixmap::Pixmap(int width, int height) {
   if (!IsAcceptableSize(width, height)) {
-    throw PictureError("picture size " + std::to_string(width) + " x " +
-                       std::to_string(height) + " is out of range");
+    throw PictureError("picture size " + std::to_string(width) + " x " + std::to_string(height) +
+                       " is out of range");
   }
   width_ = width;
   height_ = height;

@@ -25,7 +25,7 @@ bool IsAcceptableSize(std::int64_t width, std::int64_t height);
 
 // A 32-bit BGRA pixel buffer with premultiplied alpha, rows top-down without padding.
 class Pixmap {
- public:
+public:
   Pixmap() = default;
   // A fully transparent picture; throws PictureError if the size is not acceptable.
   Pixmap(int width, int height);
@@ -45,7 +45,7 @@ class Pixmap {
   Bgra At(int x, int y) const;
   void Set(int x, int y, Bgra pixel);
 
- private:
+private:
   int width_ = 0;
   int height_ = 0;
   std::vector<std::uint8_t> pixels_;

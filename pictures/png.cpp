@@ -13,7 +13,7 @@ namespace {
 // Owns one libpng read session over a byte span. libpng reports errors by longjmp back into
 // Read(); everything that changes after setjmp lives in *this, never in a local of Read().
 class PngReader {
- public:
+public:
   explicit PngReader(ByteSpan bytes) : bytes_(bytes) {
     png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, &OnError, &OnWarning);
     if (png_ == nullptr) throw PictureError("PNG: cannot create decoder");
@@ -33,7 +33,7 @@ class PngReader {
     return std::move(pixmap_);
   }
 
- private:
+private:
   // Returns false after any libpng error, with message_ set.
   // No local of this frame is written after setjmp, so none has to be volatile: a local
   // assigned after setjmp and read on the error path below would have to be.
@@ -48,8 +48,7 @@ class PngReader {
     png_uint_32 height = 0;
     int bit_depth = 0;
     int color_type = 0;
-    png_get_IHDR(png_, info_, &width, &height, &bit_depth, &color_type, nullptr, nullptr,
-                 nullptr);
+    png_get_IHDR(png_, info_, &width, &height, &bit_depth, &color_type, nullptr, nullptr, nullptr);
     if (!IsAcceptableSize(width, height)) png_error(png_, "picture too large");
 
     // Normalise every colour type and depth to 8-bit BGRA.

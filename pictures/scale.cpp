@@ -61,7 +61,8 @@ Pixmap ScalePixmap(const Pixmap& source, int width, int height) {
   if (source.Empty()) throw PictureError("cannot scale an empty picture");
   Pixmap out(width, height);
   // The horizontal pass keeps every source row at the output width.
-  if (!IsAcceptableSize(width, source.Height())) throw PictureError("scaling needs too much memory");
+  if (!IsAcceptableSize(width, source.Height()))
+    throw PictureError("scaling needs too much memory");
   const std::vector<Tap> across = TapsFor(source.Width(), width);
   const std::vector<Tap> down = TapsFor(source.Height(), height);
 

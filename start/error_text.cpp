@@ -49,7 +49,8 @@ constexpr wchar_t kUnknownError[] = L"Unknown error";
 
 std::wstring ApplicationTitle(std::wstring_view modulePath) {
   const auto slash = modulePath.find_last_of(L"\\/:");
-  std::wstring_view name = slash == std::wstring_view::npos ? modulePath : modulePath.substr(slash + 1);
+  std::wstring_view name =
+      slash == std::wstring_view::npos ? modulePath : modulePath.substr(slash + 1);
   name = name.substr(0, name.find(L'.'));
   std::wstring title(name);
   for (std::size_t i = 1; i < title.size(); ++i) title[i] = LowerCase(title[i]);
@@ -67,9 +68,15 @@ std::wstring Utf8ToWide(std::string_view utf8) {
   std::size_t i = 0;
   while (i < utf8.size()) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
-    int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                 : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
-    char32_t cp = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    int length = lead < 0x80                   ? 1
+                 : lead >= 0xC2 && lead < 0xE0 ? 2
+                 : lead >= 0xE0 && lead < 0xF0 ? 3
+                 : lead >= 0xF0 && lead < 0xF5 ? 4
+                                               : 0;
+    char32_t cp = length == 1   ? lead
+                  : length == 2 ? lead & 0x1F
+                  : length == 3 ? lead & 0x0F
+                                : lead & 0x07;
     bool valid = length > 0 && i + length <= utf8.size();
     for (int k = 1; valid && k < length; ++k) {
       const auto next = static_cast<unsigned char>(utf8[i + k]);

@@ -59,11 +59,8 @@ void ButtonPanel::Paint() {
 
 LRESULT ButtonPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_PAINT: Paint(); return 0;
+    case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN:
       pressed_ = true;
       SetCapture(Handle());
@@ -78,9 +75,7 @@ LRESULT ButtonPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wasPressed && PtInRect(&client, pt) && onClick_) onClick_();
       return 0;
     }
-    case WM_CAPTURECHANGED:
-      pressed_ = false;
-      return 0;
+    case WM_CAPTURECHANGED: pressed_ = false; return 0;
   }
   return WindowBase::HandleMessage(msg, wParam, lParam);
 }
@@ -106,14 +101,9 @@ void PagePanel::Paint() {
 
 LRESULT PagePanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_NCDESTROY:
-      host_.SetWindow(nullptr);
-      break;
+    case WM_PAINT: Paint(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_NCDESTROY: host_.SetWindow(nullptr); break;
   }
   if (host_.HandleMouse(msg, wParam, lParam)) return 0;
   return WindowBase::HandleMessage(msg, wParam, lParam);

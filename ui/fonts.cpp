@@ -5,9 +5,8 @@
 FontSet::FontSet(const DpiScale& scale) {
   for (int s = 0; s < kStyles; ++s) {
     const auto style = static_cast<layout::TextStyle>(s);
-    const auto& entry = layout::StyleSpec(style == layout::TextStyle::None
-                                             ? layout::TextStyle::Default
-                                             : style);
+    const auto& entry =
+        layout::StyleSpec(style == layout::TextStyle::None ? layout::TextStyle::Default : style);
     for (int u = 0; u < 2; ++u) {
       LOGFONTW lf{};
       lf.lfHeight = -scale(entry.charHeight);

@@ -44,8 +44,7 @@ LRESULT CALLBACK HeaderSurface::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
 
 LRESULT HeaderSurface::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PaintScope paint(form_);
       OffscreenPaint buffer(paint.dc(), paint.area());

@@ -24,14 +24,26 @@ public:
   void lblAndroidMouseLeave() { styler_.SetLabelUnderline(Control::lblAndroid, false); }
   void lblMoreMouseEnter() { styler_.SetLabelUnderline(Control::lblMore, true); }
   void lblMoreMouseLeave() { styler_.SetLabelUnderline(Control::lblMore, false); }
-  void lblMorePavoWindowsMouseEnter() { styler_.SetLabelUnderline(Control::lblMorePavoWindows, true); }
-  void lblMorePavoWindowsMouseLeave() { styler_.SetLabelUnderline(Control::lblMorePavoWindows, false); }
-  void lblMorePavoAndroidMouseEnter() { styler_.SetLabelUnderline(Control::lblMorePavoAndroid, true); }
-  void lblMorePavoAndroidMouseLeave() { styler_.SetLabelUnderline(Control::lblMorePavoAndroid, false); }
+  void lblMorePavoWindowsMouseEnter() {
+    styler_.SetLabelUnderline(Control::lblMorePavoWindows, true);
+  }
+  void lblMorePavoWindowsMouseLeave() {
+    styler_.SetLabelUnderline(Control::lblMorePavoWindows, false);
+  }
+  void lblMorePavoAndroidMouseEnter() {
+    styler_.SetLabelUnderline(Control::lblMorePavoAndroid, true);
+  }
+  void lblMorePavoAndroidMouseLeave() {
+    styler_.SetLabelUnderline(Control::lblMorePavoAndroid, false);
+  }
   void lblMoreRiloMouseEnter() { styler_.SetLabelUnderline(Control::lblMoreRilo, true); }
   void lblMoreRiloMouseLeave() { styler_.SetLabelUnderline(Control::lblMoreRilo, false); }
-  void lblMoreSoftwareRiloMouseEnter() { styler_.SetLabelUnderline(Control::lblMoreSoftwareRilo, true); }
-  void lblMoreSoftwareRiloMouseLeave() { styler_.SetLabelUnderline(Control::lblMoreSoftwareRilo, false); }
+  void lblMoreSoftwareRiloMouseEnter() {
+    styler_.SetLabelUnderline(Control::lblMoreSoftwareRilo, true);
+  }
+  void lblMoreSoftwareRiloMouseLeave() {
+    styler_.SetLabelUnderline(Control::lblMoreSoftwareRilo, false);
+  }
   void lblWindowsMouseEnter() { styler_.SetLabelUnderline(Control::lblTumoOnlyInstall, true); }
   void lblWindowsMouseLeave() { styler_.SetLabelUnderline(Control::lblTumoOnlyInstall, false); }
   void lblRiloInstallMouseEnter() { styler_.SetLabelUnderline(Control::lblRiloInstall, true); }

@@ -12,7 +12,7 @@ namespace {
 // A memory DC with one bitmap selected into it; restores the previous selection and deletes
 // the DC on every path out.
 class SelectedBitmapDc {
- public:
+public:
   SelectedBitmapDc(HDC compatible_with, HBITMAP bitmap) : dc_(CreateCompatibleDC(compatible_with)) {
     if (dc_ != nullptr) previous_ = SelectObject(dc_, bitmap);
   }
@@ -27,7 +27,7 @@ class SelectedBitmapDc {
   bool Ok() const { return dc_ != nullptr && previous_ != nullptr && previous_ != HGDI_ERROR; }
   HDC Get() const { return dc_; }
 
- private:
+private:
   HDC dc_;
   HGDIOBJ previous_ = nullptr;
 };

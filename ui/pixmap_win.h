@@ -9,7 +9,7 @@ namespace pictures {
 // A 32-bit top-down DIB section holding a premultiplied BGRA picture, drawn with per-pixel
 // alpha over whatever the target already shows. Owns its bitmap; movable, not copyable.
 class PixmapBitmap {
- public:
+public:
   PixmapBitmap() = default;
   // Throws PictureError if the picture is empty or GDI refuses the bitmap.
   explicit PixmapBitmap(const Pixmap& pixmap);
@@ -28,7 +28,7 @@ class PixmapBitmap {
   // Returns false if nothing could be drawn (empty bitmap or a GDI failure).
   bool Draw(HDC target, int x, int y) const;
 
- private:
+private:
   HBITMAP bitmap_ = nullptr;
   int width_ = 0;
   int height_ = 0;

@@ -15,18 +15,22 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
   for (const auto& entry : layout::Controls()) {
     if (entry.kind != Kind::Picture && entry.kind != Kind::Label) continue;
     WindowlessItem& item = items_[static_cast<int>(entry.id)];
-    item = WindowlessItem{entry.id,  entry.kind,  scale_.Rect(entry.box),
-                          entry.visible, entry.picture, entry.text ? entry.text : L"",
-                          entry.style, entry.sizing == layout::Sizing::AutoSize};
+    item = WindowlessItem{entry.id,
+                          entry.kind,
+                          scale_.Rect(entry.box),
+                          entry.visible,
+                          entry.picture,
+                          entry.text ? entry.text : L"",
+                          entry.style,
+                          entry.sizing == layout::Sizing::AutoSize};
     if (!entry.page) {
       header_.Host().Add(&item);
       if (item.autoSize) Resize(item);
     }
   }
 
-  container_ = std::make_unique<PageContainer>(
-      form, scale_.Rect(layout::kPageContainerBox),
-      fonts_.Get(layout::TextStyle::Default, false));
+  container_ = std::make_unique<PageContainer>(form, scale_.Rect(layout::kPageContainerBox),
+                                               fonts_.Get(layout::TextStyle::Default, false));
   for (const auto& pageSpec : layout::Pages()) {
     const TSetupPage page = pageSpec.page;
     sheets_[page] = std::make_unique<TabSheet>(errors_, class_, container_->Handle());

@@ -47,7 +47,7 @@ public:
   void SetProgressPosition(std::int32_t position) override;
 
   // What the window shows, for whoever needs to look.
-  RECT ControlRect(Control c) const;  // in the window's client coordinates
+  RECT ControlRect(Control c) const;     // in the window's client coordinates
   bool ControlVisible(Control c) const;  // the control's own flag, whatever its page
   bool Underlined(Control c) const;
   std::optional<TSetupPage> ActivePage() const { return container_->ActivePage(); }

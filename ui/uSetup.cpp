@@ -41,11 +41,8 @@ void TFrmSetup::FormClose() { form_->FormClose(); }
 
 LRESULT TFrmSetup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_CLOSE:
-      FormClose();
-      return 0;
-    case WM_QUERYENDSESSION:
-      return TRUE;
+    case WM_CLOSE: FormClose(); return 0;
+    case WM_QUERYENDSESSION: return TRUE;
   }
   return WindowBase::HandleMessage(msg, wParam, lParam);
 }

@@ -52,10 +52,10 @@ void TFrmBackground::CentreSetupWindow() {
   RECT outer{};
   if (!GetWindowRect(setup_, &outer)) return;
   const RECT& work = monitor.rcWork;
-  const ScreenPoint origin = CentredOrigin(
-      {work.left, work.top, work.right, work.bottom}, outer.right - outer.left,
-      outer.bottom - outer.top,
-      {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)});
+  const ScreenPoint origin =
+      CentredOrigin({work.left, work.top, work.right, work.bottom}, outer.right - outer.left,
+                    outer.bottom - outer.top,
+                    {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)});
   SetWindowPos(setup_, nullptr, origin.x, origin.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -65,14 +65,9 @@ LRESULT TFrmBackground::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(Handle(), kActivateSetup, 0, 0);
       break;
-    case kActivateSetup:
-      FormActivate();
-      return 0;
-    case WM_CLOSE:
-      app_.Terminate();
-      return 0;
-    case WM_QUERYENDSESSION:
-      return TRUE;
+    case kActivateSetup: FormActivate(); return 0;
+    case WM_CLOSE: app_.Terminate(); return 0;
+    case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
       if (wParam) {
         app_.Terminate();

@@ -22,7 +22,8 @@ WindowClass::~WindowClass() {
 }
 
 WindowClass::WindowClass(WindowClass&& other) noexcept
-    : instance_(std::exchange(other.instance_, nullptr)), name_(std::exchange(other.name_, nullptr)) {}
+    : instance_(std::exchange(other.instance_, nullptr)),
+      name_(std::exchange(other.name_, nullptr)) {}
 
 WindowClass& WindowClass::operator=(WindowClass&& other) noexcept {
   if (this != &other) {
@@ -53,7 +54,8 @@ LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK WindowBase::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* created = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    auto* created =
+        static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     created->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
   }

@@ -47,8 +47,8 @@ protected:
   virtual ~WindowBase();
 
   // Throws Win32Error when the window cannot be created.
-  void CreateNative(DWORD exStyle, const WindowClass& cls, const wchar_t* title, DWORD style,
-                    int x, int y, int width, int height, HWND owner, HINSTANCE instance);
+  void CreateNative(DWORD exStyle, const WindowClass& cls, const wchar_t* title, DWORD style, int x,
+                    int y, int width, int height, HWND owner, HINSTANCE instance);
   virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   HandlerErrors& Errors() const { return errors_; }
 

@@ -99,10 +99,7 @@ bool WindowlessHost::HandleMouse(UINT msg, WPARAM, LPARAM lp) {
       if (pressed && HitTest(PointOf(lp)) == pressed) events_.ItemClick(pressed->id);
       return true;
     }
-    case WM_CAPTURECHANGED:
-      pressed_ = nullptr;
-      return true;
-    default:
-      return false;
+    case WM_CAPTURECHANGED: pressed_ = nullptr; return true;
+    default: return false;
   }
 }

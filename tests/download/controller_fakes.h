@@ -14,9 +14,7 @@ class RecordingPage : public DownloadPage {
 public:
   void ShowDownloadPage() override { calls.push_back("show"); }
   void ShowConnectionError() override { calls.push_back("error"); }
-  void SetProgressMax(std::int32_t max) override {
-    calls.push_back("max " + std::to_string(max));
-  }
+  void SetProgressMax(std::int32_t max) override { calls.push_back("max " + std::to_string(max)); }
   void SetProgressPosition(std::int32_t position) override {
     calls.push_back("pos " + std::to_string(position));
   }

@@ -20,9 +20,10 @@ using testsupport::Script;
 
 namespace {
 
-std::string Response(const std::string& status, const std::string& headers, const std::string& body) {
-  return "HTTP/1.1 " + status + "\r\n" + headers + "Content-Length: " + std::to_string(body.size()) +
-         "\r\n\r\n" + body;
+std::string Response(const std::string& status, const std::string& headers,
+                     const std::string& body) {
+  return "HTTP/1.1 " + status + "\r\n" + headers +
+         "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
 // Answers one request with fixed bytes, then waits for the client to let go.
@@ -72,8 +73,12 @@ protected:
   }
 
   InstallerDownload Controller(const LoopbackServer& server) {
-    return InstallerDownload(page_, [this] { ++terminated_; }, [this] { if (pump_) pump_(); },
-                             platform_, "127.0.0.1:" + std::to_string(server.port()), Quick());
+    return InstallerDownload(
+        page_, [this] { ++terminated_; },
+        [this] {
+          if (pump_) pump_();
+        },
+        platform_, "127.0.0.1:" + std::to_string(server.port()), Quick());
   }
 
   void ExpectFailed() {
@@ -98,7 +103,8 @@ TEST_F(DownloadAndRunTest, SavesExactlyTheServedBytesLaunchesThemAndQuits) {
   controller.DownloadAndRun();
 
   ASSERT_EQ(server.requests().size(), 1u);
-  EXPECT_EQ(server.requests()[0].rfind("GET /prg/tumo.exe HTTP/1.1\r\n", 0), 0u) << server.requests()[0];
+  EXPECT_EQ(server.requests()[0].rfind("GET /prg/tumo.exe HTTP/1.1\r\n", 0), 0u)
+      << server.requests()[0];
   const fs::path target = dir_ / "marlek-tumo.exe";
   EXPECT_EQ(ReadAll(target), body);
   EXPECT_EQ(platform_.launched, std::vector<std::wstring>{target.wstring()});
@@ -154,8 +160,9 @@ TEST_F(DownloadAndRunTest, EveryTransferFailureShowsTheFailureStateAndWritesNoth
 }
 
 TEST_F(DownloadAndRunTest, RefusedConnectionFails) {
-  InstallerDownload controller(page_, [this] { ++terminated_; }, nullptr, platform_,
-                               "127.0.0.1:" + std::to_string(testsupport::UnusedLoopbackPort()), Quick());
+  InstallerDownload controller(
+      page_, [this] { ++terminated_; }, nullptr, platform_,
+      "127.0.0.1:" + std::to_string(testsupport::UnusedLoopbackPort()), Quick());
   controller.DownloadAndRun();
   ExpectFailed();
 }
@@ -165,7 +172,8 @@ TEST_F(DownloadAndRunTest, EmptyBodyIsAFailedAttempt) {
   const FailureCase cases[] = {
       {"204", Answer("HTTP/1.1 204 No Content\r\n\r\n")},
       {"200 with length 0", Answer(Response("200 OK", "", ""))},
-      {"200 chunked with no data", Answer("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n")},
+      {"200 chunked with no data",
+       Answer("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -299,7 +307,8 @@ TEST_F(DownloadAndRunTest, ErrorBeforeTheGuardedStepsReachesTheCaller) {
 // position follows with the same factor.
 TEST(InstallerProgress, ValuesFitThePageAndKeepTheirRatio) {
   RecordingPage page;
-  InstallerDownload controller(page, [] {}, [] {});
+  InstallerDownload controller(
+      page, [] {}, [] {});
   const std::int64_t kLimit = 0x7FFFFFFF;
   controller.IdHTTP1WorkBegin(kLimit);
   controller.IdHTTP1Work(kLimit);
@@ -315,11 +324,9 @@ TEST(InstallerProgress, ValuesFitThePageAndKeepTheirRatio) {
   controller.IdHTTP1Work(5000);
   controller.IdHTTP1WorkBegin(-1);
   EXPECT_EQ(page.calls, (std::vector<std::string>{
-                            "max 2147483647", "pos 2147483647",
-                            "max 1073741824", "pos 1073741824", "pos 500",
-                            "max 1610612736", "pos 805306368", "pos 2147483647",
-                            "max 2147483647", "pos 2147483647",
-                            "max 0", "pos 5000", "max 0"}));
+                            "max 2147483647", "pos 2147483647", "max 1073741824", "pos 1073741824",
+                            "pos 500", "max 1610612736", "pos 805306368", "pos 2147483647",
+                            "max 2147483647", "pos 2147483647", "max 0", "pos 5000", "max 0"}));
 }
 
 }  // namespace

@@ -116,8 +116,11 @@ protected:
     http::Settings settings = InstallerDownload::DefaultSettings();
     settings.readTimeoutMs = 3000;
     download_ = std::make_unique<InstallerDownload>(
-        form_, [this] { app_.Terminate(); }, [this] { if (pump_) pump_(); }, installer_,
-        "127.0.0.1:" + std::to_string(server.port()), settings);
+        form_, [this] { app_.Terminate(); },
+        [this] {
+          if (pump_) pump_();
+        },
+        installer_, "127.0.0.1:" + std::to_string(server.port()), settings);
     app_.download = download_.get();
   }
 

@@ -47,14 +47,16 @@ struct FakeTempApi {
     return {[this](std::uint32_t size, wchar_t* buffer) -> std::uint32_t {
               ++tempCalls;
               if (tempPath.empty()) return 0;
-              if (tempPath.size() + 1 > size) return static_cast<std::uint32_t>(tempPath.size() + 1);
+              if (tempPath.size() + 1 > size)
+                return static_cast<std::uint32_t>(tempPath.size() + 1);
               std::wmemcpy(buffer, tempPath.c_str(), tempPath.size() + 1);
               return static_cast<std::uint32_t>(tempPath.size());
             },
             [this](const wchar_t* path, wchar_t* buffer, std::uint32_t size) -> std::uint32_t {
               EXPECT_EQ(std::wstring(path), tempPath);
               if (longFails) return 0;
-              if (longPath.size() + 1 > size) return static_cast<std::uint32_t>(longPath.size() + 1);
+              if (longPath.size() + 1 > size)
+                return static_cast<std::uint32_t>(longPath.size() + 1);
               std::wmemcpy(buffer, longPath.c_str(), longPath.size() + 1);
               return static_cast<std::uint32_t>(longPath.size());
             }};
@@ -87,7 +89,10 @@ TEST(PosixPlatform, TempFolderFollowsTmpdirWithATrailingSlash) {
   EXPECT_EQ(NativeInstallerPlatform().TempFolder(), L"/var/t\u00E9mp/");
   setenv("TMPDIR", "", 1);
   EXPECT_EQ(NativeInstallerPlatform().TempFolder(), L"/tmp/");
-  if (saved) setenv("TMPDIR", restore.c_str(), 1); else unsetenv("TMPDIR");
+  if (saved)
+    setenv("TMPDIR", restore.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
 }
 
 }  // namespace

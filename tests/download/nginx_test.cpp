@@ -92,8 +92,10 @@ private:
     const std::string conf = p + "/nginx.conf";
     const std::string prefixArg = p + "/";
     const std::string errorLog = p + "/error.log";
-    const char* argv[] = {kNginx, "-p", prefixArg.c_str(), "-c", conf.c_str(), "-e", errorLog.c_str(), nullptr};
-    if (posix_spawn(&pid_, kNginx, nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) {
+    const char* argv[] = {kNginx,       "-p", prefixArg.c_str(), "-c",
+                          conf.c_str(), "-e", errorLog.c_str(),  nullptr};
+    if (posix_spawn(&pid_, kNginx, nullptr, nullptr, const_cast<char* const*>(argv), environ) !=
+        0) {
       pid_ = -1;
       return;
     }
@@ -147,7 +149,8 @@ protected:
 
   void SetUp() override {
     ASSERT_TRUE(server_->ready()) << "nginx did not start; see " << (prefix_ / "error.log");
-    target_ = fs::path(START_TEST_SCRATCH) / testing::UnitTest::GetInstance()->current_test_info()->name();
+    target_ = fs::path(START_TEST_SCRATCH) /
+              testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(target_);
     fs::create_directories(target_);
     platform_.folder = target_.wstring() + L"/";
@@ -163,8 +166,9 @@ protected:
     UiLanguage = language;
     http::Settings settings = InstallerDownload::DefaultSettings();
     settings.readTimeoutMs = 5000;
-    InstallerDownload controller(page_, [this] { ++terminated_; }, nullptr, platform_,
-                                 "127.0.0.1:" + std::to_string(server_->port()), settings);
+    InstallerDownload controller(
+        page_, [this] { ++terminated_; }, nullptr, platform_,
+        "127.0.0.1:" + std::to_string(server_->port()), settings);
     controller.DownloadAndRun();
   }
 

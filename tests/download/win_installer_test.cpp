@@ -99,7 +99,8 @@ private:
 
 class EditionScope {
 public:
-  EditionScope(TSetupEdition edition, TUiLanguage language) : edition_(SetupEdition), language_(UiLanguage) {
+  EditionScope(TSetupEdition edition, TUiLanguage language)
+      : edition_(SetupEdition), language_(UiLanguage) {
     SetupEdition = edition;
     UiLanguage = language;
   }
@@ -181,7 +182,8 @@ TEST(WinDownloadInstallerSave, TargetHeldOpenWithoutSharingFailsTheAttempt) {
   Scratch scratch;
   const fs::path target = scratch.path() / L"marlek-tumo.exe";
   WriteAll(target, "held");
-  HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
   WinLoopbackServer server(OkResponse("installer"));
@@ -189,7 +191,9 @@ TEST(WinDownloadInstallerSave, TargetHeldOpenWithoutSharingFailsTheAttempt) {
   RecordingPage page;
   TestPlatform platform(scratch.folder());
   int terminated = 0;
-  InstallerDownload(page, [&] { ++terminated; }, nullptr, platform, server.host(), Quick()).DownloadAndRun();
+  InstallerDownload(
+      page, [&] { ++terminated; }, nullptr, platform, server.host(), Quick())
+      .DownloadAndRun();
   CloseHandle(held);
 
   EXPECT_EQ(server.requests().size(), 1u);
@@ -215,7 +219,8 @@ TEST(WinDownloadInstallerLaunch, ShellStartsTheSavedInstallerAndTheLauncherQuits
   EditionScope edition(seCompanion, ulEnglish);
   RecordingPage page;
   int terminated = 0;
-  InstallerDownload(page, [&] { ++terminated; }, nullptr, NativeInstallerPlatform(), server.host(), Quick())
+  InstallerDownload(
+      page, [&] { ++terminated; }, nullptr, NativeInstallerPlatform(), server.host(), Quick())
       .DownloadAndRun();
 
   ASSERT_EQ(server.requests().size(), 1u);
@@ -225,7 +230,8 @@ TEST(WinDownloadInstallerLaunch, ShellStartsTheSavedInstallerAndTheLauncherQuits
   const fs::path target = scratch.path() / L"marlek-rilo.exe";
   EXPECT_EQ(ReadAll(target), program);
   const fs::path marker = scratch.path() / L"marlek-rilo.exe.ran";
-  for (int i = 0; i < 200 && !fs::exists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int i = 0; i < 200 && !fs::exists(marker); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(ReadAll(marker), "ran");
   // The started program may still hold its file for a moment.
   for (int i = 0; i < 40 && fs::exists(target) && !DeleteFileW(target.c_str()); ++i) Sleep(50);

@@ -30,8 +30,10 @@ WinLoopbackServer::WinLoopbackServer(std::string response) : response_(std::move
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   int len = sizeof addr;
-  if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      listen(listener_, 8) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+  if (listener_ == INVALID_SOCKET ||
+      bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      listen(listener_, 8) != 0 ||
+      getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
     if (listener_ != INVALID_SOCKET) closesocket(listener_);
     WSACleanup();
     throw std::runtime_error("loopback listener");
@@ -68,13 +70,15 @@ void WinLoopbackServer::Serve() {
       requests_.push_back(request);
     }
     for (std::size_t sent = 0; sent < response_.size();) {
-      const int n = send(conn.get(), response_.data() + sent, static_cast<int>(response_.size() - sent), 0);
+      const int n =
+          send(conn.get(), response_.data() + sent, static_cast<int>(response_.size() - sent), 0);
       if (n <= 0) break;
       sent += static_cast<std::size_t>(n);
     }
     shutdown(conn.get(), SD_SEND);
     DWORD timeout = 3000;
-    setsockopt(conn.get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+    setsockopt(conn.get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
+               sizeof timeout);
     while (recv(conn.get(), buffer, sizeof buffer, 0) > 0) {
     }
   }

@@ -87,8 +87,10 @@ testsupport::Script Once(std::string bytes, bool reset = false) {
     c.ReadRequest();
     c.Send(bytes);
     c.Silent(50);
-    if (reset) c.Reset();
-    else c.Close();
+    if (reset)
+      c.Reset();
+    else
+      c.Close();
   };
 }
 
@@ -110,8 +112,9 @@ TEST(HttpClient, SendsExactlyTheRequestBytes) {
   ASSERT_FALSE(r.error);
   EXPECT_EQ(r.body, "ok");
   ASSERT_EQ(server.requests().size(), 1u);
-  EXPECT_EQ(server.requests()[0], "GET /prg/setup.exe?v=1 HTTP/1.1\r\nHost: 127.0.0.1:" +
-                                      std::to_string(server.port()) + "\r\n" + kFixedHeaders + "\r\n");
+  EXPECT_EQ(server.requests()[0],
+            "GET /prg/setup.exe?v=1 HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server.port()) +
+                "\r\n" + kFixedHeaders + "\r\n");
 }
 
 TEST(HttpClient, ContentLengthBodyInBlocksWithProgressAndPumps) {
@@ -126,7 +129,8 @@ TEST(HttpClient, ContentLengthBodyInBlocksWithProgressAndPumps) {
   Outcome r = Fetch(server.Url("/f"));
   ASSERT_FALSE(r.error);
   EXPECT_EQ(r.body, body);
-  EXPECT_EQ(r.events, (std::vector<std::string>{"begin 100000", "work 32768", "work 65536", "work 98304", "work 100000"}));
+  EXPECT_EQ(r.events, (std::vector<std::string>{"begin 100000", "work 32768", "work 65536",
+                                                "work 98304", "work 100000"}));
   EXPECT_GE(r.pumps, 4) << "one pump per block at least";
 }
 
@@ -213,16 +217,20 @@ TEST(HttpClient, StatusOutcomes) {
       {Resp(304, ""), Error::BadStatus, ""},
       {Resp(101, "Upgrade: x\r\n"), Error::BadStatus, ""},
       {Resp(302, "Content-Length: 0\r\n"), Error::RedirectWithoutLocation, ""},
-      {Resp(301, "Location: https://127.0.0.1/x\r\nContent-Length: 0\r\n"), Error::RedirectToHttps, ""},
+      {Resp(301, "Location: https://127.0.0.1/x\r\nContent-Length: 0\r\n"), Error::RedirectToHttps,
+       ""},
       {Resp(204, "Content-Length: 5\r\n"), std::nullopt, ""},
-      {Resp(100, "") + Resp(100, "") + WithLength(200, "after continue"), std::nullopt, "after continue"},
+      {Resp(100, "") + Resp(100, "") + WithLength(200, "after continue"), std::nullopt,
+       "after continue"},
       {WithLength(299, "odd but fine"), std::nullopt, "odd but fine"},
       {"HTTP/1.1 200 OK\r\nX: " + std::string(20000, 'x') + "\r\n\r\n", Error::LineTooLong, ""},
       {"HTTP/1.1 2", Error::ConnectionClosed, ""},
       {"NOT HTTP AT ALL\r\n\r\n", Error::MalformedResponse, ""},
       {Resp(200, "Content-Length: 99999999999999999999\r\n"), Error::MalformedResponse, ""},
-      {Resp(200, "Content-Length: 3\r\nContent-Length: 4\r\n", "abcd"), Error::MalformedResponse, ""},
-      {Resp(200, "Transfer-Encoding: chunked\r\n", "fffffffffffffffff\r\n"), Error::MalformedResponse, ""},
+      {Resp(200, "Content-Length: 3\r\nContent-Length: 4\r\n", "abcd"), Error::MalformedResponse,
+       ""},
+      {Resp(200, "Transfer-Encoding: chunked\r\n", "fffffffffffffffff\r\n"),
+       Error::MalformedResponse, ""},
       {Resp(200, "Content-Length: 9223372036854775807\r\n", "x"), Error::BodyTooLarge, ""},
   };
   for (const auto& c : cases) {
@@ -279,8 +287,9 @@ TEST(HttpClient, HugeAnnouncedLengthFailsCleanlyAndReleasesTheBuffer) {
 // ---- redirects ----
 
 TEST(HttpClient, RelativeRedirectsResolveAgainstTheCurrentUrl) {
-  LoopbackServer server(Serve({Resp(302, "Location: ../b/./c d?q=1\r\nContent-Length: 0\r\n"),
-                               Resp(307, "Location: /abs\r\nContent-Length: 0\r\n"), WithLength(200, "done")}));
+  LoopbackServer server(
+      Serve({Resp(302, "Location: ../b/./c d?q=1\r\nContent-Length: 0\r\n"),
+             Resp(307, "Location: /abs\r\nContent-Length: 0\r\n"), WithLength(200, "done")}));
   Outcome r = Fetch(server.Url("/x/y/z"));
   ASSERT_FALSE(r.error);
   EXPECT_EQ(r.body, "done");
@@ -309,8 +318,10 @@ TEST(HttpClient, FourteenRedirectsAreFollowedTheFifteenthFails) {
 }
 
 TEST(HttpClient, LocationWithControlCharactersIsNeverSent) {
-  for (std::string bad : {std::string("/a\rX-Injected: 1"), std::string("/a\0b", 4), std::string("/a\x1b")}) {
-    LoopbackServer server(Serve({Resp(302, "Location: " + bad + "\r\nContent-Length: 0\r\n"), WithLength(200, "x")}));
+  for (std::string bad :
+       {std::string("/a\rX-Injected: 1"), std::string("/a\0b", 4), std::string("/a\x1b")}) {
+    LoopbackServer server(
+        Serve({Resp(302, "Location: " + bad + "\r\nContent-Length: 0\r\n"), WithLength(200, "x")}));
     Outcome r = Fetch(server.Url("/"));
     EXPECT_EQ(r.error, Error::BadLocation);
     EXPECT_EQ(server.requests().size(), 1u);
@@ -318,7 +329,8 @@ TEST(HttpClient, LocationWithControlCharactersIsNeverSent) {
 }
 
 TEST(HttpClient, RedirectBodiesAreDiscardedAndReported) {
-  LoopbackServer server(Serve({WithLength(302, "moved body", "Location: /next\r\n"), WithLength(200, "final")}));
+  LoopbackServer server(
+      Serve({WithLength(302, "moved body", "Location: /next\r\n"), WithLength(200, "final")}));
   Outcome r = Fetch(server.Url("/"));
   ASSERT_FALSE(r.error);
   EXPECT_EQ(r.body, "final");
@@ -327,7 +339,8 @@ TEST(HttpClient, RedirectBodiesAreDiscardedAndReported) {
 }
 
 TEST(HttpClient, RedirectBodyThatNeverStartsIsNotWaitedForLong) {
-  LoopbackServer server({Serve({Resp(302, "Location: /next\r\nContent-Length: 10\r\n")}), Serve({WithLength(200, "final")})});
+  LoopbackServer server({Serve({Resp(302, "Location: /next\r\nContent-Length: 10\r\n")}),
+                         Serve({WithLength(200, "final")})});
   Outcome r = Fetch(server.Url("/"));
   ASSERT_FALSE(r.error);
   EXPECT_EQ(r.body, "final");
@@ -338,10 +351,12 @@ TEST(HttpClient, RedirectBodyThatNeverStartsIsNotWaitedForLong) {
 // ---- connections ----
 
 TEST(HttpClient, ConnectionCloseHttp10AndUntilCloseForbidReuse) {
-  for (std::string first : {Resp(302, "Location: /n\r\nContent-Length: 0\r\nConnection: close\r\n"),
-                            std::string("HTTP/1.0 302 Found\r\nLocation: /n\r\nContent-Length: 0\r\n\r\n"),
-                            Resp(302, "Location: /n\r\nContent-Length: 0\r\n") + "GARBAGE"}) {
-    LoopbackServer server({Serve({first, WithLength(200, "on the same connection")}), Serve({WithLength(200, "second")})});
+  for (std::string first :
+       {Resp(302, "Location: /n\r\nContent-Length: 0\r\nConnection: close\r\n"),
+        std::string("HTTP/1.0 302 Found\r\nLocation: /n\r\nContent-Length: 0\r\n\r\n"),
+        Resp(302, "Location: /n\r\nContent-Length: 0\r\n") + "GARBAGE"}) {
+    LoopbackServer server({Serve({first, WithLength(200, "on the same connection")}),
+                           Serve({WithLength(200, "second")})});
     Outcome r = Fetch(server.Url("/"));
     ASSERT_FALSE(r.error) << first;
     EXPECT_EQ(r.body, "second");
@@ -350,7 +365,8 @@ TEST(HttpClient, ConnectionCloseHttp10AndUntilCloseForbidReuse) {
 }
 
 TEST(HttpClient, KeptConnectionClosedByTheServerIsOpenedAgain) {
-  LoopbackServer server({Once(Resp(302, "Location: /n\r\nContent-Length: 0\r\n")), Once(WithLength(200, "fresh"))});
+  LoopbackServer server(
+      {Once(Resp(302, "Location: /n\r\nContent-Length: 0\r\n")), Once(WithLength(200, "fresh"))});
   Outcome r = Fetch(server.Url("/"));
   ASSERT_FALSE(r.error);
   EXPECT_EQ(r.body, "fresh");
@@ -360,20 +376,24 @@ TEST(HttpClient, KeptConnectionClosedByTheServerIsOpenedAgain) {
 TEST(HttpClient, CookiesStayWithTheirHostAcrossRedirects) {
   // home /first -> home /second -> other (127.0.0.2) /there -> home /deep/end
   std::string homeUrl;
-  LoopbackServer other([&](Conn& c) {
-    c.ReadRequest();
-    c.Send(Resp(302, "Set-Cookie: b=2\r\nLocation: " + homeUrl + "\r\nContent-Length: 0\r\n"));
-    c.WaitPeerClose(3000);
-  }, "127.0.0.2");
-  LoopbackServer home({[&](Conn& c) {
-                         c.ReadRequest();
-                         c.Send(Resp(302, "Set-Cookie: a=1\r\nSet-Cookie: p=9; Path=/deep\r\n"
-                                          "Set-Cookie: bad=x\x01y\r\nLocation: /second\r\nContent-Length: 0\r\n"));
-                         c.ReadRequest();
-                         c.Send(Resp(302, "Location: " + other.Url("/there") + "\r\nContent-Length: 0\r\n"));
-                         c.WaitPeerClose(3000);
-                       },
-                       Serve({WithLength(200, "home again")})});
+  LoopbackServer other(
+      [&](Conn& c) {
+        c.ReadRequest();
+        c.Send(Resp(302, "Set-Cookie: b=2\r\nLocation: " + homeUrl + "\r\nContent-Length: 0\r\n"));
+        c.WaitPeerClose(3000);
+      },
+      "127.0.0.2");
+  LoopbackServer home(
+      {[&](Conn& c) {
+         c.ReadRequest();
+         c.Send(Resp(302,
+                     "Set-Cookie: a=1\r\nSet-Cookie: p=9; Path=/deep\r\n"
+                     "Set-Cookie: bad=x\x01y\r\nLocation: /second\r\nContent-Length: 0\r\n"));
+         c.ReadRequest();
+         c.Send(Resp(302, "Location: " + other.Url("/there") + "\r\nContent-Length: 0\r\n"));
+         c.WaitPeerClose(3000);
+       },
+       Serve({WithLength(200, "home again")})});
   homeUrl = home.Url("/deep/end");
   Outcome r = Fetch(home.Url("/first"));
   ASSERT_FALSE(r.error);
@@ -385,7 +405,8 @@ TEST(HttpClient, CookiesStayWithTheirHostAcrossRedirects) {
   EXPECT_NE(h[2].find("\r\nCookie: p=9; a=1\r\n"), std::string::npos) << h[2];
   auto o = other.requests();
   ASSERT_EQ(o.size(), 1u);
-  EXPECT_EQ(o[0].find("Cookie:"), std::string::npos) << "cookies of 127.0.0.1 never go to 127.0.0.2";
+  EXPECT_EQ(o[0].find("Cookie:"), std::string::npos)
+      << "cookies of 127.0.0.1 never go to 127.0.0.2";
   EXPECT_EQ(home.connections(), 2);
 }
 
@@ -395,8 +416,10 @@ TEST(HttpClient, SameResultWholeAndOneByteAtATime) {
   const std::string big = Pattern(70000);
   const std::vector<std::vector<std::string>> inputs = {
       {WithLength(200, big)},
-      {Resp(100, "") + Resp(200, "Transfer-Encoding: chunked\r\n", "3\r\nabc\r\n11\r\n" + big.substr(0, 17) + "\r\n0\r\n\r\n")},
-      {WithLength(302, "xx", "Location: /n\r\nSet-Cookie: k=v\r\nConnection: close\r\n"), WithLength(200, "after")},
+      {Resp(100, "") + Resp(200, "Transfer-Encoding: chunked\r\n",
+                            "3\r\nabc\r\n11\r\n" + big.substr(0, 17) + "\r\n0\r\n\r\n")},
+      {WithLength(302, "xx", "Location: /n\r\nSet-Cookie: k=v\r\nConnection: close\r\n"),
+       WithLength(200, "after")},
       {Resp(200, "", big)},
   };
   for (const auto& input : inputs) {
@@ -406,7 +429,8 @@ TEST(HttpClient, SameResultWholeAndOneByteAtATime) {
       auto stream = std::make_shared<testsupport::ScriptedStream>();
       stream->inputs = input;
       stream->pieceSize = piece;
-      results.push_back(Fetch("http://host.test/p", Fast(), std::make_unique<testsupport::ScriptedConnector>(stream)));
+      results.push_back(Fetch("http://host.test/p", Fast(),
+                              std::make_unique<testsupport::ScriptedConnector>(stream)));
       sent.push_back(stream->sent);
     }
     const std::string what = input[0].substr(0, 40);
@@ -418,10 +442,12 @@ TEST(HttpClient, SameResultWholeAndOneByteAtATime) {
   }
   auto stream = std::make_shared<testsupport::ScriptedStream>();
   stream->inputs = inputs[2];
-  Outcome r = Fetch("http://host.test/p", Fast(), std::make_unique<testsupport::ScriptedConnector>(stream));
+  Outcome r =
+      Fetch("http://host.test/p", Fast(), std::make_unique<testsupport::ScriptedConnector>(stream));
   EXPECT_EQ(r.body, "after");
   ASSERT_EQ(stream->sent.size(), 2u);
-  EXPECT_EQ(stream->sent[1], "GET /n HTTP/1.1\r\nHost: host.test\r\n" + std::string(kFixedHeaders) + "Cookie: k=v\r\n\r\n");
+  EXPECT_EQ(stream->sent[1], "GET /n HTTP/1.1\r\nHost: host.test\r\n" + std::string(kFixedHeaders) +
+                                 "Cookie: k=v\r\n\r\n");
 }
 
 }  // namespace

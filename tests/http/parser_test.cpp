@@ -93,10 +93,11 @@ TEST_P(HeadParserTest, AcceptsBareLineFeedsAndAMissingReason) {
 }
 
 TEST_P(HeadParserTest, RejectsMalformedHeads) {
-  for (const char* bad : {"HTTP/1.1 20 OK\r\n\r\n", "HTTX/1.1 200 OK\r\n\r\n", "HTTP/1.1 200OK\r\n\r\n",
-                          "HTTP/1.1 099 Low\r\n\r\n", "garbage\r\n\r\n",
-                          "HTTP/1.1 200 OK\r\nNo colon here\r\n\r\n", "HTTP/1.1 200 OK\r\n: empty name\r\n\r\n",
-                          "HTTP/1.1 200 OK\r\nBad Name: x\r\n\r\n", "HTTP/1.1 200 OK\r\n folded first\r\n\r\n"}) {
+  for (const char* bad :
+       {"HTTP/1.1 20 OK\r\n\r\n", "HTTX/1.1 200 OK\r\n\r\n", "HTTP/1.1 200OK\r\n\r\n",
+        "HTTP/1.1 099 Low\r\n\r\n", "garbage\r\n\r\n", "HTTP/1.1 200 OK\r\nNo colon here\r\n\r\n",
+        "HTTP/1.1 200 OK\r\n: empty name\r\n\r\n", "HTTP/1.1 200 OK\r\nBad Name: x\r\n\r\n",
+        "HTTP/1.1 200 OK\r\n folded first\r\n\r\n"}) {
     HeadResult r = ParseHead(bad, GetParam());
     EXPECT_EQ(r.state, HeadParser::State::Failed) << bad;
     EXPECT_EQ(r.error, Error::MalformedResponse) << bad;
@@ -143,16 +144,17 @@ TEST_P(BodyDecoderTest, ChunkedFailures) {
   } cases[] = {
       {"zz\r\n", Error::MalformedResponse},
       {"\r\n", Error::MalformedResponse},
-      {"8000000000000000\r\n", Error::MalformedResponse},       // above the largest signed 64-bit count
+      {"8000000000000000\r\n", Error::MalformedResponse},  // above the largest signed 64-bit count
       {"1000000000000000000000000\r\n", Error::MalformedResponse},  // overflows 64 bits
-      {"3\r\nabcX\r\n", Error::MalformedResponse},             // data longer than announced
+      {"3\r\nabcX\r\n", Error::MalformedResponse},                  // data longer than announced
   };
   for (const auto& c : cases) {
     BodyResult r = DecodeBody({Framing::Chunked, 0}, c.wire, GetParam());
     EXPECT_TRUE(r.failed) << c.wire;
     EXPECT_EQ(r.error, c.error) << c.wire;
   }
-  BodyResult longLine = DecodeBody({Framing::Chunked, 0}, "1;" + std::string(17000, 'e') + "\r\n", GetParam());
+  BodyResult longLine =
+      DecodeBody({Framing::Chunked, 0}, "1;" + std::string(17000, 'e') + "\r\n", GetParam());
   EXPECT_EQ(longLine.error, Error::LineTooLong);
 }
 
@@ -213,9 +215,11 @@ http::ResponseHead HeadWith(int status, std::vector<http::Header> headers, int m
 
 TEST(Framing, PicksChunkedThenLengthThenClose) {
   BodyFraming f;
-  ASSERT_TRUE(http::FramingOf(HeadWith(200, {{"Transfer-Encoding", "gzip, Chunked"}, {"Content-Length", "5"}}), f));
+  ASSERT_TRUE(http::FramingOf(
+      HeadWith(200, {{"Transfer-Encoding", "gzip, Chunked"}, {"Content-Length", "5"}}), f));
   EXPECT_EQ(f.kind, Framing::Chunked);
-  ASSERT_TRUE(http::FramingOf(HeadWith(200, {{"Content-Length", "5"}, {"Content-Length", "5, 5"}}), f));
+  ASSERT_TRUE(
+      http::FramingOf(HeadWith(200, {{"Content-Length", "5"}, {"Content-Length", "5, 5"}}), f));
   EXPECT_EQ(f.kind, Framing::Length);
   EXPECT_EQ(f.length, 5u);
   ASSERT_TRUE(http::FramingOf(HeadWith(200, {}), f));
@@ -228,9 +232,11 @@ TEST(Framing, PicksChunkedThenLengthThenClose) {
 
 TEST(Framing, RejectsBadOrConflictingLengths) {
   BodyFraming f;
-  for (const char* bad : {"-1", "1.5", "", "0x10", "99999999999999999999", "9223372036854775808", "5 5"})
+  for (const char* bad :
+       {"-1", "1.5", "", "0x10", "99999999999999999999", "9223372036854775808", "5 5"})
     EXPECT_FALSE(http::FramingOf(HeadWith(200, {{"Content-Length", bad}}), f)) << bad;
-  EXPECT_FALSE(http::FramingOf(HeadWith(200, {{"Content-Length", "5"}, {"Content-Length", "6"}}), f));
+  EXPECT_FALSE(
+      http::FramingOf(HeadWith(200, {{"Content-Length", "5"}, {"Content-Length", "6"}}), f));
   ASSERT_TRUE(http::FramingOf(HeadWith(200, {{"Content-Length", "9223372036854775807"}}), f));
   EXPECT_EQ(f.length, 9223372036854775807ull);
 }

@@ -25,7 +25,9 @@ Timed TimedGet(const std::string& url, const http::Settings& s) {
   Timed t;
   auto start = Clock::now();
   http::Events ev;
-  ev.pump = [&] { t.pumpsAt.push_back(std::chrono::duration<double>(Clock::now() - start).count()); };
+  ev.pump = [&] {
+    t.pumpsAt.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+  };
   BodyBuffer body;
   try {
     http::HttpClient client(s, ev);

@@ -28,9 +28,9 @@ TEST(Url, ParsesHostPortAndTarget) {
 }
 
 TEST(Url, RejectsWhatIsNotAPlainHttpUrl) {
-  for (const char* bad : {"https://h/", "ftp://h/", "http:/h", "/relative", "http://", "http://h:0/",
-                          "http://h:65536/", "http://h:8x/", "http://user@h/", "http://[::1]/",
-                          "http://h/\r\nX: y", "http://h\x01/", "http://h h/"})
+  for (const char* bad : {"https://h/", "ftp://h/", "http:/h", "/relative", "http://",
+                          "http://h:0/", "http://h:65536/", "http://h:8x/", "http://user@h/",
+                          "http://[::1]/", "http://h/\r\nX: y", "http://h\x01/", "http://h h/"})
     EXPECT_FALSE(http::ParseHttpUrl(bad).has_value()) << bad;
 }
 
@@ -70,7 +70,8 @@ TEST(Location, RefusesHttpsControlCharactersAndOtherSchemes) {
   Url next;
   EXPECT_EQ(http::ResolveLocation(base, "HTTPS://h/x", next), LocationProblem::Https);
   EXPECT_EQ(http::ResolveLocation(base, "/a\r\nSet: x", next), LocationProblem::ControlCharacter);
-  EXPECT_EQ(http::ResolveLocation(base, std::string_view("/a\0b", 4), next), LocationProblem::ControlCharacter);
+  EXPECT_EQ(http::ResolveLocation(base, std::string_view("/a\0b", 4), next),
+            LocationProblem::ControlCharacter);
   EXPECT_EQ(http::ResolveLocation(base, "/a\tb", next), LocationProblem::ControlCharacter);
   EXPECT_EQ(http::ResolveLocation(base, "/a\x7f", next), LocationProblem::ControlCharacter);
   EXPECT_EQ(http::ResolveLocation(base, "mailto:x@y", next), LocationProblem::Unusable);
@@ -80,15 +81,16 @@ TEST(Location, RefusesHttpsControlCharactersAndOtherSchemes) {
 TEST(Cookies, ApplyToTheirHostAndPathOnly) {
   http::CookieJar jar;
   Url from = U("http://www.example.com/shop/cart");
-  jar.Store(from, "host=1");                                   // host only, path /shop
-  jar.Store(from, "dom=2; Domain=.Example.com; Path=/");        // the whole domain
+  jar.Store(from, "host=1");                              // host only, path /shop
+  jar.Store(from, "dom=2; Domain=.Example.com; Path=/");  // the whole domain
   jar.Store(from, "deep=3; path=/shop/cart/x");
-  jar.Store(from, "other=4; Domain=elsewhere.com");             // not for this host: ignored
+  jar.Store(from, "other=4; Domain=elsewhere.com");  // not for this host: ignored
   EXPECT_EQ(jar.HeaderFor(U("http://www.example.com/shop/cart/x/y")), "deep=3; host=1; dom=2");
   EXPECT_EQ(jar.HeaderFor(U("http://www.example.com/shopping")), "dom=2");
   EXPECT_EQ(jar.HeaderFor(U("http://img.example.com/shop/a")), "dom=2");
   EXPECT_EQ(jar.HeaderFor(U("http://example.org/")), "");
-  EXPECT_EQ(jar.HeaderFor(U("http://www.example.com:8080/shop")), "host=1; dom=2") << "ports do not separate cookies";
+  EXPECT_EQ(jar.HeaderFor(U("http://www.example.com:8080/shop")), "host=1; dom=2")
+      << "ports do not separate cookies";
 }
 
 TEST(Cookies, ReplaceDeleteAndRefuseUnsafeOnes) {

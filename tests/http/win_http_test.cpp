@@ -43,7 +43,9 @@ private:
 class OneShotServer {
 public:
   OneShotServer(std::string reply, int silentMs = 0)
-      : listener_(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)), reply_(std::move(reply)), silentMs_(silentMs) {
+      : listener_(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)),
+        reply_(std::move(reply)),
+        silentMs_(silentMs) {
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -61,7 +63,9 @@ public:
   OneShotServer(const OneShotServer&) = delete;
   OneShotServer& operator=(const OneShotServer&) = delete;
 
-  std::string Url(const char* path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+  std::string Url(const char* path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+  }
   std::string request() const { return request_; }
 
 private:
@@ -146,7 +150,8 @@ TEST(WinDownloadHttp, ContentLengthBody) {
 }
 
 TEST(WinDownloadHttp, ChunkedBody) {
-  OneShotServer server("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nwiki\r\n5\r\npedia\r\n0\r\n\r\n");
+  OneShotServer server(
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nwiki\r\n5\r\npedia\r\n0\r\n\r\n");
   Result r = Fetch(server.Url("/"));
   ASSERT_FALSE(r.failed) << http::to_string(r.error);
   EXPECT_EQ(r.body, "wikipedia");

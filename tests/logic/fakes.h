@@ -19,9 +19,17 @@
 // running message and progress bar shown, failure message and retry button hidden.
 class RecordingView : public SetupView {
 public:
-  struct TextWrite { Control control; std::wstring text; };
-  struct VisibleChange { Control control; bool visible; };
-  struct PageChange { TSetupPage page; };
+  struct TextWrite {
+    Control control;
+    std::wstring text;
+  };
+  struct VisibleChange {
+    Control control;
+    bool visible;
+  };
+  struct PageChange {
+    TSetupPage page;
+  };
   using Event = std::variant<TextWrite, VisibleChange, PageChange>;
 
   RecordingView() {

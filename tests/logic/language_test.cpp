@@ -30,8 +30,8 @@ TEST(LogicDetection, NormalizeTrimsCodesUpTo32AtBothEndsThenCutsToFour) {
 TEST(LogicDetection, OnlyTheFourGermanNamesMatchExactly) {
   for (const wchar_t* name : {L"DEU", L"DE", L"DEA", L"DES"})
     EXPECT_EQ(LanguageFromAbbrevName(name), ulGerman) << name;
-  for (const wchar_t* name : {L"DEL", L"DEC", L"deu", L"De", L"D", L"DEUT", L"ENU", L"", L"ERR",
-                              L"DEU ", L" DE"})
+  for (const wchar_t* name :
+       {L"DEL", L"DEC", L"deu", L"De", L"D", L"DEUT", L"ENU", L"", L"ERR", L"DEU ", L" DE"})
     EXPECT_EQ(LanguageFromAbbrevName(name), ulEnglish) << name;
 }
 
@@ -77,12 +77,16 @@ TEST(LogicDetection, AThrowingQueryGivesErrAndEnglish) {
 
 TEST(LogicDetection, DetectLanguageAppliesTheMatchedLanguage) {
   EditionScope scope(seDirectInstall);
-  struct Case { std::wstring reported; std::optional<int> count; TUiLanguage expected; };
+  struct Case {
+    std::wstring reported;
+    std::optional<int> count;
+    TUiLanguage expected;
+  };
   const Case cases[] = {
-      {L"DEU", {}, ulGerman},       {L"DEA", {}, ulGerman},       {L"DES", {}, ulGerman},
-      {L"DE", {}, ulGerman},        {L"DEU ", {}, ulGerman},      {L"\tDES\r\n", {}, ulGerman},
-      {L"DEL", {}, ulEnglish},      {L"deu", {}, ulEnglish},      {L"ENU", {}, ulEnglish},
-      {L"DEUTSCH", {}, ulEnglish},  {L"DEU", 0, ulEnglish},
+      {L"DEU", {}, ulGerman},      {L"DEA", {}, ulGerman},  {L"DES", {}, ulGerman},
+      {L"DE", {}, ulGerman},       {L"DEU ", {}, ulGerman}, {L"\tDES\r\n", {}, ulGerman},
+      {L"DEL", {}, ulEnglish},     {L"deu", {}, ulEnglish}, {L"ENU", {}, ulEnglish},
+      {L"DEUTSCH", {}, ulEnglish}, {L"DEU", 0, ulEnglish},
   };
   for (const auto& c : cases) {
     Harness h;
@@ -91,7 +95,8 @@ TEST(LogicDetection, DetectLanguageAppliesTheMatchedLanguage) {
     UiLanguage = c.expected == ulGerman ? ulEnglish : ulGerman;
     h.form.DetectLanguage();
     EXPECT_EQ(UiLanguage, c.expected) << std::string(c.reported.begin(), c.reported.end());
-    EXPECT_EQ(h.view.GetText(Control::PnlExitTumo), c.expected == ulGerman ? L"ABBRECHEN" : L"EXIT");
+    EXPECT_EQ(h.view.GetText(Control::PnlExitTumo),
+              c.expected == ulGerman ? L"ABBRECHEN" : L"EXIT");
   }
 }
 
@@ -120,8 +125,10 @@ protected:
   void TearDown() override {
     const char* names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
     for (std::size_t i = 0; i < saved_.size(); ++i) {
-      if (saved_[i]) setenv(names[i], saved_[i]->c_str(), 1);
-      else unsetenv(names[i]);
+      if (saved_[i])
+        setenv(names[i], saved_[i]->c_str(), 1);
+      else
+        unsetenv(names[i]);
     }
   }
   static std::wstring Query(int capacity = 261) {

@@ -22,7 +22,8 @@ struct Harness {
 };
 
 TEST(LogicLinks, ContactAddressFollowsTheLanguageAtTheClick) {
-  const std::wstring english = std::wstring(L"https://") + START_SITE_EN_W + L"/en/support/contact-us/";
+  const std::wstring english =
+      std::wstring(L"https://") + START_SITE_EN_W + L"/en/support/contact-us/";
   const std::wstring german = std::wstring(L"https://") + START_SITE_DE_W + L"/kontakt/";
   EXPECT_EQ(ContactAddress(ulEnglish), english);
   EXPECT_EQ(ContactAddress(ulGerman), german);
@@ -52,7 +53,8 @@ TEST(LogicLinks, EveryLocalTargetInBothLanguages) {
   };
   const Case cases[] = {
       {&SetupForm::lblMorePavoWindowsClick, L"de\\PDF\\tumo.pdf", L"en\\PDF\\pavo.pdf"},
-      {&SetupForm::lblMorePavoAndroidClick, L"de\\PDF\\android-wachtwerk.pdf", L"en\\PDF\\pavo.pdf"},
+      {&SetupForm::lblMorePavoAndroidClick, L"de\\PDF\\android-wachtwerk.pdf",
+       L"en\\PDF\\pavo.pdf"},
       {&SetupForm::lblMoreRiloClick, L"de\\PDF\\rilo.pdf", L"en\\PDF\\rilo.pdf"},
       {&SetupForm::lblMoreSoftwareRiloClick, L"de\\PRG\\rilo.exe", L"en\\PRG\\rilo.exe"},
   };
@@ -87,8 +89,9 @@ TEST(LogicLinks, ALanguageSwitchJustBeforeAClickChangesFolderAndFile) {
   h.form.Image3Click();
   h.form.lblMoreClick();
   h.form.lblMorePavoAndroidClick();
-  EXPECT_EQ(h.platform.opened, (std::vector<std::wstring>{L"Z:\\m\\\\bin\\de\\PDF\\android-wachtwerk.pdf",
-                                                          L"Z:\\m\\\\bin\\en\\PDF\\pavo.pdf"}));
+  EXPECT_EQ(h.platform.opened,
+            (std::vector<std::wstring>{L"Z:\\m\\\\bin\\de\\PDF\\android-wachtwerk.pdf",
+                                       L"Z:\\m\\\\bin\\en\\PDF\\pavo.pdf"}));
 }
 
 TEST(LogicLinks, CompanionProgramEndsTheLauncherWhateverTheShellDid) {

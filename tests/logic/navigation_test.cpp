@@ -23,26 +23,31 @@ const std::vector<Click> kAnyPage{{"Image1Click", &SetupForm::Image1Click},
 
 // Which handlers the controls of each page are bound to.
 const std::map<TSetupPage, std::vector<Click>> kPageClicks{
-    {tsh0, {{"lblWindowsClick", &SetupForm::lblWindowsClick},
-            {"imgWindowsClick", &SetupForm::imgWindowsClick},
-            {"pnlExitClick", &SetupForm::pnlExitClick}}},
-    {tsh1, {{"lblWindowsClick", &SetupForm::lblWindowsClick},
-            {"imgWindowsClick", &SetupForm::imgWindowsClick},
-            {"lblAndroidClick", &SetupForm::lblAndroidClick},
-            {"imgAndroidClick", &SetupForm::imgAndroidClick},
-            {"lblMoreClick", &SetupForm::lblMoreClick},
-            {"pnlExitClick", &SetupForm::pnlExitClick}}},
+    {tsh0,
+     {{"lblWindowsClick", &SetupForm::lblWindowsClick},
+      {"imgWindowsClick", &SetupForm::imgWindowsClick},
+      {"pnlExitClick", &SetupForm::pnlExitClick}}},
+    {tsh1,
+     {{"lblWindowsClick", &SetupForm::lblWindowsClick},
+      {"imgWindowsClick", &SetupForm::imgWindowsClick},
+      {"lblAndroidClick", &SetupForm::lblAndroidClick},
+      {"imgAndroidClick", &SetupForm::imgAndroidClick},
+      {"lblMoreClick", &SetupForm::lblMoreClick},
+      {"pnlExitClick", &SetupForm::pnlExitClick}}},
     {tsh2, {{"pnlBtnBack2Click", &SetupForm::pnlBtnBack2Click}}},
-    {tsh3, {{"pnlBtnRetyClick", &SetupForm::pnlBtnRetyClick},
-            {"pnlExitClick", &SetupForm::pnlExitClick}}},
-    {tsh4, {{"lblMorePavoWindowsClick", &SetupForm::lblMorePavoWindowsClick},
-            {"lblMorePavoAndroidClick", &SetupForm::lblMorePavoAndroidClick},
-            {"lblMoreRiloClick", &SetupForm::lblMoreRiloClick},
-            {"lblMoreSoftwareRiloClick", &SetupForm::lblMoreSoftwareRiloClick},
-            {"pnlBtnBackOtherClick", &SetupForm::pnlBtnBackOtherClick}}},
-    {tsh5, {{"lblRiloInstallClick", &SetupForm::lblRiloInstallClick},
-            {"imgRiloInstallClick", &SetupForm::imgRiloInstallClick},
-            {"pnlExitClick", &SetupForm::pnlExitClick}}},
+    {tsh3,
+     {{"pnlBtnRetyClick", &SetupForm::pnlBtnRetyClick},
+      {"pnlExitClick", &SetupForm::pnlExitClick}}},
+    {tsh4,
+     {{"lblMorePavoWindowsClick", &SetupForm::lblMorePavoWindowsClick},
+      {"lblMorePavoAndroidClick", &SetupForm::lblMorePavoAndroidClick},
+      {"lblMoreRiloClick", &SetupForm::lblMoreRiloClick},
+      {"lblMoreSoftwareRiloClick", &SetupForm::lblMoreSoftwareRiloClick},
+      {"pnlBtnBackOtherClick", &SetupForm::pnlBtnBackOtherClick}}},
+    {tsh5,
+     {{"lblRiloInstallClick", &SetupForm::lblRiloInstallClick},
+      {"imgRiloInstallClick", &SetupForm::imgRiloInstallClick},
+      {"pnlExitClick", &SetupForm::pnlExitClick}}},
 };
 
 // A window created as the program creates it; download attempts fail on the download page.
@@ -67,7 +72,11 @@ struct Session {
 };
 
 TEST(LogicPages, StartPageAndHeaderPictureByEdition) {
-  struct Case { TSetupEdition edition; TSetupPage page; bool companionHeader; };
+  struct Case {
+    TSetupEdition edition;
+    TSetupPage page;
+    bool companionHeader;
+  };
   for (const auto c : {Case{seDirectInstall, tsh0, false}, Case{seChoosePlatform, tsh1, false},
                        Case{seCompanion, tsh5, true}}) {
     Session s(c.edition);
@@ -81,9 +90,10 @@ TEST(LogicPages, StartPageAndHeaderPictureByEdition) {
       const auto page = std::find_if(events.begin(), events.end(), [](const auto& e) {
         return std::holds_alternative<RecordingView::PageChange>(e);
       });
-      EXPECT_EQ(std::count_if(events.begin(), page, [](const auto& e) {
-                  return std::holds_alternative<RecordingView::VisibleChange>(e);
-                }),
+      EXPECT_EQ(std::count_if(events.begin(), page,
+                              [](const auto& e) {
+                                return std::holds_alternative<RecordingView::VisibleChange>(e);
+                              }),
                 2);
     }
   }
@@ -144,7 +154,14 @@ TEST(LogicPages, EveryTransition) {
       {seChoosePlatform, {more}, &SetupForm::lblMorePavoWindowsClick, "tsh4 manual", tsh4, 0, 0, 1},
       {seChoosePlatform, {more}, &SetupForm::lblMorePavoAndroidClick, "tsh4 manual", tsh4, 0, 0, 1},
       {seChoosePlatform, {more}, &SetupForm::lblMoreRiloClick, "tsh4 manual", tsh4, 0, 0, 1},
-      {seChoosePlatform, {more}, &SetupForm::lblMoreSoftwareRiloClick, "tsh4 program", tsh4, 1, 0, 1},
+      {seChoosePlatform,
+       {more},
+       &SetupForm::lblMoreSoftwareRiloClick,
+       "tsh4 program",
+       tsh4,
+       1,
+       0,
+       1},
       {seChoosePlatform, {more}, &SetupForm::pnlBtnBackOtherClick, "tsh4 back", tsh1, 0, 0, 0},
       {seCompanion, {}, &SetupForm::lblRiloInstallClick, "tsh5 lblRiloInstall", tsh3, 0, 1, 0},
       {seCompanion, {}, &SetupForm::imgRiloInstallClick, "tsh5 imgRiloInstall", tsh3, 0, 1, 0},
@@ -212,7 +229,11 @@ TEST(LogicPages, ReachablePagesByEdition) {
 }
 
 TEST(LogicPages, FlagStepOnEveryPageAndEdition) {
-  struct Case { TSetupEdition edition; std::vector<Handler> path; TSetupPage from; };
+  struct Case {
+    TSetupEdition edition;
+    std::vector<Handler> path;
+    TSetupPage from;
+  };
   const auto install = &SetupForm::lblWindowsClick;
   const std::vector<Case> cases{
       {seDirectInstall, {}, tsh0},
@@ -242,7 +263,11 @@ TEST(LogicPages, FlagStepOnEveryPageAndEdition) {
 }
 
 TEST(LogicPages, FlagDuringADownloadAttempt) {
-  struct Case { TSetupEdition edition; Handler install; TSetupPage during; };
+  struct Case {
+    TSetupEdition edition;
+    Handler install;
+    TSetupPage during;
+  };
   for (const auto c : {Case{seDirectInstall, &SetupForm::lblWindowsClick, tsh0},
                        Case{seChoosePlatform, &SetupForm::imgWindowsClick, tsh1},
                        Case{seCompanion, &SetupForm::imgRiloInstallClick, tsh3}}) {
@@ -279,8 +304,10 @@ TEST(LogicPages, FailureStateHoldsAcrossAFlagAndANewInstallAction) {
     s.form.Image2Click();
     EXPECT_TRUE(s.view.FailureStateShown());
     s.app.onDownload = [&] { s.form.ShowDownloadPage(); };
-    if (edition == seCompanion) s.form.lblRiloInstallClick();
-    else s.form.lblWindowsClick();
+    if (edition == seCompanion)
+      s.form.lblRiloInstallClick();
+    else
+      s.form.lblWindowsClick();
     EXPECT_EQ(s.view.shownPage, tsh3);
     EXPECT_TRUE(s.view.FailureStateShown());
     s.form.pnlBtnRetyClick();

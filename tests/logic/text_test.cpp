@@ -23,14 +23,30 @@ std::vector<Control> WrittenControls(const RecordingView& view) {
 }
 
 const std::vector<Control> kCatalogueOrder{
-    Control::lblSetupTitle2,    Control::lblTumoOnlyInstall, Control::PnlExitTumo,
-    Control::lblSetupTitle,     Control::lblMore,            Control::pnlExit,
-    Control::lblAndroidStep1,   Control::lblAndroidStep2,    Control::lblAndroidStep3,
-    Control::lblAndroidStep4,   Control::pnlBtnBack2,        Control::lblNoConnection,
-    Control::lblDownloadHeader, Control::pnlBtnRety,         Control::pnlBtnCancelDownload,
-    Control::lblMorePDF,        Control::lblMorePavoWindows, Control::lblMorePavoAndroid,
-    Control::lblMoreRilo,       Control::lblMoreSoftware,    Control::lblMoreSoftwareRilo,
-    Control::pnlBtnBackOther,   Control::PnlExitRilo,        Control::lblRiloInstall,
+    Control::lblSetupTitle2,
+    Control::lblTumoOnlyInstall,
+    Control::PnlExitTumo,
+    Control::lblSetupTitle,
+    Control::lblMore,
+    Control::pnlExit,
+    Control::lblAndroidStep1,
+    Control::lblAndroidStep2,
+    Control::lblAndroidStep3,
+    Control::lblAndroidStep4,
+    Control::pnlBtnBack2,
+    Control::lblNoConnection,
+    Control::lblDownloadHeader,
+    Control::pnlBtnRety,
+    Control::pnlBtnCancelDownload,
+    Control::lblMorePDF,
+    Control::lblMorePavoWindows,
+    Control::lblMorePavoAndroid,
+    Control::lblMoreRilo,
+    Control::lblMoreSoftware,
+    Control::lblMoreSoftwareRilo,
+    Control::pnlBtnBackOther,
+    Control::PnlExitRilo,
+    Control::lblRiloInstall,
 };
 
 TEST(LogicTexts, EnglishWritesTheTwentyFourRowsInOrder) {

@@ -12,7 +12,8 @@ using pictures::Pixmap;
 
 namespace {
 
-const std::filesystem::path kPictures = std::filesystem::path(START_SOURCE_DIR) / "res" / "pictures";
+const std::filesystem::path kPictures =
+    std::filesystem::path(START_SOURCE_DIR) / "res" / "pictures";
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -28,7 +29,7 @@ Pixmap Load(const char* name) {
 struct Picture {
   const char* file;
   pictures::PictureFormat format;
-  int width, height;  // as stored
+  int width, height;          // as stored
   int box_width, box_height;  // as drawn
 };
 

@@ -12,8 +12,8 @@ using samples::Bytes;
 namespace {
 
 // 3 x 2: a row of 9 bytes padded to 12, so padding and orientation both show.
-const Bytes kRgb{255, 0, 0, 0, 255, 0, 0, 0, 255,  //
-                 10, 20, 30, 40, 50, 60, 70, 80, 90};
+const Bytes kRgb{255, 0,  0,  0,  255, 0,  0,  0,  255,  //
+                 10,  20, 30, 40, 50,  60, 70, 80, 90};
 
 void ExpectSample(const Pixmap& p) {
   ASSERT_EQ(p.Width(), 3);
@@ -59,7 +59,8 @@ TEST(PictureBmp, TruncationFailsExceptForTheLastRowsPadding) {
                  PictureError)
         << "prefix of " << n;
   }
-  ExpectSample(DecodeBmp(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(pixels_end))));
+  ExpectSample(
+      DecodeBmp(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(pixels_end))));
 }
 
 TEST(PictureBmp, UnsupportedOrInconsistentHeadersFail) {

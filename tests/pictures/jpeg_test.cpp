@@ -15,7 +15,8 @@ namespace {
 
 // Four flat quadrants of 16 x 16, so that compression keeps each colour nearly exact.
 constexpr int kSide = 32;
-const std::uint8_t kQuadrants[4][3] = {{230, 30, 40}, {20, 200, 60}, {30, 50, 220}, {250, 250, 250}};
+const std::uint8_t kQuadrants[4][3] = {
+    {230, 30, 40}, {20, 200, 60}, {30, 50, 220}, {250, 250, 250}};
 
 Bytes QuadrantPixels() {
   Bytes rgb;
@@ -130,13 +131,15 @@ TEST(PictureJpeg, RandomDamageEndsCleanly) {
     Bytes bad = whole;
     const int hits = 1 + std::rand() % 4;
     for (int h = 0; h < hits; ++h) {
-      bad[static_cast<std::size_t>(std::rand()) % bad.size()] = static_cast<std::uint8_t>(std::rand());
+      bad[static_cast<std::size_t>(std::rand()) % bad.size()] =
+          static_cast<std::uint8_t>(std::rand());
     }
     try {
       const Pixmap p = DecodeJpeg(bad);
       EXPECT_GT(p.Width(), 0);
       EXPECT_GT(p.Height(), 0);
-      EXPECT_EQ(p.Bytes().size(), static_cast<std::size_t>(p.Width()) * static_cast<std::size_t>(p.Height()) * 4);
+      EXPECT_EQ(p.Bytes().size(),
+                static_cast<std::size_t>(p.Width()) * static_cast<std::size_t>(p.Height()) * 4);
     } catch (const PictureError&) {
       ++failures;
     }

@@ -43,7 +43,8 @@ Bgra Grey(std::uint8_t v, std::uint8_t a = 255) { return Bgra{v, v, v, a}; }
 // Rewrites IHDR's size and its CRC, for pictures that claim more than they hold.
 void PatchSize(Bytes& png, std::uint32_t width, std::uint32_t height) {
   auto put_be = [&](std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) png[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+    for (int i = 0; i < 4; ++i)
+      png[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
   };
   put_be(16, width);
   put_be(20, height);
@@ -68,12 +69,13 @@ TEST(PicturePng, RgbaIsPremultipliedWithRounding) {
 }
 
 TEST(PicturePng, OpaqueColourTypesGetFullAlpha) {
-  const Pixmap rgb = Decode(samples::EncodePng(Png(3, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0, 0, 0, 255})));
+  const Pixmap rgb = Decode(
+      samples::EncodePng(Png(3, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0, 0, 0, 255})));
   ExpectRow(rgb, 0, {Opaque(1, 2, 3), Opaque(250, 128, 0), Opaque(0, 0, 255)});
 
   // 16-bit samples v * 257 reduce to exactly v.
-  const Pixmap rgb16 = Decode(samples::EncodePng(Png(
-      2, 1, PNG_COLOR_TYPE_RGB, 16, {0xFFFF, 0x8080, 0x0000, 0x0101, 0x7F7F, 0xFEFE})));
+  const Pixmap rgb16 = Decode(samples::EncodePng(
+      Png(2, 1, PNG_COLOR_TYPE_RGB, 16, {0xFFFF, 0x8080, 0x0000, 0x0101, 0x7F7F, 0xFEFE})));
   ExpectRow(rgb16, 0, {Opaque(255, 128, 0), Opaque(1, 127, 254)});
 }
 
@@ -91,10 +93,10 @@ TEST(PicturePng, GreyOfEveryDepthExpandsToFullRange) {
 }
 
 TEST(PicturePng, GreyWithAlphaIsPremultiplied) {
-  ExpectRow(Decode(samples::EncodePng(Png(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {200, 51, 90, 255}))), 0,
-            {Grey(40, 51), Grey(90, 255)});
-  ExpectRow(Decode(samples::EncodePng(Png(
-                2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0xC8C8, 0x3333, 0x1010, 0x0000}))),
+  ExpectRow(Decode(samples::EncodePng(Png(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {200, 51, 90, 255}))),
+            0, {Grey(40, 51), Grey(90, 255)});
+  ExpectRow(Decode(samples::EncodePng(
+                Png(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0xC8C8, 0x3333, 0x1010, 0x0000}))),
             0, {Grey(40, 51), Grey(0, 0)});
 }
 
@@ -121,7 +123,8 @@ TEST(PicturePng, KeyColourBecomesTransparent) {
   grey.key = {8};
   ExpectRow(Decode(samples::EncodePng(grey)), 0, {Grey(7), Grey(0, 0), Grey(9)});
 
-  PngImage rgb = Png(2, 1, PNG_COLOR_TYPE_RGB, 16, {0x0101, 0x0202, 0x0303, 0x0101, 0x0202, 0x0304});
+  PngImage rgb =
+      Png(2, 1, PNG_COLOR_TYPE_RGB, 16, {0x0101, 0x0202, 0x0303, 0x0101, 0x0202, 0x0304});
   rgb.key = {0x0101, 0x0202, 0x0303};
   ExpectRow(Decode(samples::EncodePng(rgb)), 0, {Bgra{0, 0, 0, 0}, Opaque(1, 2, 3)});
 }
@@ -129,7 +132,8 @@ TEST(PicturePng, KeyColourBecomesTransparent) {
 TEST(PicturePng, InterlacedDecodesLikeProgressiveRows) {
   PngImage image = Png(11, 9, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
   for (int i = 0; i < 11 * 9; ++i) {
-    for (int c = 0; c < 4; ++c) image.samples.push_back(static_cast<std::uint16_t>((i * 37 + c * 91) % 256));
+    for (int c = 0; c < 4; ++c)
+      image.samples.push_back(static_cast<std::uint16_t>((i * 37 + c * 91) % 256));
   }
   const Pixmap plain = Decode(samples::EncodePng(image));
   image.interlaced = true;
@@ -138,8 +142,9 @@ TEST(PicturePng, InterlacedDecodesLikeProgressiveRows) {
   ASSERT_EQ(interlaced.Width(), 11);
   ASSERT_EQ(interlaced.Height(), 9);
   EXPECT_TRUE(std::equal(plain.Bytes().begin(), plain.Bytes().end(), interlaced.Bytes().begin()));
-  EXPECT_EQ(plain.At(10, 8), pictures::Premultiply(image.samples[(98 * 4)], image.samples[98 * 4 + 1],
-                                                    image.samples[98 * 4 + 2], image.samples[98 * 4 + 3]));
+  EXPECT_EQ(plain.At(10, 8),
+            pictures::Premultiply(image.samples[(98 * 4)], image.samples[98 * 4 + 1],
+                                  image.samples[98 * 4 + 2], image.samples[98 * 4 + 3]));
 }
 
 TEST(PicturePng, EveryTruncationFails) {
@@ -183,7 +188,8 @@ TEST(PicturePng, OversizedAndForeignInputFails) {
 TEST(PicturePng, DecodePictureRecognisesAllThreeFormats) {
   using pictures::DecodePicture;
   EXPECT_EQ(DecodePicture(samples::EncodePng(Rgba2x2())).At(1, 0), (Bgra{78, 118, 157, 200}));
-  EXPECT_EQ(DecodePicture(samples::EncodeBmp(2, 1, {1, 2, 3, 4, 5, 6}, false)).At(1, 0), Opaque(4, 5, 6));
+  EXPECT_EQ(DecodePicture(samples::EncodeBmp(2, 1, {1, 2, 3, 4, 5, 6}, false)).At(1, 0),
+            Opaque(4, 5, 6));
   EXPECT_EQ(DecodePicture(samples::EncodeJpeg(9, 5, 3, Bytes(9 * 5 * 3, 0))).Width(), 9);
   const Bytes text{'G', 'I', 'F', '8', '9', 'a'};
   EXPECT_THROW(DecodePicture(text), PictureError);

@@ -74,8 +74,8 @@ Bytes EncodePng(const PngImage& image) {
   }
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   if (!image.palette_alpha.empty()) {
-    png_set_tRNS(png, info, image.palette_alpha.data(), static_cast<int>(image.palette_alpha.size()),
-                 nullptr);
+    png_set_tRNS(png, info, image.palette_alpha.data(),
+                 static_cast<int>(image.palette_alpha.size()), nullptr);
   } else if (!image.key.empty()) {
     png_color_16 key{};
     if (image.key.size() == 1) {
@@ -88,8 +88,8 @@ Bytes EncodePng(const PngImage& image) {
     png_set_tRNS(png, info, nullptr, 0, &key);
   }
   png_write_info(png, info);
-  const std::size_t per_row = static_cast<std::size_t>(image.width) *
-                              static_cast<std::size_t>(Channels(image.color_type));
+  const std::size_t per_row =
+      static_cast<std::size_t>(image.width) * static_cast<std::size_t>(Channels(image.color_type));
   std::vector<std::vector<std::uint8_t>> rows;
   std::vector<png_bytep> pointers;
   for (int y = 0; y < image.height; ++y) {
@@ -133,7 +133,8 @@ Bytes EncodeJpeg(int width, int height, int components, const std::vector<std::u
 }
 
 void PutU32(Bytes& b, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 void PutU16(Bytes& b, std::size_t at, std::uint16_t v) {
   b[at] = static_cast<std::uint8_t>(v);
@@ -159,9 +160,10 @@ Bytes EncodeBmp(int width, int height, const std::vector<std::uint8_t>& rgb, boo
     const int file_row = top_down ? y : height - 1 - y;
     for (int x = 0; x < width; ++x) {
       const std::size_t in = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                              static_cast<std::size_t>(x)) * 3;
-      const std::size_t at = offset + stride * static_cast<std::size_t>(file_row) +
-                             static_cast<std::size_t>(x) * 3;
+                              static_cast<std::size_t>(x)) *
+                             3;
+      const std::size_t at =
+          offset + stride * static_cast<std::size_t>(file_row) + static_cast<std::size_t>(x) * 3;
       b[at] = rgb[in + 2];
       b[at + 1] = rgb[in + 1];
       b[at + 2] = rgb[in];

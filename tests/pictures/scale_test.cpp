@@ -46,7 +46,8 @@ TEST(PictureScale, UniformStaysUniformInEveryDirection) {
   for (auto [w, h] : {std::pair{81, 73}, {200, 240}, {50, 200}, {98, 120}, {1, 1}}) {
     const Pixmap out = ScalePixmap(Filled(98, 120, colour), w, h);
     for (int y = 0; y < h; ++y) {
-      for (int x = 0; x < w; ++x) ASSERT_EQ(out.At(x, y), colour) << w << "x" << h << " at " << x << "," << y;
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(out.At(x, y), colour) << w << "x" << h << " at " << x << "," << y;
     }
   }
 }
@@ -76,8 +77,8 @@ TEST(PictureScale, AreaAveragingUsesFractionalCoverage) {
 
 TEST(PictureScale, EnlargementIsBilinearBetweenPixelCentres) {
   const Pixmap out = ScalePixmap(Row({0, 255}), 4, 1);
-  EXPECT_EQ(out.At(0, 0).r, 0);    // before the first centre: the edge pixel
-  EXPECT_EQ(out.At(1, 0).r, 64);   // a quarter of the way
+  EXPECT_EQ(out.At(0, 0).r, 0);   // before the first centre: the edge pixel
+  EXPECT_EQ(out.At(1, 0).r, 64);  // a quarter of the way
   EXPECT_EQ(out.At(2, 0).r, 191);
   EXPECT_EQ(out.At(3, 0).r, 255);
 

@@ -105,11 +105,8 @@ TEST(WinStartMessageLoop, QuitRetrievedInsideAHandlerStopsTheOuterLoopAfterIt) {
         log.push_back(loopRef->QuitRequested() ? "flag set" : "flag clear");
         log.push_back("handler done");
         return 0;
-      case WM_APP + 1:
-        log.push_back("nested");
-        return 0;
-      case WM_APP + 2:
-        throw std::runtime_error("thrown in the loop");
+      case WM_APP + 1: log.push_back("nested"); return 0;
+      case WM_APP + 2: throw std::runtime_error("thrown in the loop");
       case WM_APP + 3:
         log.push_back("safety stop");
         PostQuitMessage(0);

@@ -91,14 +91,15 @@ TEST_F(WinStartResources, VersionBlock) {
     const wchar_t* key;
     const wchar_t* value;
   } strings[] = {
-      {L"CompanyName", L"Marlek GmbH"},       {L"FileDescription", L"Marlek Setup"},
-      {L"FileVersion", L"1.0.18.1205"},       {L"ProductName", L"Marlek Setup"},
+      {L"CompanyName", L"Marlek GmbH"},    {L"FileDescription", L"Marlek Setup"},
+      {L"FileVersion", L"1.0.18.1205"},    {L"ProductName", L"Marlek Setup"},
       {L"ProductVersion", L"1.0.18.1205"},
   };
   for (const auto& s : strings) {
     wchar_t* value = nullptr;
     const std::wstring query = std::wstring(L"\\StringFileInfo\\040904E4\\") + s.key;
-    ASSERT_TRUE(VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length))
+    ASSERT_TRUE(
+        VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length))
         << "missing key";
     EXPECT_STREQ(value, s.value);
   }
@@ -113,7 +114,8 @@ TEST_F(WinStartResources, VersionBlock) {
 
 TEST_F(WinStartResources, ManifestIsTheOneOfTheSourceTree) {
   int manifests = 0;
-  EnumResourceNamesW(Module(), MAKEINTRESOURCEW(24), CountName, reinterpret_cast<LONG_PTR>(&manifests));
+  EnumResourceNamesW(Module(), MAKEINTRESOURCEW(24), CountName,
+                     reinterpret_cast<LONG_PTR>(&manifests));
   EXPECT_EQ(manifests, 1);
 
   const std::string text = ResourceBytes(Module(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
@@ -121,16 +123,16 @@ TEST_F(WinStartResources, ManifestIsTheOneOfTheSourceTree) {
   const std::wstring source = EnvPath("START_ROOT", L"\\res\\start.manifest");
   if (!source.empty()) {
     std::ifstream file(source.c_str(), std::ios::binary);
-    const std::string expected((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string expected((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
     EXPECT_EQ(text, expected);
   }
-  for (const char* part : {
-           R"(name="Microsoft.Windows.Common-Controls")", R"(version="6.0.0.0")", R"(type="win32")",
-           R"(publicKeyToken="6595b64144ccf1df")", R"(language="*")", R"(processorArchitecture="*")",
-           R"(level="asInvoker")", R"(uiAccess="false")",
-           "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
-           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
-           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+  for (const char* part :
+       {R"(name="Microsoft.Windows.Common-Controls")", R"(version="6.0.0.0")", R"(type="win32")",
+        R"(publicKeyToken="6595b64144ccf1df")", R"(language="*")", R"(processorArchitecture="*")",
+        R"(level="asInvoker")", R"(uiAccess="false")", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+        "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
     EXPECT_NE(text.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(text.find("dpiAware"), std::string::npos);
@@ -163,7 +165,8 @@ TEST_F(WinStartResources, MainIconIsOne32x32PaletteImageWithMask) {
   EXPECT_EQ(entry.bitCount, 8);
   EXPECT_EQ(entry.bytesInRes, 2216u);
 
-  const std::string image = ResourceBytes(Module(), MAKEINTRESOURCEW(entry.id), MAKEINTRESOURCEW(3));
+  const std::string image =
+      ResourceBytes(Module(), MAKEINTRESOURCEW(entry.id), MAKEINTRESOURCEW(3));
   ASSERT_EQ(image.size(), 2216u);
   BITMAPINFOHEADER dib;
   std::memcpy(&dib, image.data(), sizeof dib);

@@ -182,7 +182,8 @@ TEST_F(WinStartWindows, ActivatingTheBackgroundLeavesTheSetupWindowActiveWhereTh
   }
   // In front: the first visible top-level window of the thread in z-order is the setup window.
   HWND top = GetTopWindow(nullptr);
-  while (top && !(IsWindowVisible(top) && (top == Setup() || top == Bg()))) top = GetWindow(top, GW_HWNDNEXT);
+  while (top && !(IsWindowVisible(top) && (top == Setup() || top == Bg())))
+    top = GetWindow(top, GW_HWNDNEXT);
   EXPECT_EQ(top, Setup());
 }
 

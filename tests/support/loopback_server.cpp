@@ -50,7 +50,8 @@ int Listen(const std::string& address, int backlog, std::uint16_t& port) {
 }
 
 int MillisLeft(Clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
   return left < 0 ? 0 : static_cast<int>(left);
 }
 
@@ -191,7 +192,8 @@ void LoopbackServer::AcceptLoop() {
 
 void LoopbackServer::RunConnection(int fd, int index) {
   Conn conn(*this, fd, index);
-  const Script& script = scripts_[std::min<std::size_t>(static_cast<std::size_t>(index), scripts_.size() - 1)];
+  const Script& script =
+      scripts_[std::min<std::size_t>(static_cast<std::size_t>(index), scripts_.size() - 1)];
   try {
     script(conn);
   } catch (...) {

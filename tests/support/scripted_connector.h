@@ -25,23 +25,28 @@ class ScriptedConnector final : public http::Connector {
 public:
   explicit ScriptedConnector(std::shared_ptr<ScriptedStream> stream) : stream_(std::move(stream)) {}
 
-  std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t, const http::Settings&,
+  std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t,
+                                            const http::Settings&,
                                             const std::function<void()>&) override {
     auto index = static_cast<std::size_t>(stream_->connects++);
-    return std::make_unique<Conn>(stream_, index < stream_->inputs.size() ? stream_->inputs[index] : std::string());
+    return std::make_unique<Conn>(
+        stream_, index < stream_->inputs.size() ? stream_->inputs[index] : std::string());
   }
 
 private:
   class Conn final : public http::Connection {
   public:
-    Conn(std::shared_ptr<ScriptedStream> s, std::string input) : s_(std::move(s)), input_(std::move(input)) {}
+    Conn(std::shared_ptr<ScriptedStream> s, std::string input)
+        : s_(std::move(s)), input_(std::move(input)) {}
     bool Send(std::string_view bytes) override {
       s_->sent.emplace_back(bytes);
       return true;
     }
     net::IoResult Receive(char* dst, std::size_t size) override {
-      if (pos_ >= input_.size()) return {s_->endWithReset ? net::IoStatus::Reset : net::IoStatus::Closed, 0};
-      std::size_t n = std::min({size, std::max<std::size_t>(s_->pieceSize, 1), input_.size() - pos_});
+      if (pos_ >= input_.size())
+        return {s_->endWithReset ? net::IoStatus::Reset : net::IoStatus::Closed, 0};
+      std::size_t n =
+          std::min({size, std::max<std::size_t>(s_->pieceSize, 1), input_.size() - pos_});
       std::memcpy(dst, input_.data() + pos_, n);
       pos_ += n;
       return {net::IoStatus::Data, n};

@@ -32,9 +32,9 @@ RECT Expected(const SetupViewWin& view, const layout::ControlSpec& entry) {
 
 ::testing::AssertionResult SameRect(const RECT& a, const RECT& b) {
   if (EqualRect(&a, &b)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "{" << a.left << "," << a.top << "," << a.right << ","
-                                       << a.bottom << "} vs {" << b.left << "," << b.top << ","
-                                       << b.right << "," << b.bottom << "}";
+  return ::testing::AssertionFailure()
+         << "{" << a.left << "," << a.top << "," << a.right << "," << a.bottom << "} vs {" << b.left
+         << "," << b.top << "," << b.right << "," << b.bottom << "}";
 }
 
 // The platform's display area for an empty row of flat buttons, without TabWndProc.
@@ -86,7 +86,8 @@ TEST(WinUiLayout, HeaderPictureAndDownloadPageFollowTheEdition) {
     const SetupViewWin& v = w.View();
     EXPECT_EQ(v.ControlVisible(Control::imgRilo), edition == seCompanion) << edition;
     EXPECT_EQ(v.ControlVisible(Control::imgTumo), edition != seCompanion) << edition;
-    for (Control c : {Control::Image1, Control::Image2, Control::Image3}) EXPECT_TRUE(v.ControlVisible(c));
+    for (Control c : {Control::Image1, Control::Image2, Control::Image3})
+      EXPECT_TRUE(v.ControlVisible(c));
     EXPECT_TRUE(v.ControlVisible(Control::lblDownloadHeader));
     EXPECT_TRUE(v.ControlVisible(Control::ProgressBar1));
     EXPECT_TRUE(v.ControlVisible(Control::pnlBtnCancelDownload));
@@ -138,7 +139,8 @@ TEST(WinUiPages, ShowingPagesKeepsExactlyOneVisibleAndNeverAddsATab) {
   for (TSetupPage page : {tsh2, tsh3, tsh3, tsh4, tsh0, tsh5, tsh1}) {
     w.View().ShowPage(page);
     int visible = 0;
-    for (const auto& p : layout::Pages()) visible += IsWindowVisible(w.View().PageWindow(p.page)) ? 1 : 0;
+    for (const auto& p : layout::Pages())
+      visible += IsWindowVisible(w.View().PageWindow(p.page)) ? 1 : 0;
     EXPECT_EQ(visible, 1);
     EXPECT_TRUE(IsWindowVisible(w.View().PageWindow(page)));
     EXPECT_EQ(SendMessageW(w.View().Container().Handle(), TCM_GETITEMCOUNT, 0, 0), 0);

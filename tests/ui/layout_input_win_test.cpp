@@ -249,9 +249,15 @@ namespace {
 
 struct ThrowingApp final : AppControl {
   int calls = 0;
-  void ExitSetup() override { ++calls; throw std::runtime_error("exit failed"); }
+  void ExitSetup() override {
+    ++calls;
+    throw std::runtime_error("exit failed");
+  }
   void Terminate() override {}
-  void DownloadAndRun() override { ++calls; throw std::runtime_error("download failed"); }
+  void DownloadAndRun() override {
+    ++calls;
+    throw std::runtime_error("download failed");
+  }
 };
 
 struct ThrowingPlatform final : SetupPlatform {
@@ -280,7 +286,7 @@ TEST(WinUiClicks, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn) {
     RECT sym = v.ControlRect(Control::imgWindows);
     MapWindowPoints(frm.Handle(), v.PanelWindow(tsh1), reinterpret_cast<POINT*>(&sym), 2);
     click(v.PanelWindow(tsh1), POINT{sym.left + 5, sym.top + 5});  // page: the download fails
-    click(v.ControlWindow(Control::pnlExit), POINT{5, 5});            // button: the exit fails
+    click(v.ControlWindow(Control::pnlExit), POINT{5, 5});         // button: the exit fails
     EXPECT_EQ(app.calls, 2);
     EXPECT_EQ(errors.reports, 2);
     frm.Form().lblMoreClick();

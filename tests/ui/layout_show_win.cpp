@@ -69,7 +69,7 @@ struct State {
 };
 
 constexpr State kStates[] = {
-    {tsh0, false, "tsh0"}, {tsh1, false, "tsh1"}, {tsh2, false, "tsh2"},
+    {tsh0, false, "tsh0"}, {tsh1, false, "tsh1"},       {tsh2, false, "tsh2"},
     {tsh3, false, "tsh3"}, {tsh3, true, "tsh3-failed"}, {tsh4, false, "tsh4"},
     {tsh5, false, "tsh5"},
 };
@@ -79,9 +79,9 @@ constexpr State kStates[] = {
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring folder = argv[1];
-  const std::pair<TSetupEdition, const char*> editions[] = {
-      {seChoosePlatform, "seChoosePlatform"}, {seDirectInstall, "seDirectInstall"},
-      {seCompanion, "seCompanion"}};
+  const std::pair<TSetupEdition, const char*> editions[] = {{seChoosePlatform, "seChoosePlatform"},
+                                                            {seDirectInstall, "seDirectInstall"},
+                                                            {seCompanion, "seCompanion"}};
   const std::pair<TUiLanguage, const char*> languages[] = {{ulGerman, "de"}, {ulEnglish, "en"}};
   WhiteBackdrop backdrop;
   for (const auto& [edition, editionName] : editions)

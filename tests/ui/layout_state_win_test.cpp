@@ -138,23 +138,24 @@ TEST(WinUiPictures, ColoursOnScreen) {
   LayoutWindow w(seChoosePlatform);
   w.Pump();
   RedrawWindow(w.Form(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  EXPECT_EQ(ScreenPixel(w.Form(), POINT{670, 150}), RGB(255, 255, 255));       // header
+  EXPECT_EQ(ScreenPixel(w.Form(), POINT{670, 150}), RGB(255, 255, 255));     // header
   EXPECT_EQ(ScreenPixel(w.Form(), POINT{330, 420}), RGB(0x00, 0x40, 0xD5));  // page panel
   const RECT exit = w.View().ControlRect(Control::pnlExit);
   EXPECT_EQ(ScreenPixel(w.Form(), POINT{exit.left + 3, exit.top + 3}), RGB(0xCA, 0xDF, 0xF7));
   // The German flag's top band is black, the US flag's corner the canton's blue.
   const RECT de = w.View().ControlRect(Control::Image2);
   EXPECT_EQ(ScreenPixel(w.Form(), POINT{de.left + 15, de.top + 2}), RGB(0, 0, 0));
-  const COLORREF canton = ScreenPixel(w.Form(), POINT{w.View().ControlRect(Control::Image3).left + 2,
-                                                      w.View().ControlRect(Control::Image3).top + 2});
+  const COLORREF canton =
+      ScreenPixel(w.Form(), POINT{w.View().ControlRect(Control::Image3).left + 2,
+                                  w.View().ControlRect(Control::Image3).top + 2});
   EXPECT_GT(GetBValue(canton), GetRValue(canton));
 }
 
 TEST(WinUiScaling, AtAnotherResolutionEveryEdgeAndFontIsScaledByMulDiv) {
   const int dpi = 120;
-  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, MulDiv(679, dpi, 96),
-                                MulDiv(609, dpi, 96), nullptr, nullptr, GetModuleHandleW(nullptr),
-                                nullptr);
+  HWND parent =
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, MulDiv(679, dpi, 96), MulDiv(609, dpi, 96),
+                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_TRUE(parent);
   RecordingErrors errors;
   {

@@ -16,7 +16,7 @@ namespace {
 
 // A white 32-bit top-down canvas selected into a memory DC, to draw on and read back.
 class Canvas {
- public:
+public:
   Canvas(int width, int height) : width_(width), dc_(CreateCompatibleDC(nullptr)) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -44,11 +44,14 @@ class Canvas {
   // Blue, green, red of one pixel.
   Bgra At(int x, int y) const {
     GdiFlush();
-    const std::uint8_t* p = bits_ + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)) * 4;
+    const std::uint8_t* p =
+        bits_ + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                 static_cast<std::size_t>(x)) *
+                    4;
     return Bgra{p[0], p[1], p[2], 0};
   }
 
- private:
+private:
   int width_;
   HDC dc_;
   HBITMAP bitmap_ = nullptr;
@@ -67,11 +70,11 @@ void ExpectColour(Bgra got, int r, int g, int b, const char* what) {
 TEST(WinUiPictureBitmap, DrawBlendsPremultipliedPixelsOverTheTarget) {
   Pixmap strip(3, 2);
   for (int y = 0; y < 2; ++y) {
-    strip.Set(0, y, Bgra{0, 0, 255, 255});    // opaque red
-    strip.Set(1, y, Bgra{0, 0, 128, 128});    // red at half cover, premultiplied
-    strip.Set(2, y, Bgra{0, 0, 0, 0});        // transparent
+    strip.Set(0, y, Bgra{0, 0, 255, 255});  // opaque red
+    strip.Set(1, y, Bgra{0, 0, 128, 128});  // red at half cover, premultiplied
+    strip.Set(2, y, Bgra{0, 0, 0, 0});      // transparent
   }
-  strip.Set(0, 1, Bgra{200, 0, 0, 255});      // a different bottom row shows the orientation
+  strip.Set(0, 1, Bgra{200, 0, 0, 255});  // a different bottom row shows the orientation
   const PixmapBitmap bitmap(strip);
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(bitmap.Width(), 3);
@@ -120,7 +123,8 @@ TEST(WinUiPictureResource, MissingResourceFailsCleanly) {
 
 // The test program carries the window's pictures as resources, as the launcher does.
 TEST(WinUiPictureResource, MascotLeavesTheLogoColumnsUntouched) {
-  const PixmapBitmap mascot = pictures::LoadScaledPicture(GetModuleHandleW(nullptr), L"MASCOT", 465, 290);
+  const PixmapBitmap mascot =
+      pictures::LoadScaledPicture(GetModuleHandleW(nullptr), L"MASCOT", 465, 290);
   ASSERT_EQ(mascot.Width(), 465);
   ASSERT_EQ(mascot.Height(), 290);
   Canvas canvas(465, 290);

@@ -66,7 +66,8 @@ bool ParseSelector(const std::wstring& text, Selector& sel) {
     }
     if (text.compare(pos, 6, L"class=") != 0) return false;
     const std::size_t comma = text.find(L',', pos);
-    sel.cls = text.substr(pos + 6, comma == std::wstring::npos ? std::wstring::npos : comma - pos - 6);
+    sel.cls =
+        text.substr(pos + 6, comma == std::wstring::npos ? std::wstring::npos : comma - pos - 6);
     sel.hasClass = true;
     if (comma == std::wstring::npos) break;
     pos = comma + 1;
@@ -97,8 +98,8 @@ void PrintUtf8(const char* key, const std::wstring& value) {
   const int bytes = WideCharToMultiByte(CP_UTF8, 0, value.c_str(), static_cast<int>(value.size()),
                                         nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, value.c_str(), static_cast<int>(value.size()), utf8.data(),
-                      bytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, value.c_str(), static_cast<int>(value.size()), utf8.data(), bytes,
+                      nullptr, nullptr);
   std::printf("%s=%s\n", key, utf8.c_str());
 }
 
@@ -147,7 +148,8 @@ bool WaitFor(const Selector& sel, DWORD ms, bool present) {
 }
 
 int Usage() {
-  std::fputs("usage: wintool find|wait|wait-gone|post|send|activate|move SELECTOR [ARGS]\n", stderr);
+  std::fputs("usage: wintool find|wait|wait-gone|post|send|activate|move SELECTOR [ARGS]\n",
+             stderr);
   return 2;
 }
 
@@ -184,7 +186,8 @@ int wmain(int argc, wchar_t** argv) {
       return Usage();
     if (command == L"post")
       return PostMessageW(hwnd, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp)) ? 0 : 1;
-    const LRESULT result = SendMessageW(hwnd, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp));
+    const LRESULT result =
+        SendMessageW(hwnd, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp));
     std::printf("result=%lld\n", static_cast<long long>(result));
     return 0;
   }
@@ -193,7 +196,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 5) return Usage();
     const int x = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
     const int y = static_cast<int>(std::wcstol(argv[4], nullptr, 10));
-    return SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+    return SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0
+                                                                                               : 1;
   }
   return Usage();
 }

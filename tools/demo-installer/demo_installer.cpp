@@ -43,14 +43,13 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE: {
       const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-      SetDefaultFont(CreateWindowExW(0, L"STATIC", kMessage, WS_CHILD | WS_VISIBLE | SS_CENTER,
-                                     10, 20, kClientWidth - 20, 40, hwnd, nullptr,
-                                     create->hInstance, nullptr));
-      SetDefaultFont(CreateWindowExW(0, L"BUTTON", L"OK",
-                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                     (kClientWidth - 90) / 2, 80, 90, 28, hwnd,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)),
-                                     create->hInstance, nullptr));
+      SetDefaultFont(CreateWindowExW(0, L"STATIC", kMessage, WS_CHILD | WS_VISIBLE | SS_CENTER, 10,
+                                     20, kClientWidth - 20, 40, hwnd, nullptr, create->hInstance,
+                                     nullptr));
+      SetDefaultFont(CreateWindowExW(
+          0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+          (kClientWidth - 90) / 2, 80, 90, 28, hwnd,
+          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), create->hInstance, nullptr));
       SetTimer(hwnd, kCloseTimer, kCloseAfterMs, nullptr);
       return 0;
     }
@@ -64,8 +63,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       KillTimer(hwnd, kCloseTimer);
       PostQuitMessage(0);
       return 0;
-    default:
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    default: return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
 }
 
@@ -87,8 +85,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, style, FALSE, 0);
   const Window window(CreateWindowExW(0, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      frame.right - frame.left, frame.bottom - frame.top,
-                                      nullptr, nullptr, instance, nullptr));
+                                      frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                      nullptr, instance, nullptr));
   if (!window.get()) return 1;
   ShowWindow(window.get(), show);
   UpdateWindow(window.get());

@@ -33,23 +33,32 @@ int main(int argc, char** argv) {
   const char* out = nullptr;
   bool progress = false, trace = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--progress") == 0) progress = true;
-    else if (std::strcmp(argv[i], "--trace") == 0) trace = true;
-    else if (!url) url = argv[i];
-    else if (!out) out = argv[i];
-    else return Usage();
+    if (std::strcmp(argv[i], "--progress") == 0)
+      progress = true;
+    else if (std::strcmp(argv[i], "--trace") == 0)
+      trace = true;
+    else if (!url)
+      url = argv[i];
+    else if (!out)
+      out = argv[i];
+    else
+      return Usage();
   }
   if (!url || !out) return Usage();
 
   const auto start = std::chrono::steady_clock::now();
   http::Events events;
   if (progress) {
-    events.workBegin = [](std::int64_t n) { std::printf("begin %lld\n", static_cast<long long>(n)); };
+    events.workBegin = [](std::int64_t n) {
+      std::printf("begin %lld\n", static_cast<long long>(n));
+    };
     events.work = [](std::int64_t n) { std::printf("work %lld\n", static_cast<long long>(n)); };
   }
   if (trace) {
     events.pump = [start] {
-      auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+      auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::steady_clock::now() - start)
+                    .count();
       std::printf("pump %lld\n", static_cast<long long>(ms));
     };
   }
