@@ -26,5 +26,6 @@ fuzz: setup
 bench: setup
 	@scripts/bench
 
+# Every build output goes; the cross-built libraries in build/deps stay, they take a while.
 clean:
-	rm -rf build/native build/win32 build/win64
+	if [ -d build ]; then find build -mindepth 1 -maxdepth 1 ! -name deps -exec rm -rf {} +; fi
