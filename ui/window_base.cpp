@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "ui/win32_error.h"
+#include "base/win32_error.h"
 
 WindowClass::WindowClass(HINSTANCE instance, const wchar_t* name, HICON icon, HBRUSH background)
     : instance_(instance), name_(name) {
