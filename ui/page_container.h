@@ -49,18 +49,13 @@ private:
     int order = -1;
     bool hasTab = false;
   };
-  struct WindowDeleter {
-    void operator()(HWND h) const {
-      if (IsWindow(h)) DestroyWindow(h);
-    }
-  };
 
   void TabWndProc(TMessage& Message);
   static LRESULT CALLBACK TabWndProcEntry(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   int TabIndex(TSetupPage page) const;
   void Realign();
 
-  UniqueHandle<HWND, WindowDeleter> tab_;
+  WindowHandle tab_;
   WNDPROC FOldTabProc = nullptr;
   std::array<Slot, kPageCount> slots_{};
   int pageCount_ = 0;

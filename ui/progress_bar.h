@@ -21,13 +21,8 @@ public:
   bool Marquee() const { return marquee_; }
 
 private:
-  struct WindowDeleter {
-    void operator()(HWND h) const {
-      if (IsWindow(h)) DestroyWindow(h);
-    }
-  };
   void SetMarquee(bool on);
 
-  UniqueHandle<HWND, WindowDeleter> bar_;
+  WindowHandle bar_;
   bool marquee_ = false;
 };
