@@ -18,7 +18,6 @@ public:
   HWND Handle() const { return bar_.get(); }
   void SetMax(std::int32_t max);
   void SetPosition(std::int32_t position);
-  bool Marquee() const { return marquee_; }
 
 private:
   void SetMarquee(bool on);

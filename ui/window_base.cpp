@@ -1,5 +1,7 @@
 #include "ui/window_base.h"
 
+#include <commctrl.h>
+
 #include <utility>
 
 #include "base/win32_error.h"
@@ -71,5 +73,32 @@ LRESULT CALLBACK WindowBase::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
   }
+  return result;
+}
+
+void WindowSubclass::Install(HWND hwnd, Handler handler) {
+  if (hwnd_) return;
+  handler_ = std::move(handler);
+  if (!SetWindowSubclass(hwnd, &WindowSubclass::Proc, Id(), reinterpret_cast<DWORD_PTR>(this)))
+    ThrowLastError("SetWindowSubclass");
+  hwnd_ = hwnd;
+}
+
+void WindowSubclass::Remove() {
+  if (!hwnd_) return;
+  RemoveWindowSubclass(hwnd_, &WindowSubclass::Proc, Id());
+  hwnd_ = nullptr;
+}
+
+LRESULT WindowSubclass::CallOriginal(UINT msg, WPARAM wParam, LPARAM lParam) const {
+  return DefSubclassProc(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK WindowSubclass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR self) {
+  auto* subclass = reinterpret_cast<WindowSubclass*>(self);
+  if (!subclass->hwnd_) return DefSubclassProc(hwnd, msg, wParam, lParam);
+  const LRESULT result = subclass->handler_(msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) subclass->Remove();
   return result;
 }
