@@ -4,7 +4,8 @@
 
 #include <utility>
 
-// Owners of the layout's Win32 handles: non-copyable, movable, released exactly once.
+// Owners of Win32 handles: non-copyable, movable, released exactly once. The null handle is the
+// empty value; AdoptFile maps CreateFileW's INVALID_HANDLE_VALUE to it.
 template <typename H, typename Deleter>
 class UniqueHandle {
 public:
@@ -37,11 +38,26 @@ struct GdiObjectDeleter {
 struct MemoryDcDeleter {
   void operator()(HDC h) const { DeleteDC(h); }
 };
+struct HandleCloser {
+  void operator()(HANDLE h) const { CloseHandle(h); }
+};
+// A child window may already be gone with its parent.
+struct WindowDestroyer {
+  void operator()(HWND h) const {
+    if (IsWindow(h)) DestroyWindow(h);
+  }
+};
 
 using FontHandle = UniqueHandle<HFONT, GdiObjectDeleter>;
 using BitmapHandle = UniqueHandle<HBITMAP, GdiObjectDeleter>;
 using BrushHandle = UniqueHandle<HBRUSH, GdiObjectDeleter>;
 using MemoryDc = UniqueHandle<HDC, MemoryDcDeleter>;
+using FileHandle = UniqueHandle<HANDLE, HandleCloser>;
+using WindowHandle = UniqueHandle<HWND, WindowDestroyer>;
+
+inline FileHandle AdoptFile(HANDLE created) {
+  return FileHandle(created == INVALID_HANDLE_VALUE ? nullptr : created);
+}
 
 // A DC borrowed with GetDC, given back with ReleaseDC.
 class WindowDc {
@@ -59,13 +75,16 @@ private:
   HDC dc_;
 };
 
-// Selects an object into a DC for one scope.
+// Selects an object into a DC for one scope; a failed selection is not undone.
 class SelectGuard {
 public:
   SelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
   SelectGuard(const SelectGuard&) = delete;
   SelectGuard& operator=(const SelectGuard&) = delete;
-  ~SelectGuard() { SelectObject(dc_, old_); }
+  ~SelectGuard() {
+    if (Ok()) SelectObject(dc_, old_);
+  }
+  bool Ok() const { return old_ != nullptr && old_ != HGDI_ERROR; }
 
 private:
   HDC dc_;

@@ -26,15 +26,17 @@ constexpr std::int64_t kProgressLimit = std::numeric_limits<std::int32_t>::max()
 
 }  // namespace
 
-InstallerDownload::InstallerDownload(DownloadPage& page, std::function<void()> terminate,
-                                     std::function<void()> pump)
-    : InstallerDownload(page, std::move(terminate), std::move(pump), NativeInstallerPlatform(),
-                        START_DOWNLOAD_HOST_A, DefaultSettings()) {}
+InstallerDownload::InstallerDownload(DownloadPage& page, const SetupValues& values,
+                                     std::function<void()> terminate, std::function<void()> pump)
+    : InstallerDownload(page, values, std::move(terminate), std::move(pump),
+                        NativeInstallerPlatform(), START_DOWNLOAD_HOST_A, DefaultSettings()) {}
 
-InstallerDownload::InstallerDownload(DownloadPage& page, std::function<void()> terminate,
-                                     std::function<void()> pump, InstallerPlatform& platform,
-                                     std::string host, http::Settings settings)
+InstallerDownload::InstallerDownload(DownloadPage& page, const SetupValues& values,
+                                     std::function<void()> terminate, std::function<void()> pump,
+                                     InstallerPlatform& platform, std::string host,
+                                     http::Settings settings)
     : page_(page),
+      values_(values),
       terminate_(std::move(terminate)),
       pump_(std::move(pump)),
       platform_(platform),
@@ -55,7 +57,7 @@ void InstallerDownload::DownloadAndRun() {
     return;
   }
 
-  const InstallerEntry installer = ChooseInstaller(SetupEdition, UiLanguage);
+  const InstallerEntry installer = ChooseInstaller(values_.SetupEdition, values_.UiLanguage);
   const std::string url = InstallerUrl(host_, installer);
   const std::wstring target = platform_.TempFolder() + std::wstring(installer.fileName);
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "logic/download_page.h"
+#include "logic/edition.h"
 #include "http/client.h"
 #include "download/installer_platform.h"
 
@@ -13,6 +14,7 @@
 //
 // The window owns one instance for the whole run and wires:
 //   page      the download page operations (the setup form),
+//   values    the edition and language, read when an attempt chooses its installer,
 //   terminate the quit request (AppControl::Terminate),
 //   pump      the handling of waiting window messages; it may run any handler nested inside
 //             the attempt, including a further DownloadAndRun. An exception leaving the pump
@@ -21,10 +23,11 @@
 // settings (for shorter time-outs).
 class InstallerDownload {
 public:
-  InstallerDownload(DownloadPage& page, std::function<void()> terminate,
+  InstallerDownload(DownloadPage& page, const SetupValues& values, std::function<void()> terminate,
                     std::function<void()> pump);
-  InstallerDownload(DownloadPage& page, std::function<void()> terminate, std::function<void()> pump,
-                    InstallerPlatform& platform, std::string host, http::Settings settings);
+  InstallerDownload(DownloadPage& page, const SetupValues& values, std::function<void()> terminate,
+                    std::function<void()> pump, InstallerPlatform& platform, std::string host,
+                    http::Settings settings);
   InstallerDownload(const InstallerDownload&) = delete;
   InstallerDownload& operator=(const InstallerDownload&) = delete;
 
@@ -42,12 +45,11 @@ public:
   void IdHTTP1WorkBegin(std::int64_t announced);
   void IdHTTP1Work(std::int64_t received);
 
-  bool Running() const { return running_; }
-
 private:
   std::int32_t Scaled(std::int64_t value) const;
 
   DownloadPage& page_;
+  const SetupValues& values_;
   std::function<void()> terminate_;
   std::function<void()> pump_;
   InstallerPlatform& platform_;

@@ -1,30 +1,11 @@
 #include <windows.h>
 
+#include "base/win_handles.h"
 #include "download/installer_platform.h"
 #include "download/installer_temp_folder.h"
 #include "logic/platform.h"
 
 namespace {
-
-class FileHandle {
-public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  FileHandle(FileHandle&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = INVALID_HANDLE_VALUE;
-  }
-  FileHandle& operator=(FileHandle&&) = delete;
-
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  HANDLE get() const { return handle_; }
-
-private:
-  HANDLE handle_;
-};
 
 class WinInstallerPlatform final : public InstallerPlatform {
 public:
@@ -39,9 +20,10 @@ public:
   }
 
   void SaveFile(const std::wstring& path, const char* data, std::size_t size) override {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) throw InstallerSaveError("the installer file cannot be created");
+    const FileHandle file =
+        AdoptFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw InstallerSaveError("the installer file cannot be created");
     // One write holds at most 4 GiB - 1; only a 64-bit build can hold more.
     while (size > 0) {
       const DWORD chunk = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);

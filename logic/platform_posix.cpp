@@ -1,10 +1,9 @@
-#include <unistd.h>
-
 #include <array>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "base/module_file.h"
 #include "logic/platform.h"
 
 namespace {
@@ -48,29 +47,6 @@ std::string_view LanguageAndTerritory(std::string_view locale) {
   return locale.substr(0, locale.find_first_of(".@"));
 }
 
-void AppendUtf8Decoded(std::wstring& out, std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    const int extra = lead < 0x80           ? 0
-                      : (lead >> 5) == 0x6  ? 1
-                      : (lead >> 4) == 0xE  ? 2
-                      : (lead >> 3) == 0x1E ? 3
-                                            : -1;
-    char32_t code = extra == 0   ? lead
-                    : extra == 1 ? lead & 0x1F
-                    : extra == 2 ? lead & 0x0F
-                                 : lead & 0x07;
-    bool valid = extra >= 0 && i + extra < bytes.size();
-    for (int k = 1; valid && k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(bytes[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3F);
-    }
-    out.push_back(valid ? static_cast<wchar_t>(code) : L'\uFFFD');
-    i += valid ? extra + 1 : 1;
-  }
-}
-
 class PosixSetupPlatform final : public SetupPlatform {
 public:
   int GetLocaleAbbrevLangName(wchar_t* buffer, int capacity) override {
@@ -86,21 +62,7 @@ public:
     return 0;
   }
 
-  std::wstring ModuleFileName() override {
-    std::string bytes(256, '\0');
-    for (;;) {
-      const ssize_t n = readlink("/proc/self/exe", bytes.data(), bytes.size());
-      if (n < 0) return {};
-      if (static_cast<std::size_t>(n) < bytes.size()) {
-        bytes.resize(static_cast<std::size_t>(n));
-        break;
-      }
-      bytes.resize(bytes.size() * 2);
-    }
-    std::wstring path;
-    AppendUtf8Decoded(path, bytes);
-    return path;
-  }
+  std::wstring ModuleFileName() override { return ::ModuleFileName(); }
 
   // No shell hand-over outside Windows: the native build exists for the tests.
   void ShellOpen(const std::wstring&) override {}

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/module_file.h"
 #include "logic/platform.h"
 
 namespace {
@@ -13,19 +14,7 @@ public:
     return GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME, buffer, capacity);
   }
 
-  std::wstring ModuleFileName() override {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-      const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-      if (n == 0) return {};
-      // A result that fills the buffer may be cut short: try again with a larger one.
-      if (n < path.size()) {
-        path.resize(n);
-        return path;
-      }
-      path.resize(path.size() * 2);
-    }
-  }
+  std::wstring ModuleFileName() override { return ::ModuleFileName(); }
 
   void ShellOpen(const std::wstring& target) override {
     ShellExecuteW(nullptr, L"open", target.c_str(), L"", L"", SW_SHOWNORMAL);

@@ -27,8 +27,8 @@ const EditionPages& PagesOf(TSetupEdition edition) {
 
 }  // namespace
 
-SetupForm::SetupForm(SetupView& view, SetupPlatform& platform, AppControl& app)
-    : view_(view), platform_(platform), app_(app) {}
+SetupForm::SetupForm(SetupView& view, SetupPlatform& platform, AppControl& app, SetupValues& values)
+    : view_(view), platform_(platform), app_(app), values_(values) {}
 
 void SetupForm::ShowPage(TSetupPage page) {
   if (pageShown_ && page == activePage_) return;
@@ -38,7 +38,7 @@ void SetupForm::ShowPage(TSetupPage page) {
 }
 
 void SetupForm::ShowStartPage() {
-  const auto& pages = PagesOf(SetupEdition);
+  const auto& pages = PagesOf(values_.SetupEdition);
   if (pages.companionHeader) {
     view_.SetVisible(Control::imgRilo, true);
     view_.SetVisible(Control::imgTumo, false);
@@ -47,7 +47,7 @@ void SetupForm::ShowStartPage() {
 }
 
 void SetupForm::ShowLanguageSwitchPage() {
-  if (const auto page = PagesOf(SetupEdition).afterLanguageSwitch) ShowPage(*page);
+  if (const auto page = PagesOf(values_.SetupEdition).afterLanguageSwitch) ShowPage(*page);
 }
 
 void SetupForm::Image2Click() {

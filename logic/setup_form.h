@@ -13,11 +13,11 @@
 #include "logic/text_catalogue.h"
 
 // The setup window's behaviour without the window: language, texts, pages, links and every
-// click handler. The Win32 window reports clicks to these handlers and applies what they say
-// through SetupView. Handlers may run nested inside a download attempt.
+// click handler. The Win32 window reports clicks by control (Click) and applies what the
+// handlers say through SetupView. Handlers may run nested inside a download attempt.
 class SetupForm : public DownloadPage {
 public:
-  SetupForm(SetupView& view, SetupPlatform& platform, AppControl& app);
+  SetupForm(SetupView& view, SetupPlatform& platform, AppControl& app, SetupValues& values);
 
   // The logic's steps of window creation, in the window's order: DetectLanguage after the
   // controls exist, ShowStartPage after the page container is prepared.
@@ -28,7 +28,9 @@ public:
   std::wstring ReadLocaleLanguage();
   std::wstring GetLanguageCode() const;
   void ShowPage(TSetupPage page);
-  TSetupPage ActivePage() const { return activePage_; }
+
+  // Runs the handler bound to the clicked control; false when the control has no click action.
+  bool Click(Control c);
 
   // Click handlers; the sender is not needed, so none is taken.
   void Image1Click();
@@ -67,6 +69,7 @@ private:
   SetupView& view_;
   SetupPlatform& platform_;
   AppControl& app_;
+  SetupValues& values_;
   TSetupPage activePage_ = tsh0;
   bool pageShown_ = false;
 };

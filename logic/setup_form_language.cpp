@@ -25,7 +25,9 @@ std::wstring SetupForm::ReadLocaleLanguage() {
 
 void SetupForm::DetectLanguage() { ApplyLanguage(LanguageFromAbbrevName(ReadLocaleLanguage())); }
 
-std::wstring SetupForm::GetLanguageCode() const { return std::wstring(LanguageCode(UiLanguage)); }
+std::wstring SetupForm::GetLanguageCode() const {
+  return std::wstring(LanguageCode(values_.UiLanguage));
+}
 
 void SetupForm::WriteTextRow(const TextRow& row, TUiLanguage language) {
   if (row.copyOf) {
@@ -36,7 +38,7 @@ void SetupForm::WriteTextRow(const TextRow& row, TUiLanguage language) {
 }
 
 void SetupForm::ApplyLanguage(TUiLanguage language) {
-  UiLanguage = language;
+  values_.UiLanguage = language;
   const auto rows = TextCatalogue();
   const auto earlyCopy = std::find_if(rows.begin(), rows.end(), [](const TextRow& row) {
     return row.control == kGermanEarlyCopyTarget;

@@ -2,14 +2,14 @@
 
 void SetupForm::OpenContactPage() noexcept {
   try {
-    platform_.ShellOpen(ContactAddress(UiLanguage));
+    platform_.ShellOpen(ContactAddress(values_.UiLanguage));
   } catch (...) {
   }
 }
 
 void SetupForm::OpenLocalTarget(LocalTarget target) noexcept {
   try {
-    platform_.ShellOpen(LocalTargetPath(platform_.ModuleFileName(), UiLanguage, target));
+    platform_.ShellOpen(LocalTargetPath(platform_.ModuleFileName(), values_.UiLanguage, target));
   } catch (...) {
   }
 }

@@ -30,18 +30,19 @@ void Application::InitialiseModules() {
   InitCommonControlsEx(&controls);
   icon_ = LoadIconW(instance_, L"MAINICON");
   title_ = ApplicationTitle(NativeSetupPlatform().ModuleFileName());
-  InitSetupEdition();
+  InitSetupEdition(values_);
 }
 
 // The background window carries the only taskbar button (WS_EX_APPWINDOW); the setup window is
 // owned by it and so has none.
 void Application::CreateWindows() {
   background_ = std::make_unique<TFrmBackground>(instance_, icon_, *this, *this);
-  setup_ = std::make_unique<TFrmSetup>(instance_, background_->Handle(), icon_, *this, *this);
+  setup_ =
+      std::make_unique<TFrmSetup>(instance_, background_->Handle(), icon_, *this, *this, values_);
   background_->AttachSetupWindow(setup_->Handle());
   // The transfer pumps with the loop's own retrieval step, so handlers run nested inside it.
   download_ = std::make_unique<InstallerDownload>(
-      setup_->Form(), [this] { Terminate(); }, [this] { loop_.ProcessMessages(); });
+      setup_->Form(), values_, [this] { Terminate(); }, [this] { loop_.ProcessMessages(); });
 }
 
 // The download controller is left alone: an exit may run nested inside its attempt.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "logic/app_control.h"
+#include "logic/edition.h"
 #include "start/com_session.h"
 #include "download/download_and_run.h"
 #include "start/message_loop.h"
@@ -38,6 +39,7 @@ private:
   void FinaliseModules();
 
   HINSTANCE instance_;
+  SetupValues values_;
   std::wstring title_;
   HICON icon_ = nullptr;
   std::optional<OleSession> ole_;

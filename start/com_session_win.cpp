@@ -3,7 +3,7 @@
 #include <ole2.h>
 #include <objbase.h>
 
-#include "ui/win32_error.h"
+#include "base/win32_error.h"
 
 OleSession::OleSession() {
   const HRESULT hr = OleInitialize(nullptr);

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "base/utf.h"
+
 namespace {
 
 wchar_t LowerCase(wchar_t c) {
@@ -60,48 +62,6 @@ std::wstring ApplicationTitle(std::wstring_view modulePath) {
 std::wstring WithFullStop(std::wstring text) {
   if (!text.empty() && text.back() > L'.') text += L'.';
   return text;
-}
-
-std::wstring Utf8ToWide(std::string_view utf8) {
-  std::wstring out;
-  out.reserve(utf8.size());
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    int length = lead < 0x80                   ? 1
-                 : lead >= 0xC2 && lead < 0xE0 ? 2
-                 : lead >= 0xE0 && lead < 0xF0 ? 3
-                 : lead >= 0xF0 && lead < 0xF5 ? 4
-                                               : 0;
-    char32_t cp = length == 1   ? lead
-                  : length == 2 ? lead & 0x1F
-                  : length == 3 ? lead & 0x0F
-                                : lead & 0x07;
-    bool valid = length > 0 && i + length <= utf8.size();
-    for (int k = 1; valid && k < length; ++k) {
-      const auto next = static_cast<unsigned char>(utf8[i + k]);
-      if ((next & 0xC0) != 0x80) valid = false;
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and values above U+10FFFF are not characters.
-    if (valid && ((length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-                  (length == 4 && (cp < 0x10000 || cp > 0x10FFFF))))
-      valid = false;
-    if (!valid) {
-      out += L'\xFFFD';
-      ++i;
-      continue;
-    }
-    if (cp >= 0x10000 && sizeof(wchar_t) == 2) {
-      cp -= 0x10000;
-      out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-      out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      out += static_cast<wchar_t>(cp);
-    }
-    i += static_cast<std::size_t>(length);
-  }
-  return out;
 }
 
 std::wstring HandlerErrorText(const std::exception_ptr& error) {

@@ -13,10 +13,8 @@ std::wstring ApplicationTitle(std::wstring_view modulePath);
 // Appends a full stop when the last character's code lies above that of the full stop.
 std::wstring WithFullStop(std::wstring text);
 
-// UTF-8 (the encoding of exception messages here) to UTF-16; invalid bytes become U+FFFD.
-std::wstring Utf8ToWide(std::string_view utf8);
-
-// An error escaping a handler: the innermost message of a nested error, with the full stop rule.
+// An error escaping a handler: the innermost message of a nested error, read as UTF-8, with the
+// full stop rule.
 std::wstring HandlerErrorText(const std::exception_ptr& error);
 
 // An error escaping the start-up: its kind, then its message.

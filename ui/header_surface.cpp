@@ -1,13 +1,7 @@
 #include "ui/header_surface.h"
 
-#include <commctrl.h>
-
 #include "ui/offscreen.h"
 #include "base/win_handles.h"
-
-namespace {
-constexpr UINT_PTR kSubclassId = 0x5EAD;
-}
 
 HeaderSurface::HeaderSurface(HWND form, const FontSet& fonts, const PictureStore& pictures,
                              WindowlessEvents& events, HandlerErrors& errors)
@@ -15,31 +9,23 @@ HeaderSurface::HeaderSurface(HWND form, const FontSet& fonts, const PictureStore
   host_.SetWindow(form);
   // The form's children are never painted over by the header.
   SetWindowLongPtrW(form, GWL_STYLE, GetWindowLongPtrW(form, GWL_STYLE) | WS_CLIPCHILDREN);
-  SetWindowSubclass(form, &HeaderSurface::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  subclass_.Install(form, [this](UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCDESTROY) {
+      host_.SetWindow(nullptr);
+      return subclass_.CallOriginal(msg, wp, lp);
+    }
+    try {
+      return Handle(msg, wp, lp);
+    } catch (...) {
+      errors_.Report(std::current_exception());
+      return LRESULT{0};
+    }
+  });
 }
 
-HeaderSurface::~HeaderSurface() { Detach(); }
-
-void HeaderSurface::Detach() {
-  if (!form_) return;
-  RemoveWindowSubclass(form_, &HeaderSurface::Proc, kSubclassId);
+HeaderSurface::~HeaderSurface() {
+  subclass_.Remove();
   host_.SetWindow(nullptr);
-  form_ = nullptr;
-}
-
-LRESULT CALLBACK HeaderSurface::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR self) {
-  auto* surface = reinterpret_cast<HeaderSurface*>(self);
-  if (msg == WM_NCDESTROY) {
-    surface->Detach();
-    return DefSubclassProc(hwnd, msg, wp, lp);
-  }
-  try {
-    return surface->Handle(msg, wp, lp);
-  } catch (...) {
-    surface->errors_.Report(std::current_exception());
-    return 0;
-  }
 }
 
 LRESULT HeaderSurface::Handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -54,5 +40,5 @@ LRESULT HeaderSurface::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
   }
   if (host_.HandleMouse(msg, wp, lp)) return 0;
-  return DefSubclassProc(form_, msg, wp, lp);
+  return subclass_.CallOriginal(msg, wp, lp);
 }

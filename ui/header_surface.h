@@ -19,12 +19,10 @@ public:
   const WindowlessHost& Host() const { return host_; }
 
 private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                               DWORD_PTR self);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void Detach();
 
   HWND form_;
   WindowlessHost host_;
   HandlerErrors& errors_;
+  WindowSubclass subclass_;
 };

@@ -6,15 +6,14 @@ OffscreenPaint::OffscreenPaint(HDC target, const RECT& area) : target_(target), 
   MemoryDc memory(CreateCompatibleDC(target));
   BitmapHandle bitmap(CreateCompatibleBitmap(target, w, h));
   if (!memory || !bitmap) return;
-  oldBitmap_ = SelectObject(memory.get(), bitmap.get());
-  SetWindowOrgEx(memory.get(), area.left, area.top, nullptr);
   memory_ = std::move(memory);
   bitmap_ = std::move(bitmap);
+  selected_.emplace(memory_.get(), bitmap_.get());
+  SetWindowOrgEx(memory_.get(), area.left, area.top, nullptr);
 }
 
 OffscreenPaint::~OffscreenPaint() {
   if (!memory_) return;
   BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top,
          memory_.get(), area_.left, area_.top, SRCCOPY);
-  SelectObject(memory_.get(), oldBitmap_);
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "base/win_handles.h"
 
 // Draw a window's content into memory, then copy it to the screen in one blit, so nothing
@@ -21,5 +23,6 @@ private:
   RECT area_;
   MemoryDc memory_;
   BitmapHandle bitmap_;
-  HGDIOBJ oldBitmap_ = nullptr;
+  // Declared last: the bitmap leaves the DC before either is deleted.
+  std::optional<SelectGuard> selected_;
 };

@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "logic/pages.h"
+#include "base/win32_error.h"
 
 PageContainer::PageContainer(HWND parent, const RECT& box, HFONT font) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};
@@ -17,13 +17,8 @@ PageContainer::PageContainer(HWND parent, const RECT& box, HFONT font) {
           TCS_SINGLELINE | TCS_FOCUSNEVER,
       box.left, box.top, box.right - box.left, box.bottom - box.top, parent, nullptr,
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
-  if (!tab_) throw std::runtime_error("the page container could not be created");
+  if (!tab_) ThrowLastError("CreateWindowExW");
   SendMessageW(tab_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
-PageContainer::~PageContainer() {
-  if (FOldTabProc && IsWindow(tab_.get()))
-    SetWindowLongPtrW(tab_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldTabProc));
 }
 
 void PageContainer::AddPage(TSetupPage page, HWND sheet) {
@@ -45,26 +40,15 @@ void PageContainer::AddPage(TSetupPage page, HWND sheet) {
 }
 
 void PageContainer::InstallTabWndProc() {
-  if (FOldTabProc) return;
-  SetWindowLongPtrW(tab_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  FOldTabProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      tab_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PageContainer::TabWndProcEntry)));
-}
-
-LRESULT CALLBACK PageContainer::TabWndProcEntry(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<PageContainer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  TMessage message{msg, wp, lp, 0};
-  self->TabWndProc(message);
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->FOldTabProc));
-    self->FOldTabProc = nullptr;
-  }
-  return message.Result;
+  FOldTabProc.Install(tab_.get(), [this](UINT msg, WPARAM wp, LPARAM lp) {
+    TMessage message{msg, wp, lp, 0};
+    TabWndProc(message);
+    return message.Result;
+  });
 }
 
 void PageContainer::TabWndProc(TMessage& Message) {
-  Message.Result =
-      CallWindowProcW(FOldTabProc, tab_.get(), Message.Msg, Message.WParam, Message.LParam);
+  Message.Result = FOldTabProc.CallOriginal(Message.Msg, Message.WParam, Message.LParam);
   if (Message.Msg == TCM_ADJUSTRECT) {
     // Tabs are on top: stretch the page area over the whole container, 8 pixels higher.
     auto* rect = reinterpret_cast<RECT*>(Message.LParam);

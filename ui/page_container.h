@@ -7,6 +7,7 @@
 
 #include "logic/pages.h"
 #include "base/win_handles.h"
+#include "ui/window_base.h"
 
 // A message as TabWndProc sees it; whatever answers it leaves its answer in Result.
 struct TMessage {
@@ -24,7 +25,6 @@ public:
   PageContainer(HWND parent, const RECT& box, HFONT font);
   PageContainer(const PageContainer&) = delete;
   PageContainer& operator=(const PageContainer&) = delete;
-  ~PageContainer();
 
   HWND Handle() const { return tab_.get(); }
 
@@ -41,7 +41,6 @@ public:
   // The rectangle every page fills: the client area adjusted by TCM_ADJUSTRECT, then moved
   // down by 2 for tabs on top.
   RECT PageRect() const;
-  bool HasTab(TSetupPage page) const { return slots_[page].hasTab; }
 
 private:
   struct Slot {
@@ -49,19 +48,15 @@ private:
     int order = -1;
     bool hasTab = false;
   };
-  struct WindowDeleter {
-    void operator()(HWND h) const {
-      if (IsWindow(h)) DestroyWindow(h);
-    }
-  };
 
   void TabWndProc(TMessage& Message);
-  static LRESULT CALLBACK TabWndProcEntry(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   int TabIndex(TSetupPage page) const;
   void Realign();
 
-  UniqueHandle<HWND, WindowDeleter> tab_;
-  WNDPROC FOldTabProc = nullptr;
+  WindowHandle tab_;
+  // The way to the procedure the container had before TabWndProc; declared after tab_, so the
+  // subclass goes before the window.
+  WindowSubclass FOldTabProc;
   std::array<Slot, kPageCount> slots_{};
   int pageCount_ = 0;
   std::optional<TSetupPage> active_;

@@ -1,38 +1,11 @@
 #include "ui/pixmap_win.h"
 
 #include <cstring>
-#include <utility>
 
+#include "base/win_handles.h"
 #include "pictures/error.h"
 
 namespace pictures {
-
-namespace {
-
-// A memory DC with one bitmap selected into it; restores the previous selection and deletes
-// the DC on every path out.
-class SelectedBitmapDc {
-public:
-  SelectedBitmapDc(HDC compatible_with, HBITMAP bitmap) : dc_(CreateCompatibleDC(compatible_with)) {
-    if (dc_ != nullptr) previous_ = SelectObject(dc_, bitmap);
-  }
-  ~SelectedBitmapDc() {
-    if (dc_ == nullptr) return;
-    if (previous_ != nullptr && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
-    DeleteDC(dc_);
-  }
-  SelectedBitmapDc(const SelectedBitmapDc&) = delete;
-  SelectedBitmapDc& operator=(const SelectedBitmapDc&) = delete;
-
-  bool Ok() const { return dc_ != nullptr && previous_ != nullptr && previous_ != HGDI_ERROR; }
-  HDC Get() const { return dc_; }
-
-private:
-  HDC dc_;
-  HGDIOBJ previous_ = nullptr;
-};
-
-}  // namespace
 
 PixmapBitmap::PixmapBitmap(const Pixmap& pixmap) {
   if (pixmap.Empty()) throw PictureError("cannot make a bitmap of an empty picture");
@@ -44,10 +17,9 @@ PixmapBitmap::PixmapBitmap(const Pixmap& pixmap) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap_ == nullptr || bits == nullptr) {
-    if (bitmap_ != nullptr) DeleteObject(bitmap_);
-    bitmap_ = nullptr;
+  bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap_ || bits == nullptr) {
+    bitmap_.reset();
     throw PictureError("cannot create a bitmap of " + std::to_string(pixmap.Width()) + " x " +
                        std::to_string(pixmap.Height()));
   }
@@ -58,34 +30,17 @@ PixmapBitmap::PixmapBitmap(const Pixmap& pixmap) {
   height_ = pixmap.Height();
 }
 
-PixmapBitmap::~PixmapBitmap() {
-  if (bitmap_ != nullptr) DeleteObject(bitmap_);
-}
-
-PixmapBitmap::PixmapBitmap(PixmapBitmap&& other) noexcept
-    : bitmap_(std::exchange(other.bitmap_, nullptr)),
-      width_(std::exchange(other.width_, 0)),
-      height_(std::exchange(other.height_, 0)) {}
-
-PixmapBitmap& PixmapBitmap::operator=(PixmapBitmap&& other) noexcept {
-  if (this != &other) {
-    if (bitmap_ != nullptr) DeleteObject(bitmap_);
-    bitmap_ = std::exchange(other.bitmap_, nullptr);
-    width_ = std::exchange(other.width_, 0);
-    height_ = std::exchange(other.height_, 0);
-  }
-  return *this;
-}
-
 bool PixmapBitmap::Draw(HDC target, int x, int y) const {
-  if (bitmap_ == nullptr || target == nullptr) return false;
-  SelectedBitmapDc source(target, bitmap_);
-  if (!source.Ok()) return false;
+  if (!bitmap_ || target == nullptr) return false;
+  const MemoryDc source(CreateCompatibleDC(target));
+  if (!source) return false;
+  const SelectGuard selected(source.get(), bitmap_.get());
+  if (!selected.Ok()) return false;
   BLENDFUNCTION blend{};
   blend.BlendOp = AC_SRC_OVER;
   blend.SourceConstantAlpha = 255;
   blend.AlphaFormat = AC_SRC_ALPHA;
-  return AlphaBlend(target, x, y, width_, height_, source.Get(), 0, 0, width_, height_, blend) !=
+  return AlphaBlend(target, x, y, width_, height_, source.get(), 0, 0, width_, height_, blend) !=
          FALSE;
 }
 

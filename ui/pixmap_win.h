@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/win_handles.h"
 #include "pictures/pixmap.h"
 
 namespace pictures {
@@ -13,14 +14,9 @@ public:
   PixmapBitmap() = default;
   // Throws PictureError if the picture is empty or GDI refuses the bitmap.
   explicit PixmapBitmap(const Pixmap& pixmap);
-  ~PixmapBitmap();
-  PixmapBitmap(PixmapBitmap&& other) noexcept;
-  PixmapBitmap& operator=(PixmapBitmap&& other) noexcept;
-  PixmapBitmap(const PixmapBitmap&) = delete;
-  PixmapBitmap& operator=(const PixmapBitmap&) = delete;
 
-  explicit operator bool() const { return bitmap_ != nullptr; }
-  HBITMAP Handle() const { return bitmap_; }
+  explicit operator bool() const { return static_cast<bool>(bitmap_); }
+  HBITMAP Handle() const { return bitmap_.get(); }
   int Width() const { return width_; }
   int Height() const { return height_; }
 
@@ -29,7 +25,7 @@ public:
   bool Draw(HDC target, int x, int y) const;
 
 private:
-  HBITMAP bitmap_ = nullptr;
+  BitmapHandle bitmap_;
   int width_ = 0;
   int height_ = 0;
 };

@@ -2,9 +2,8 @@
 
 #include <commctrl.h>
 
-#include <stdexcept>
-
 #include "ui/layout_table.h"
+#include "base/win32_error.h"
 
 ProgressBar::ProgressBar(HWND parent, const RECT& box) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
@@ -13,7 +12,7 @@ ProgressBar::ProgressBar(HWND parent, const RECT& box) {
                              box.right - box.left, box.bottom - box.top, parent, nullptr,
                              reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
                              nullptr));
-  if (!bar_) throw std::runtime_error("the progress bar could not be created");
+  if (!bar_) ThrowLastError("CreateWindowExW");
   SendMessageW(bar_.get(), PBM_SETRANGE32, 0, 100);
   SendMessageW(bar_.get(), PBM_SETPOS, 0, 0);
   SendMessageW(bar_.get(), PBM_SETBARCOLOR, 0, layout::kPageBlue);

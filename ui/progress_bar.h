@@ -18,16 +18,10 @@ public:
   HWND Handle() const { return bar_.get(); }
   void SetMax(std::int32_t max);
   void SetPosition(std::int32_t position);
-  bool Marquee() const { return marquee_; }
 
 private:
-  struct WindowDeleter {
-    void operator()(HWND h) const {
-      if (IsWindow(h)) DestroyWindow(h);
-    }
-  };
   void SetMarquee(bool on);
 
-  UniqueHandle<HWND, WindowDeleter> bar_;
+  WindowHandle bar_;
   bool marquee_ = false;
 };

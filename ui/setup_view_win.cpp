@@ -1,6 +1,6 @@
 #include "ui/setup_view_win.h"
 
-#include "ui/bindings.h"
+#include "logic/bindings.h"
 
 using layout::Kind;
 
@@ -180,16 +180,15 @@ bool SetupViewWin::Underlined(Control c) const {
 }
 
 void SetupViewWin::ItemClick(Control c) {
-  const auto handler = bindings::ClickHandlerFor(c);
-  if (handler && form_) (form_->**handler)();
+  if (form_) form_->Click(c);
 }
 
 void SetupViewWin::ItemEnter(Control c) {
-  if (const auto pair = bindings::HoverPairFor(c)) (hover_.*(pair->enter))();
+  if (const auto label = HoverLabel(c)) SetLabelUnderline(*label, true);
 }
 
 void SetupViewWin::ItemLeave(Control c) {
-  if (const auto pair = bindings::HoverPairFor(c)) (hover_.*(pair->leave))();
+  if (const auto label = HoverLabel(c)) SetLabelUnderline(*label, false);
 }
 
 void SetupViewWin::SetLabelUnderline(Control label, bool underline) {

@@ -10,7 +10,6 @@
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
 #include "ui/header_surface.h"
-#include "ui/hover_handlers.h"
 #include "ui/page_container.h"
 #include "ui/picture_store.h"
 #include "ui/progress_bar.h"
@@ -21,7 +20,7 @@
 
 // Every control of the setup window, built on the window's client area from the layout table,
 // and the window side of the setup logic: texts, visibility, pages, progress, clicks, hover.
-class SetupViewWin final : public SetupView, private WindowlessEvents, private LabelStyler {
+class SetupViewWin final : public SetupView, private WindowlessEvents {
 public:
   // Builds the controls on form in the table's order. Pictures come from module's resources.
   SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors,
@@ -62,7 +61,8 @@ private:
   void ItemClick(Control c) override;
   void ItemEnter(Control c) override;
   void ItemLeave(Control c) override;
-  void SetLabelUnderline(Control label, bool underline) override;
+  // underline: the style becomes underline alone; otherwise the empty (regular) style.
+  void SetLabelUnderline(Control label, bool underline);
 
   WindowlessItem* Item(Control c);
   const WindowlessItem* Item(Control c) const;
@@ -75,7 +75,6 @@ private:
   FontSet fonts_;
   PictureStore pictures_;
   WindowClass class_;
-  HoverHandlers hover_{*this};
   SetupForm* form_ = nullptr;
   std::array<WindowlessItem, kControlCount> items_{};
   HeaderSurface header_;

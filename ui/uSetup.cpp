@@ -1,7 +1,7 @@
 #include "ui/uSetup.h"
 
 TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app,
-                     HandlerErrors& errors, SetupPlatform& platform)
+                     HandlerErrors& errors, SetupValues& values, SetupPlatform& platform)
     : WindowBase(errors),
       app_(app),
       class_(instance, kClassName, icon, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))) {
@@ -11,7 +11,7 @@ TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app
                outer.bottom - outer.top, owner, instance);
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   view_ = std::make_unique<SetupViewWin>(Handle(), instance, errors);
-  form_ = std::make_unique<SetupForm>(*view_, platform, app);
+  form_ = std::make_unique<SetupForm>(*view_, platform, app, values);
   view_->Bind(*form_);
   try {
     FormCreate();

@@ -22,7 +22,7 @@ public:
   // Creates the window hidden, owned by owner, and runs FormCreate; an error inside
   // FormCreate is reported to errors and does not escape.
   TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app, HandlerErrors& errors,
-            SetupPlatform& platform = NativeSetupPlatform());
+            SetupValues& values, SetupPlatform& platform = NativeSetupPlatform());
   ~TFrmSetup() override;
 
   // The window's behaviour (click handlers, download page) and its controls.

@@ -1,8 +1,10 @@
 #include "ui/window_base.h"
 
+#include <commctrl.h>
+
 #include <utility>
 
-#include "ui/win32_error.h"
+#include "base/win32_error.h"
 
 WindowClass::WindowClass(HINSTANCE instance, const wchar_t* name, HICON icon, HBRUSH background)
     : instance_(instance), name_(name) {
@@ -71,5 +73,32 @@ LRESULT CALLBACK WindowBase::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
   }
+  return result;
+}
+
+void WindowSubclass::Install(HWND hwnd, Handler handler) {
+  if (hwnd_) return;
+  handler_ = std::move(handler);
+  if (!SetWindowSubclass(hwnd, &WindowSubclass::Proc, Id(), reinterpret_cast<DWORD_PTR>(this)))
+    ThrowLastError("SetWindowSubclass");
+  hwnd_ = hwnd;
+}
+
+void WindowSubclass::Remove() {
+  if (!hwnd_) return;
+  RemoveWindowSubclass(hwnd_, &WindowSubclass::Proc, Id());
+  hwnd_ = nullptr;
+}
+
+LRESULT WindowSubclass::CallOriginal(UINT msg, WPARAM wParam, LPARAM lParam) const {
+  return DefSubclassProc(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK WindowSubclass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR self) {
+  auto* subclass = reinterpret_cast<WindowSubclass*>(self);
+  if (!subclass->hwnd_) return DefSubclassProc(hwnd, msg, wParam, lParam);
+  const LRESULT result = subclass->handler_(msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) subclass->Remove();
   return result;
 }

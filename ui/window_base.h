@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 
 // Receives an error that escaped a window's message handler; the handler's message is then
 // answered as if it had been handled, and the program goes on.
@@ -58,4 +59,33 @@ private:
 
   HandlerErrors& errors_;
   HWND hwnd_ = nullptr;
+};
+
+// Subclasses a window that some other code created (SetWindowSubclass): every message reaches
+// the handler, which passes what it does not answer on with CallOriginal. The subclass is
+// removed after the window's WM_NCDESTROY has gone through the handler, or when this goes.
+class WindowSubclass {
+public:
+  using Handler = std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam)>;
+
+  WindowSubclass() = default;
+  ~WindowSubclass() { Remove(); }
+  WindowSubclass(const WindowSubclass&) = delete;
+  WindowSubclass& operator=(const WindowSubclass&) = delete;
+
+  // Installs the subclass on hwnd; does nothing when one is installed already.
+  void Install(HWND hwnd, Handler handler);
+  void Remove();
+  bool Installed() const { return hwnd_ != nullptr; }
+  // The window's procedure as it was before this subclass.
+  LRESULT CallOriginal(UINT msg, WPARAM wParam, LPARAM lParam) const;
+
+private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                               DWORD_PTR self);
+  // Several subclasses may sit on one window; each is told apart by its owner's address.
+  UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
+
+  HWND hwnd_ = nullptr;
+  Handler handler_;
 };

@@ -53,16 +53,8 @@ protected:
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
     platform_.folder = dir_.wstring() + L"/";
-    savedEdition_ = SetupEdition;
-    savedLanguage_ = UiLanguage;
-    SetupEdition = seDirectInstall;
-    UiLanguage = ulGerman;
   }
-  void TearDown() override {
-    SetupEdition = savedEdition_;
-    UiLanguage = savedLanguage_;
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { fs::remove_all(dir_); }
 
   static http::Settings Quick() {
     http::Settings settings = InstallerDownload::DefaultSettings();
@@ -74,7 +66,7 @@ protected:
 
   InstallerDownload Controller(const LoopbackServer& server) {
     return InstallerDownload(
-        page_, [this] { ++terminated_; },
+        page_, values_, [this] { ++terminated_; },
         [this] {
           if (pump_) pump_();
         },
@@ -92,8 +84,7 @@ protected:
   TestPlatform platform_{L""};
   int terminated_ = 0;
   std::function<void()> pump_;
-  TSetupEdition savedEdition_{};
-  TUiLanguage savedLanguage_{};
+  SetupValues values_{seDirectInstall, ulGerman};
 };
 
 TEST_F(DownloadAndRunTest, SavesExactlyTheServedBytesLaunchesThemAndQuits) {
@@ -114,7 +105,6 @@ TEST_F(DownloadAndRunTest, SavesExactlyTheServedBytesLaunchesThemAndQuits) {
   EXPECT_EQ(page_.Count("error"), 0);
   EXPECT_EQ(page_.Count("max 200000"), 1);
   EXPECT_EQ(page_.calls.back(), "pos 200000");
-  EXPECT_FALSE(controller.Running());
 }
 
 TEST_F(DownloadAndRunTest, ReplacesAnExistingLongerFile) {
@@ -161,7 +151,7 @@ TEST_F(DownloadAndRunTest, EveryTransferFailureShowsTheFailureStateAndWritesNoth
 
 TEST_F(DownloadAndRunTest, RefusedConnectionFails) {
   InstallerDownload controller(
-      page_, [this] { ++terminated_; }, nullptr, platform_,
+      page_, values_, [this] { ++terminated_; }, nullptr, platform_,
       "127.0.0.1:" + std::to_string(testsupport::UnusedLoopbackPort()), Quick());
   controller.DownloadAndRun();
   ExpectFailed();
@@ -226,9 +216,9 @@ TEST_F(DownloadAndRunTest, LanguageChangedMidTransferKeepsUrlAndTarget) {
     conn.WaitPeerClose(5000);
   });
   int pumps = 0;
-  pump_ = [&pumps] {
+  pump_ = [this, &pumps] {
     ++pumps;
-    UiLanguage = ulEnglish;
+    values_.UiLanguage = ulEnglish;
   };
   Controller(server).DownloadAndRun();
 
@@ -296,8 +286,8 @@ TEST_F(DownloadAndRunTest, ErrorBeforeTheGuardedStepsReachesTheCaller) {
   platform_.exhausted = true;
   EXPECT_THROW(controller.DownloadAndRun(), std::bad_alloc);
   EXPECT_TRUE(page_.calls.empty());
-  EXPECT_FALSE(controller.Running());
 
+  // The failed call left no attempt running behind: the next one is a whole attempt.
   platform_.exhausted = false;
   controller.DownloadAndRun();
   EXPECT_EQ(terminated_, 1);
@@ -307,8 +297,9 @@ TEST_F(DownloadAndRunTest, ErrorBeforeTheGuardedStepsReachesTheCaller) {
 // position follows with the same factor.
 TEST(InstallerProgress, ValuesFitThePageAndKeepTheirRatio) {
   RecordingPage page;
+  const SetupValues values;
   InstallerDownload controller(
-      page, [] {}, [] {});
+      page, values, [] {}, [] {});
   const std::int64_t kLimit = 0x7FFFFFFF;
   controller.IdHTTP1WorkBegin(kLimit);
   controller.IdHTTP1Work(kLimit);

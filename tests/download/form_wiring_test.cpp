@@ -102,21 +102,15 @@ protected:
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
     installer_.folder = dir_.wstring() + L"/";
-    saved_ = {SetupEdition, UiLanguage};
-    SetupEdition = seDirectInstall;
-    UiLanguage = ulGerman;
     form_.ShowStartPage();
   }
-  void TearDown() override {
-    std::tie(SetupEdition, UiLanguage) = saved_;
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { fs::remove_all(dir_); }
 
   void Wire(const LoopbackServer& server) {
     http::Settings settings = InstallerDownload::DefaultSettings();
     settings.readTimeoutMs = 3000;
     download_ = std::make_unique<InstallerDownload>(
-        form_, [this] { app_.Terminate(); },
+        form_, values_, [this] { app_.Terminate(); },
         [this] {
           if (pump_) pump_();
         },
@@ -128,11 +122,11 @@ protected:
   ControlsView view_;
   NoShellPlatform platform_;
   Wiring app_;
-  SetupForm form_{view_, platform_, app_};
+  SetupValues values_{seDirectInstall, ulGerman};
+  SetupForm form_{view_, platform_, app_, values_};
   InstallerOnly installer_;
   std::unique_ptr<InstallerDownload> download_;
   std::function<void()> pump_;
-  std::pair<TSetupEdition, TUiLanguage> saved_;
 };
 
 TEST_F(FormWiring, RetryAfterAFailureSucceedsWithTheFailureStateStillShown) {
@@ -167,7 +161,7 @@ TEST_F(FormWiring, LanguageSwitchAndInstallActionDuringATransfer) {
   form_.lblWindowsClick();
 
   ASSERT_TRUE(clicked);
-  EXPECT_EQ(UiLanguage, ulEnglish);
+  EXPECT_EQ(values_.UiLanguage, ulEnglish);
   EXPECT_EQ(server.connections(), 1);
   EXPECT_EQ(view_.pages, (std::vector<TSetupPage>{tsh0, tsh3, tsh0, tsh3}));
   EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "german installer");

@@ -2,18 +2,16 @@
 
 #include <string>
 
+#include "base/module_file.h"
+#include "base/win_handles.h"
+
 // Writes "<own path>.ran" so a test can see that the shell really started it.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  std::wstring path(32768, L'\0');
-  const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  if (n == 0 || n >= path.size()) return 1;
-  path.resize(n);
-  path += L".ran";
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 1;
+  const std::wstring path = ModuleFileName();
+  if (path.empty()) return 1;
+  const FileHandle file = AdoptFile(CreateFileW((path + L".ran").c_str(), GENERIC_WRITE, 0, nullptr,
+                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return 1;
   DWORD written = 0;
-  const BOOL ok = WriteFile(file, "ran", 3, &written, nullptr);
-  CloseHandle(file);
-  return ok ? 0 : 1;
+  return WriteFile(file.get(), "ran", 3, &written, nullptr) ? 0 : 1;
 }

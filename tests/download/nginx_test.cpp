@@ -154,20 +154,15 @@ protected:
     fs::remove_all(target_);
     fs::create_directories(target_);
     platform_.folder = target_.wstring() + L"/";
-    saved_ = {SetupEdition, UiLanguage};
   }
-  void TearDown() override {
-    std::tie(SetupEdition, UiLanguage) = saved_;
-    fs::remove_all(target_);
-  }
+  void TearDown() override { fs::remove_all(target_); }
 
   void Run(TSetupEdition edition, TUiLanguage language) {
-    SetupEdition = edition;
-    UiLanguage = language;
+    const SetupValues values{edition, language};
     http::Settings settings = InstallerDownload::DefaultSettings();
     settings.readTimeoutMs = 5000;
     InstallerDownload controller(
-        page_, [this] { ++terminated_; }, nullptr, platform_,
+        page_, values, [this] { ++terminated_; }, nullptr, platform_,
         "127.0.0.1:" + std::to_string(server_->port()), settings);
     controller.DownloadAndRun();
   }
@@ -180,7 +175,6 @@ protected:
   RecordingPage page_;
   TestPlatform platform_{L""};
   int terminated_ = 0;
-  std::pair<TSetupEdition, TUiLanguage> saved_;
 };
 
 fs::path NginxDownload::prefix_;

@@ -97,25 +97,6 @@ private:
   fs::path path_;
 };
 
-class EditionScope {
-public:
-  EditionScope(TSetupEdition edition, TUiLanguage language)
-      : edition_(SetupEdition), language_(UiLanguage) {
-    SetupEdition = edition;
-    UiLanguage = language;
-  }
-  ~EditionScope() {
-    SetupEdition = edition_;
-    UiLanguage = language_;
-  }
-  EditionScope(const EditionScope&) = delete;
-  EditionScope& operator=(const EditionScope&) = delete;
-
-private:
-  TSetupEdition edition_;
-  TUiLanguage language_;
-};
-
 http::Settings Quick() {
   http::Settings settings = InstallerDownload::DefaultSettings();
   settings.connectTimeoutMs = 3000;
@@ -187,12 +168,12 @@ TEST(WinDownloadInstallerSave, TargetHeldOpenWithoutSharingFailsTheAttempt) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
   WinLoopbackServer server(OkResponse("installer"));
-  EditionScope edition(seDirectInstall, ulGerman);
+  const SetupValues values{seDirectInstall, ulGerman};
   RecordingPage page;
   TestPlatform platform(scratch.folder());
   int terminated = 0;
   InstallerDownload(
-      page, [&] { ++terminated; }, nullptr, platform, server.host(), Quick())
+      page, values, [&] { ++terminated; }, nullptr, platform, server.host(), Quick())
       .DownloadAndRun();
   CloseHandle(held);
 
@@ -216,11 +197,12 @@ TEST(WinDownloadInstallerLaunch, ShellStartsTheSavedInstallerAndTheLauncherQuits
   Scratch scratch;
   TmpOverride tmp(scratch.path().wstring());
   WinLoopbackServer server(OkResponse(program));
-  EditionScope edition(seCompanion, ulEnglish);
+  const SetupValues values{seCompanion, ulEnglish};
   RecordingPage page;
   int terminated = 0;
   InstallerDownload(
-      page, [&] { ++terminated; }, nullptr, NativeInstallerPlatform(), server.host(), Quick())
+      page, values, [&] { ++terminated; }, nullptr, NativeInstallerPlatform(), server.host(),
+      Quick())
       .DownloadAndRun();
 
   ASSERT_EQ(server.requests().size(), 1u);

@@ -13,6 +13,7 @@
 #include "logic/app_control.h"
 #include "logic/edition.h"
 #include "logic/platform.h"
+#include "logic/setup_form.h"
 #include "logic/setup_view.h"
 
 // A window that records what the logic does to it. The download page starts as designed:
@@ -32,7 +33,7 @@ public:
   };
   using Event = std::variant<TextWrite, VisibleChange, PageChange>;
 
-  RecordingView() {
+  explicit RecordingView(const SetupValues& values) : values_(values) {
     visible[Control::lblDownloadHeader] = true;
     visible[Control::ProgressBar1] = true;
     visible[Control::lblNoConnection] = false;
@@ -43,7 +44,7 @@ public:
 
   void SetText(Control c, const std::wstring& text) override {
     texts[c] = text;
-    languageAtWrite.push_back(UiLanguage);
+    languageAtWrite.push_back(values_.UiLanguage);
     events.push_back(TextWrite{c, text});
   }
   std::wstring GetText(Control c) const override {
@@ -85,6 +86,9 @@ public:
   std::optional<TSetupPage> shownPage;
   std::int32_t progressMax = 100;
   std::int32_t progressPosition = 0;
+
+private:
+  const SetupValues& values_;
 };
 
 class FakePlatform : public SetupPlatform {
@@ -135,20 +139,18 @@ public:
   }
 };
 
-// SetupEdition is process-wide: each test sets it and gets the old value back at its end.
-class EditionScope {
-public:
-  explicit EditionScope(TSetupEdition edition) : saved_(SetupEdition), savedLanguage_(UiLanguage) {
-    SetupEdition = edition;
-  }
-  ~EditionScope() {
-    SetupEdition = saved_;
-    UiLanguage = savedLanguage_;
-  }
-  EditionScope(const EditionScope&) = delete;
-  EditionScope& operator=(const EditionScope&) = delete;
+// A setup form over the fakes, with its own edition and language.
+struct FormHarness {
+  explicit FormHarness(TSetupEdition edition = seDirectInstall) { values.SetupEdition = edition; }
+  FormHarness(const FormHarness&) = delete;
+  FormHarness& operator=(const FormHarness&) = delete;
 
-private:
-  TSetupEdition saved_;
-  TUiLanguage savedLanguage_;
+  SetupValues values;
+  RecordingView view{values};
+  FakePlatform platform;
+  FakeApp app;
+  SetupForm form{view, platform, app, values};
+
+  // The page the window was last told to show; throws when none was shown yet.
+  TSetupPage Shown() const { return view.shownPage.value(); }
 };

@@ -9,13 +9,6 @@
 
 namespace {
 
-struct Harness {
-  RecordingView view;
-  FakePlatform platform;
-  FakeApp app;
-  SetupForm form{view, platform, app};
-};
-
 TEST(LogicDetection, NormalizeTrimsCodesUpTo32AtBothEndsThenCutsToFour) {
   EXPECT_EQ(NormalizeAbbrevLangName(std::wstring(L"DEU\0", 4)), L"DEU");
   EXPECT_EQ(NormalizeAbbrevLangName(L" \t\r\nDEA \x1f"), L"DEA");
@@ -36,7 +29,7 @@ TEST(LogicDetection, OnlyTheFourGermanNamesMatchExactly) {
 }
 
 TEST(LogicDetection, ReadLocaleLanguageUsesA261CharacterZeroedBuffer) {
-  Harness h;
+  FormHarness h;
   h.platform.localeName = L"DEU";
   EXPECT_EQ(h.form.ReadLocaleLanguage(), L"DEU");
   EXPECT_EQ(h.platform.lastCapacity, 261);
@@ -45,7 +38,7 @@ TEST(LogicDetection, ReadLocaleLanguageUsesA261CharacterZeroedBuffer) {
 }
 
 TEST(LogicDetection, ReadLocaleLanguageTakesOnlyTheReportedCount) {
-  Harness h;
+  FormHarness h;
   h.platform.localeName = L"DEUTSCH";
   h.platform.returnOverride = 3;
   EXPECT_EQ(h.form.ReadLocaleLanguage(), L"DEU");
@@ -56,7 +49,7 @@ TEST(LogicDetection, ReadLocaleLanguageTakesOnlyTheReportedCount) {
 }
 
 TEST(LogicDetection, CountsOutsideTheBufferAreClampedNotTrusted) {
-  Harness h;
+  FormHarness h;
   h.platform.localeName = L"DES";
   h.platform.returnOverride = -5;
   EXPECT_EQ(h.form.ReadLocaleLanguage(), L"");
@@ -65,18 +58,16 @@ TEST(LogicDetection, CountsOutsideTheBufferAreClampedNotTrusted) {
 }
 
 TEST(LogicDetection, AThrowingQueryGivesErrAndEnglish) {
-  EditionScope scope(seDirectInstall);
-  Harness h;
+  FormHarness h(seDirectInstall);
   h.platform.localeThrows = true;
   EXPECT_EQ(h.form.ReadLocaleLanguage(), L"ERR");
-  UiLanguage = ulGerman;
+  h.values.UiLanguage = ulGerman;
   h.form.DetectLanguage();
-  EXPECT_EQ(UiLanguage, ulEnglish);
+  EXPECT_EQ(h.values.UiLanguage, ulEnglish);
   EXPECT_EQ(h.view.GetText(Control::lblTumoOnlyInstall), L"Start installation");
 }
 
 TEST(LogicDetection, DetectLanguageAppliesTheMatchedLanguage) {
-  EditionScope scope(seDirectInstall);
   struct Case {
     std::wstring reported;
     std::optional<int> count;
@@ -89,20 +80,19 @@ TEST(LogicDetection, DetectLanguageAppliesTheMatchedLanguage) {
       {L"DEUTSCH", {}, ulEnglish}, {L"DEU", 0, ulEnglish},
   };
   for (const auto& c : cases) {
-    Harness h;
+    FormHarness h(seDirectInstall);
     h.platform.localeName = c.reported;
     h.platform.returnOverride = c.count;
-    UiLanguage = c.expected == ulGerman ? ulEnglish : ulGerman;
+    h.values.UiLanguage = c.expected == ulGerman ? ulEnglish : ulGerman;
     h.form.DetectLanguage();
-    EXPECT_EQ(UiLanguage, c.expected) << std::string(c.reported.begin(), c.reported.end());
+    EXPECT_EQ(h.values.UiLanguage, c.expected) << std::string(c.reported.begin(), c.reported.end());
     EXPECT_EQ(h.view.GetText(Control::PnlExitTumo),
               c.expected == ulGerman ? L"ABBRECHEN" : L"EXIT");
   }
 }
 
 TEST(LogicDetection, LanguageCodeFollowsTheLastFlagWhateverTheLocale) {
-  EditionScope scope(seChoosePlatform);
-  Harness h;
+  FormHarness h(seChoosePlatform);
   h.platform.localeName = L"DEU";
   h.form.DetectLanguage();
   EXPECT_EQ(h.form.GetLanguageCode(), L"de");

@@ -7,18 +7,13 @@
 
 namespace {
 
-struct Harness {
-  explicit Harness(TUiLanguage language) : scope(seChoosePlatform) {
+struct Harness : FormHarness {
+  explicit Harness(TUiLanguage language) : FormHarness(seChoosePlatform) {
     form.ApplyLanguage(language);
     form.ShowStartPage();
     form.lblMoreClick();
     view.events.clear();
   }
-  EditionScope scope;
-  RecordingView view;
-  FakePlatform platform;
-  FakeApp app;
-  SetupForm form{view, platform, app};
 };
 
 TEST(LogicLinks, ContactAddressFollowsTheLanguageAtTheClick) {
@@ -65,7 +60,7 @@ TEST(LogicLinks, EveryLocalTargetInBothLanguages) {
       (h.form.*c.click)();
       ASSERT_EQ(h.platform.opened.size(), 1u);
       EXPECT_EQ(h.platform.opened[0], prefix + (language == ulGerman ? c.german : c.english));
-      EXPECT_EQ(h.form.ActivePage(), tsh4);
+      EXPECT_EQ(h.Shown(), tsh4);
       EXPECT_TRUE(h.view.events.empty());
     }
   }
@@ -122,7 +117,7 @@ TEST(LogicLinks, AFailedHandOverChangesNothing) {
   EXPECT_NO_THROW(h.form.lblMoreRiloClick());
   EXPECT_NO_THROW(h.form.Image1Click());
   EXPECT_EQ(h.platform.opened.size(), 2u);
-  EXPECT_EQ(h.form.ActivePage(), tsh4);
+  EXPECT_EQ(h.Shown(), tsh4);
   EXPECT_TRUE(h.view.events.empty());
   EXPECT_EQ(h.app.exits, 0);
 }

@@ -29,11 +29,12 @@ public:
 int main() {
   SilentView view;
   NoApp app;
-  SetupForm form(view, NativeSetupPlatform(), app);
+  SetupValues values;
+  SetupForm form(view, NativeSetupPlatform(), app, values);
   const std::wstring name = form.ReadLocaleLanguage();
   form.DetectLanguage();
   std::string ascii;
   for (const wchar_t c : name) ascii.push_back(c >= 32 && c < 127 ? static_cast<char>(c) : '?');
-  std::printf("%s %s\n", ascii.c_str(), UiLanguage == ulGerman ? "German" : "English");
+  std::printf("%s %s\n", ascii.c_str(), values.UiLanguage == ulGerman ? "German" : "English");
   return 0;
 }

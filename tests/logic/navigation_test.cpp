@@ -9,50 +9,28 @@
 
 namespace {
 
-using Handler = void (SetupForm::*)();
+using C = Control;
 
-struct Click {
-  const char* name;
-  Handler handler;
-};
+// One thing the user does: click a control, or close the window (no control).
+using Action = std::optional<Control>;
 
-const std::vector<Click> kAnyPage{{"Image1Click", &SetupForm::Image1Click},
-                                  {"Image2Click", &SetupForm::Image2Click},
-                                  {"Image3Click", &SetupForm::Image3Click},
-                                  {"FormClose", &SetupForm::FormClose}};
+const std::vector<Action> kAnyPage{C::Image1, C::Image2, C::Image3, std::nullopt};
 
-// Which handlers the controls of each page are bound to.
-const std::map<TSetupPage, std::vector<Click>> kPageClicks{
-    {tsh0,
-     {{"lblWindowsClick", &SetupForm::lblWindowsClick},
-      {"imgWindowsClick", &SetupForm::imgWindowsClick},
-      {"pnlExitClick", &SetupForm::pnlExitClick}}},
-    {tsh1,
-     {{"lblWindowsClick", &SetupForm::lblWindowsClick},
-      {"imgWindowsClick", &SetupForm::imgWindowsClick},
-      {"lblAndroidClick", &SetupForm::lblAndroidClick},
-      {"imgAndroidClick", &SetupForm::imgAndroidClick},
-      {"lblMoreClick", &SetupForm::lblMoreClick},
-      {"pnlExitClick", &SetupForm::pnlExitClick}}},
-    {tsh2, {{"pnlBtnBack2Click", &SetupForm::pnlBtnBack2Click}}},
-    {tsh3,
-     {{"pnlBtnRetyClick", &SetupForm::pnlBtnRetyClick},
-      {"pnlExitClick", &SetupForm::pnlExitClick}}},
+// The clickable controls lying on each page.
+const std::map<TSetupPage, std::vector<Action>> kPageClicks{
+    {tsh0, {C::lblTumoOnlyInstall, C::Image6, C::PnlExitTumo}},
+    {tsh1, {C::lblWindows, C::imgWindows, C::lblAndroid, C::imgAndroid, C::lblMore, C::pnlExit}},
+    {tsh2, {C::pnlBtnBack2}},
+    {tsh3, {C::pnlBtnRety, C::pnlBtnCancelDownload}},
     {tsh4,
-     {{"lblMorePavoWindowsClick", &SetupForm::lblMorePavoWindowsClick},
-      {"lblMorePavoAndroidClick", &SetupForm::lblMorePavoAndroidClick},
-      {"lblMoreRiloClick", &SetupForm::lblMoreRiloClick},
-      {"lblMoreSoftwareRiloClick", &SetupForm::lblMoreSoftwareRiloClick},
-      {"pnlBtnBackOtherClick", &SetupForm::pnlBtnBackOtherClick}}},
-    {tsh5,
-     {{"lblRiloInstallClick", &SetupForm::lblRiloInstallClick},
-      {"imgRiloInstallClick", &SetupForm::imgRiloInstallClick},
-      {"pnlExitClick", &SetupForm::pnlExitClick}}},
+     {C::lblMorePavoWindows, C::lblMorePavoAndroid, C::lblMoreRilo, C::lblMoreSoftwareRilo,
+      C::pnlBtnBackOther}},
+    {tsh5, {C::lblRiloInstall, C::imgRiloInstall, C::PnlExitRilo}},
 };
 
 // A window created as the program creates it; download attempts fail on the download page.
-struct Session {
-  explicit Session(TSetupEdition edition) : scope(edition) {
+struct Session : FormHarness {
+  explicit Session(TSetupEdition edition) : FormHarness(edition) {
     app.onDownload = [this] {
       form.ShowDownloadPage();
       form.ShowConnectionError();
@@ -61,14 +39,15 @@ struct Session {
     form.DetectLanguage();
     form.ShowStartPage();
   }
-  void Run(const std::vector<Handler>& clicks) {
-    for (const auto h : clicks) (form.*h)();
+  void Do(Action action) {
+    if (action)
+      form.Click(*action);
+    else
+      form.FormClose();
   }
-  EditionScope scope;
-  RecordingView view;
-  FakePlatform platform;
-  FakeApp app;
-  SetupForm form{view, platform, app};
+  void Run(const std::vector<Action>& actions) {
+    for (const auto& a : actions) Do(a);
+  }
 };
 
 TEST(LogicPages, StartPageAndHeaderPictureByEdition) {
@@ -80,7 +59,7 @@ TEST(LogicPages, StartPageAndHeaderPictureByEdition) {
   for (const auto c : {Case{seDirectInstall, tsh0, false}, Case{seChoosePlatform, tsh1, false},
                        Case{seCompanion, tsh5, true}}) {
     Session s(c.edition);
-    EXPECT_EQ(s.form.ActivePage(), c.page);
+    EXPECT_EQ(s.Shown(), c.page);
     ASSERT_EQ(s.view.PagesShown(), std::vector<TSetupPage>{c.page});
     EXPECT_EQ(s.view.visible[Control::imgRilo], c.companionHeader);
     EXPECT_EQ(s.view.visible[Control::imgTumo], !c.companionHeader);
@@ -110,19 +89,15 @@ TEST(LogicPages, ShowingTheCurrentPageAgainChangesNothing) {
 }
 
 TEST(LogicPages, TheFirstShowingReachesTheWindowEvenForTheDefaultPage) {
-  EditionScope scope(seDirectInstall);
-  RecordingView view;
-  FakePlatform platform;
-  FakeApp app;
-  SetupForm form(view, platform, app);
-  form.ShowPage(tsh0);
-  EXPECT_EQ(view.PagesShown(), std::vector<TSetupPage>{tsh0});
+  FormHarness h(seDirectInstall);
+  h.form.ShowPage(tsh0);
+  EXPECT_EQ(h.view.PagesShown(), std::vector<TSetupPage>{tsh0});
 }
 
 struct Transition {
   TSetupEdition edition;
-  std::vector<Handler> path;
-  Handler click;
+  std::vector<Action> path;
+  Action click;
   const char* name;
   TSetupPage next;
   int exits;
@@ -131,50 +106,41 @@ struct Transition {
 };
 
 TEST(LogicPages, EveryTransition) {
-  const auto more = &SetupForm::lblMoreClick;
-  const auto android = &SetupForm::lblAndroidClick;
-  const auto install = &SetupForm::lblWindowsClick;
+  const Action more = C::lblMore, android = C::lblAndroid, install = C::lblWindows;
+  const Action close = std::nullopt;
   const std::vector<Transition> table{
-      {seDirectInstall, {}, &SetupForm::lblWindowsClick, "tsh0 lblTumoOnlyInstall", tsh3, 0, 1, 0},
-      {seDirectInstall, {}, &SetupForm::imgWindowsClick, "tsh0 Image6", tsh3, 0, 1, 0},
-      {seDirectInstall, {}, &SetupForm::pnlExitClick, "tsh0 PnlExitTumo", tsh0, 1, 0, 0},
-      {seDirectInstall, {}, &SetupForm::Image1Click, "tsh0 Image1", tsh0, 0, 0, 1},
-      {seDirectInstall, {}, &SetupForm::FormClose, "tsh0 close", tsh0, 1, 0, 0},
-      {seChoosePlatform, {}, &SetupForm::lblWindowsClick, "tsh1 lblWindows", tsh3, 0, 1, 0},
-      {seChoosePlatform, {}, &SetupForm::imgWindowsClick, "tsh1 imgWindows", tsh3, 0, 1, 0},
-      {seChoosePlatform, {}, &SetupForm::lblAndroidClick, "tsh1 lblAndroid", tsh2, 0, 0, 0},
-      {seChoosePlatform, {}, &SetupForm::imgAndroidClick, "tsh1 imgAndroid", tsh2, 0, 0, 0},
-      {seChoosePlatform, {}, &SetupForm::lblMoreClick, "tsh1 lblMore", tsh4, 0, 0, 0},
-      {seChoosePlatform, {}, &SetupForm::pnlExitClick, "tsh1 pnlExit", tsh1, 1, 0, 0},
-      {seChoosePlatform, {android}, &SetupForm::pnlBtnBack2Click, "tsh2 back", tsh1, 0, 0, 0},
-      {seChoosePlatform, {android}, &SetupForm::Image1Click, "tsh2 Image1", tsh2, 0, 0, 1},
-      {seChoosePlatform, {install}, &SetupForm::pnlBtnRetyClick, "tsh3 retry", tsh3, 0, 1, 0},
-      {seChoosePlatform, {install}, &SetupForm::pnlExitClick, "tsh3 cancel", tsh3, 1, 0, 0},
-      {seChoosePlatform, {install}, &SetupForm::FormClose, "tsh3 close", tsh3, 1, 0, 0},
-      {seChoosePlatform, {more}, &SetupForm::lblMorePavoWindowsClick, "tsh4 manual", tsh4, 0, 0, 1},
-      {seChoosePlatform, {more}, &SetupForm::lblMorePavoAndroidClick, "tsh4 manual", tsh4, 0, 0, 1},
-      {seChoosePlatform, {more}, &SetupForm::lblMoreRiloClick, "tsh4 manual", tsh4, 0, 0, 1},
-      {seChoosePlatform,
-       {more},
-       &SetupForm::lblMoreSoftwareRiloClick,
-       "tsh4 program",
-       tsh4,
-       1,
-       0,
-       1},
-      {seChoosePlatform, {more}, &SetupForm::pnlBtnBackOtherClick, "tsh4 back", tsh1, 0, 0, 0},
-      {seCompanion, {}, &SetupForm::lblRiloInstallClick, "tsh5 lblRiloInstall", tsh3, 0, 1, 0},
-      {seCompanion, {}, &SetupForm::imgRiloInstallClick, "tsh5 imgRiloInstall", tsh3, 0, 1, 0},
-      {seCompanion, {}, &SetupForm::pnlExitClick, "tsh5 PnlExitRilo", tsh5, 1, 0, 0},
-      {seCompanion, {}, &SetupForm::FormClose, "tsh5 close", tsh5, 1, 0, 0},
+      {seDirectInstall, {}, C::lblTumoOnlyInstall, "tsh0 lblTumoOnlyInstall", tsh3, 0, 1, 0},
+      {seDirectInstall, {}, C::Image6, "tsh0 Image6", tsh3, 0, 1, 0},
+      {seDirectInstall, {}, C::PnlExitTumo, "tsh0 PnlExitTumo", tsh0, 1, 0, 0},
+      {seDirectInstall, {}, C::Image1, "tsh0 Image1", tsh0, 0, 0, 1},
+      {seDirectInstall, {}, close, "tsh0 close", tsh0, 1, 0, 0},
+      {seChoosePlatform, {}, C::lblWindows, "tsh1 lblWindows", tsh3, 0, 1, 0},
+      {seChoosePlatform, {}, C::imgWindows, "tsh1 imgWindows", tsh3, 0, 1, 0},
+      {seChoosePlatform, {}, C::lblAndroid, "tsh1 lblAndroid", tsh2, 0, 0, 0},
+      {seChoosePlatform, {}, C::imgAndroid, "tsh1 imgAndroid", tsh2, 0, 0, 0},
+      {seChoosePlatform, {}, C::lblMore, "tsh1 lblMore", tsh4, 0, 0, 0},
+      {seChoosePlatform, {}, C::pnlExit, "tsh1 pnlExit", tsh1, 1, 0, 0},
+      {seChoosePlatform, {android}, C::pnlBtnBack2, "tsh2 back", tsh1, 0, 0, 0},
+      {seChoosePlatform, {android}, C::Image1, "tsh2 Image1", tsh2, 0, 0, 1},
+      {seChoosePlatform, {install}, C::pnlBtnRety, "tsh3 retry", tsh3, 0, 1, 0},
+      {seChoosePlatform, {install}, C::pnlBtnCancelDownload, "tsh3 cancel", tsh3, 1, 0, 0},
+      {seChoosePlatform, {install}, close, "tsh3 close", tsh3, 1, 0, 0},
+      {seChoosePlatform, {more}, C::lblMorePavoWindows, "tsh4 manual", tsh4, 0, 0, 1},
+      {seChoosePlatform, {more}, C::lblMorePavoAndroid, "tsh4 manual", tsh4, 0, 0, 1},
+      {seChoosePlatform, {more}, C::lblMoreRilo, "tsh4 manual", tsh4, 0, 0, 1},
+      {seChoosePlatform, {more}, C::lblMoreSoftwareRilo, "tsh4 program", tsh4, 1, 0, 1},
+      {seChoosePlatform, {more}, C::pnlBtnBackOther, "tsh4 back", tsh1, 0, 0, 0},
+      {seCompanion, {}, C::lblRiloInstall, "tsh5 lblRiloInstall", tsh3, 0, 1, 0},
+      {seCompanion, {}, C::imgRiloInstall, "tsh5 imgRiloInstall", tsh3, 0, 1, 0},
+      {seCompanion, {}, C::PnlExitRilo, "tsh5 PnlExitRilo", tsh5, 1, 0, 0},
+      {seCompanion, {}, close, "tsh5 close", tsh5, 1, 0, 0},
   };
   for (const auto& t : table) {
     Session s(t.edition);
     s.Run(t.path);
     const int downloadsBefore = s.app.downloads;
-    (s.form.*t.click)();
-    EXPECT_EQ(s.form.ActivePage(), t.next) << t.name;
-    EXPECT_EQ(s.view.shownPage, t.next) << t.name;
+    s.Do(t.click);
+    EXPECT_EQ(s.Shown(), t.next) << t.name;
     EXPECT_EQ(s.app.exits, t.exits) << t.name;
     EXPECT_EQ(s.app.downloads - downloadsBefore, t.downloads) << t.name;
     EXPECT_EQ(s.platform.opened.size(), static_cast<std::size_t>(t.opened)) << t.name;
@@ -182,22 +148,41 @@ TEST(LogicPages, EveryTransition) {
   }
 }
 
+TEST(LogicPages, ControlsWithoutAClickActionDoNothing) {
+  std::set<Control> clickable;
+  for (const auto& [page, actions] : kPageClicks)
+    for (const auto& a : actions) clickable.insert(*a);
+  for (const auto& a : kAnyPage)
+    if (a) clickable.insert(*a);
+  ASSERT_EQ(clickable.size(), 23u);
+  for (int i = 0; i < kControlCount; ++i) {
+    const auto c = static_cast<Control>(i);
+    if (clickable.count(c)) continue;
+    Session s(seChoosePlatform);
+    s.view.events.clear();
+    EXPECT_FALSE(s.form.Click(c)) << ControlName(c);
+    EXPECT_TRUE(s.view.events.empty()) << ControlName(c);
+    EXPECT_EQ(s.app.downloads + s.app.exits, 0) << ControlName(c);
+    EXPECT_TRUE(s.platform.opened.empty()) << ControlName(c);
+  }
+}
+
 TEST(LogicPages, BackButtonsShowThePlatformChoiceInEveryEdition) {
   for (const auto edition : {seDirectInstall, seCompanion}) {
     Session s(edition);
     s.form.pnlBtnBack2Click();
-    EXPECT_EQ(s.form.ActivePage(), tsh1);
+    EXPECT_EQ(s.Shown(), tsh1);
     s.form.ShowPage(tsh4);
     s.form.pnlBtnBackOtherClick();
-    EXPECT_EQ(s.form.ActivePage(), tsh1);
+    EXPECT_EQ(s.Shown(), tsh1);
   }
 }
 
 std::set<TSetupPage> ReachablePages(TSetupEdition edition) {
-  std::map<TSetupPage, std::vector<Handler>> pathTo;
+  std::map<TSetupPage, std::vector<Action>> pathTo;
   {
     Session s(edition);
-    pathTo[s.form.ActivePage()] = {};
+    pathTo[s.Shown()] = {};
   }
   std::vector<TSetupPage> todo{pathTo.begin()->first};
   while (!todo.empty()) {
@@ -208,13 +193,13 @@ std::set<TSetupPage> ReachablePages(TSetupEdition edition) {
     for (const auto& click : clicks) {
       Session s(edition);
       s.Run(pathTo[page]);
-      EXPECT_EQ(s.form.ActivePage(), page);
-      (s.form.*click.handler)();
-      if (s.app.exits > 0 || pathTo.count(s.form.ActivePage())) continue;
+      EXPECT_EQ(s.Shown(), page);
+      s.Do(click);
+      if (s.app.exits > 0 || pathTo.count(s.Shown())) continue;
       auto path = pathTo[page];
-      path.push_back(click.handler);
-      pathTo[s.form.ActivePage()] = path;
-      todo.push_back(s.form.ActivePage());
+      path.push_back(click);
+      pathTo[s.Shown()] = path;
+      todo.push_back(s.Shown());
     }
   }
   std::set<TSetupPage> pages;
@@ -231,32 +216,30 @@ TEST(LogicPages, ReachablePagesByEdition) {
 TEST(LogicPages, FlagStepOnEveryPageAndEdition) {
   struct Case {
     TSetupEdition edition;
-    std::vector<Handler> path;
+    std::vector<Action> path;
     TSetupPage from;
   };
-  const auto install = &SetupForm::lblWindowsClick;
   const std::vector<Case> cases{
       {seDirectInstall, {}, tsh0},
-      {seDirectInstall, {install}, tsh3},
+      {seDirectInstall, {C::lblTumoOnlyInstall}, tsh3},
       {seChoosePlatform, {}, tsh1},
-      {seChoosePlatform, {&SetupForm::lblAndroidClick}, tsh2},
-      {seChoosePlatform, {install}, tsh3},
-      {seChoosePlatform, {&SetupForm::lblMoreClick}, tsh4},
+      {seChoosePlatform, {C::lblAndroid}, tsh2},
+      {seChoosePlatform, {C::lblWindows}, tsh3},
+      {seChoosePlatform, {C::lblMore}, tsh4},
       {seCompanion, {}, tsh5},
-      {seCompanion, {&SetupForm::lblRiloInstallClick}, tsh3},
+      {seCompanion, {C::lblRiloInstall}, tsh3},
   };
   const std::map<TSetupEdition, std::optional<TSetupPage>> after{
       {seDirectInstall, tsh0}, {seChoosePlatform, tsh1}, {seCompanion, std::nullopt}};
   for (const auto& c : cases) {
-    for (const auto flag : {&SetupForm::Image3Click, &SetupForm::Image2Click}) {
+    for (const auto flag : {C::Image3, C::Image2}) {
       Session s(c.edition);
       s.Run(c.path);
-      ASSERT_EQ(s.form.ActivePage(), c.from);
-      (s.form.*flag)();
+      ASSERT_EQ(s.Shown(), c.from);
+      s.form.Click(flag);
       const auto expected = after.at(c.edition).value_or(c.from);
-      EXPECT_EQ(s.form.ActivePage(), expected) << c.edition << " " << PageName(c.from);
-      EXPECT_EQ(s.view.shownPage, expected);
-      EXPECT_EQ(UiLanguage, flag == &SetupForm::Image3Click ? ulEnglish : ulGerman);
+      EXPECT_EQ(s.Shown(), expected) << c.edition << " " << PageName(c.from);
+      EXPECT_EQ(s.values.UiLanguage, flag == C::Image3 ? ulEnglish : ulGerman);
       EXPECT_EQ(s.app.downloads, static_cast<int>(c.path.size() == 1 && c.from == tsh3));
     }
   }
@@ -265,28 +248,27 @@ TEST(LogicPages, FlagStepOnEveryPageAndEdition) {
 TEST(LogicPages, FlagDuringADownloadAttempt) {
   struct Case {
     TSetupEdition edition;
-    Handler install;
+    Control install;
     TSetupPage during;
   };
-  for (const auto c : {Case{seDirectInstall, &SetupForm::lblWindowsClick, tsh0},
-                       Case{seChoosePlatform, &SetupForm::imgWindowsClick, tsh1},
-                       Case{seCompanion, &SetupForm::imgRiloInstallClick, tsh3}}) {
+  for (const auto c :
+       {Case{seDirectInstall, C::lblTumoOnlyInstall, tsh0},
+        Case{seChoosePlatform, C::imgWindows, tsh1}, Case{seCompanion, C::imgRiloInstall, tsh3}}) {
     Session s(c.edition);
     std::optional<TSetupPage> pageAfterFlag;
     s.app.onDownload = [&] {
       s.form.ShowDownloadPage();
       s.form.SetProgressMax(5000);
       s.form.Image3Click();
-      pageAfterFlag = s.form.ActivePage();
+      pageAfterFlag = s.Shown();
       // The attempt goes on and reports on tsh3 whatever page is shown.
       s.form.SetProgressPosition(1200);
       s.form.ShowConnectionError();
     };
-    (s.form.*c.install)();
+    s.form.Click(c.install);
     ASSERT_TRUE(pageAfterFlag.has_value());
     EXPECT_EQ(*pageAfterFlag, c.during) << c.edition;
-    EXPECT_EQ(s.form.ActivePage(), c.during);
-    EXPECT_EQ(s.view.shownPage, c.during);
+    EXPECT_EQ(s.Shown(), c.during);
     EXPECT_EQ(s.view.progressMax, 5000);
     EXPECT_EQ(s.view.progressPosition, 1200);
     EXPECT_TRUE(s.view.FailureStateShown());
@@ -317,15 +299,15 @@ TEST(LogicPages, FailureStateHoldsAcrossAFlagAndANewInstallAction) {
 }
 
 TEST(LogicPages, ClosingOrCancellingDuringAnAttemptEndsTheProgram) {
-  for (const auto close : {&SetupForm::FormClose, &SetupForm::pnlExitClick}) {
+  for (const Action close : {Action{}, Action{C::pnlBtnCancelDownload}}) {
     Session s(seDirectInstall);
     s.app.onDownload = [&] {
       s.form.ShowDownloadPage();
-      (s.form.*close)();
+      s.Do(close);
     };
-    s.form.lblWindowsClick();
+    s.form.Click(C::lblTumoOnlyInstall);
     EXPECT_EQ(s.app.exits, 1);
-    EXPECT_EQ(s.form.ActivePage(), tsh3);
+    EXPECT_EQ(s.Shown(), tsh3);
   }
 }
 
@@ -339,7 +321,7 @@ TEST(LogicPages, LanguageHoldsAcrossPageChanges) {
   EXPECT_TRUE(s.view.TextWrites().empty());
   EXPECT_EQ(s.view.GetText(Control::lblAndroidStep4), L"4.) Click Install");
   EXPECT_EQ(s.view.GetText(Control::lblMorePDF), L"Manuals PDF");
-  EXPECT_EQ(UiLanguage, ulEnglish);
+  EXPECT_EQ(s.values.UiLanguage, ulEnglish);
 }
 
 }  // namespace

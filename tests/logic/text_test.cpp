@@ -9,13 +9,6 @@
 
 namespace {
 
-struct Harness {
-  RecordingView view;
-  FakePlatform platform;
-  FakeApp app;
-  SetupForm form{view, platform, app};
-};
-
 std::vector<Control> WrittenControls(const RecordingView& view) {
   std::vector<Control> out;
   for (const auto& w : view.TextWrites()) out.push_back(w.control);
@@ -50,9 +43,8 @@ const std::vector<Control> kCatalogueOrder{
 };
 
 TEST(LogicTexts, EnglishWritesTheTwentyFourRowsInOrder) {
-  EditionScope scope(seDirectInstall);
-  Harness h;
-  UiLanguage = ulGerman;
+  FormHarness h(seDirectInstall);
+  h.values.UiLanguage = ulGerman;
   h.form.ApplyLanguage(ulEnglish);
   EXPECT_EQ(WrittenControls(h.view), kCatalogueOrder);
   // The language is set before the first text is written.
@@ -60,8 +52,7 @@ TEST(LogicTexts, EnglishWritesTheTwentyFourRowsInOrder) {
 }
 
 TEST(LogicTexts, GermanAddsTheEarlyInstallCopyRightAfterRowTwo) {
-  EditionScope scope(seDirectInstall);
-  Harness h;
+  FormHarness h(seDirectInstall);
   h.form.ApplyLanguage(ulGerman);
   auto expected = kCatalogueOrder;
   expected.insert(expected.begin() + 2, Control::lblRiloInstall);
@@ -71,9 +62,8 @@ TEST(LogicTexts, GermanAddsTheEarlyInstallCopyRightAfterRowTwo) {
 }
 
 TEST(LogicTexts, EveryControlHoldsItsCatalogueTextInBothLanguages) {
-  EditionScope scope(seDirectInstall);
   for (const auto language : {ulGerman, ulEnglish}) {
-    Harness h;
+    FormHarness h(seDirectInstall);
     h.form.ApplyLanguage(language);
     for (const auto& row : TextCatalogue()) {
       if (row.copyOf) {
@@ -87,10 +77,9 @@ TEST(LogicTexts, EveryControlHoldsItsCatalogueTextInBothLanguages) {
 }
 
 TEST(LogicTexts, ExitAndCancelButtonsReadAsDesigned) {
-  EditionScope scope(seCompanion);
-  Harness h;
+  FormHarness h(seCompanion);
   h.form.ApplyLanguage(ulGerman);
-  EXPECT_EQ(UiLanguage, ulGerman);
+  EXPECT_EQ(h.values.UiLanguage, ulGerman);
   EXPECT_EQ(h.view.GetText(Control::lblTumoOnlyInstall), L"Installation starten");
   EXPECT_EQ(h.view.GetText(Control::lblRiloInstall), L"Installation starten");
   EXPECT_EQ(h.view.GetText(Control::PnlExitTumo), L"ABBRECHEN");
@@ -102,7 +91,7 @@ TEST(LogicTexts, ExitAndCancelButtonsReadAsDesigned) {
             L"1.) Nehmen Sie das Android Kinder-Handy/Tablet zur Hand");
 
   h.form.Image3Click();
-  EXPECT_EQ(UiLanguage, ulEnglish);
+  EXPECT_EQ(h.values.UiLanguage, ulEnglish);
   EXPECT_EQ(h.view.GetText(Control::PnlExitTumo), L"EXIT");
   EXPECT_EQ(h.view.GetText(Control::PnlExitRilo), L"EXIT");
   EXPECT_EQ(h.view.GetText(Control::pnlExit), L"EXIT");
@@ -114,8 +103,7 @@ TEST(LogicTexts, ExitAndCancelButtonsReadAsDesigned) {
 }
 
 TEST(LogicTexts, StepThreeQuotesDifferByLanguage) {
-  EditionScope scope(seChoosePlatform);
-  Harness h;
+  FormHarness h(seChoosePlatform);
   h.form.ApplyLanguage(ulGerman);
   const auto german = h.view.GetText(Control::lblAndroidStep3);
   EXPECT_EQ(german, L"3.) Suchen Sie nach \"Marlek Wachtwerk\"");
@@ -136,8 +124,7 @@ TEST(LogicTexts, NonAsciiCharactersAreTheThreeExpectedCodePoints) {
         if (static_cast<std::uint32_t>(c) > 0x7F) found.insert(static_cast<std::uint32_t>(c));
   EXPECT_EQ(found, (std::set<std::uint32_t>{0xE4, 0xFC, 0xDC}));
 
-  EditionScope scope(seChoosePlatform);
-  Harness h;
+  FormHarness h(seChoosePlatform);
   h.form.ApplyLanguage(ulGerman);
   const std::wstring wahlen = h.view.GetText(Control::lblAndroidStep4);
   EXPECT_EQ(static_cast<std::uint32_t>(wahlen.at(5)), 0xE4u);  // "4.) Wählen"
@@ -153,8 +140,7 @@ TEST(LogicTexts, NonAsciiCharactersAreTheThreeExpectedCodePoints) {
 }
 
 TEST(LogicTexts, GermanEnglishGermanGivesTheFirstPassAgain) {
-  EditionScope scope(seChoosePlatform);
-  Harness h;
+  FormHarness h(seChoosePlatform);
   h.form.ApplyLanguage(ulGerman);
   const auto firstTexts = h.view.texts;
   const auto firstWrites = h.view.TextWrites().size();
@@ -168,8 +154,7 @@ TEST(LogicTexts, GermanEnglishGermanGivesTheFirstPassAgain) {
 }
 
 TEST(LogicTexts, ApplyingTheLanguageShownRewritesWithoutChangingAnything) {
-  EditionScope scope(seDirectInstall);
-  Harness h;
+  FormHarness h(seDirectInstall);
   h.form.ApplyLanguage(ulEnglish);
   const auto before = h.view.texts;
   h.view.events.clear();
@@ -180,8 +165,7 @@ TEST(LogicTexts, ApplyingTheLanguageShownRewritesWithoutChangingAnything) {
 }
 
 TEST(LogicTexts, TextsOutsideTheCatalogueAreNeverWritten) {
-  EditionScope scope(seChoosePlatform);
-  Harness h;
+  FormHarness h(seChoosePlatform);
   h.view.texts[Control::lblWindows] = L"Windows";
   h.view.texts[Control::lblAndroid] = L"Android";
   h.view.texts[Control::lblSetupRilo] = L"SETUP DESK WARDEN";

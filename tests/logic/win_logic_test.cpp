@@ -55,7 +55,8 @@ std::wstring TempFolder() {
 TEST(WinLogicPlatform, LocaleQueryGivesAThreeLetterName) {
   NullView view;
   CountingApp app;
-  SetupForm form(view, NativeSetupPlatform(), app);
+  SetupValues values;
+  SetupForm form(view, NativeSetupPlatform(), app, values);
   const std::wstring name = form.ReadLocaleLanguage();
   ASSERT_EQ(name.size(), 3u);
   for (const wchar_t c : name) EXPECT_TRUE(c >= L'A' && c <= L'Z') << static_cast<int>(c);
@@ -88,7 +89,8 @@ TEST(WinLogicPlatform, HandingOverAMissingFileRaisesNothingAndChangesNothing) {
 
   NullView view;
   CountingApp app;
-  SetupForm form(view, NativeSetupPlatform(), app);
+  SetupValues values;
+  SetupForm form(view, NativeSetupPlatform(), app, values);
   EXPECT_NO_THROW(form.lblMoreRiloClick());
   EXPECT_EQ(view.calls, 0);
   EXPECT_EQ(app.exits, 0);

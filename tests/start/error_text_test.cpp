@@ -31,24 +31,6 @@ TEST(StartFullStop, AppendedOnlyAfterCharactersAboveTheFullStop) {
   EXPECT_EQ(WithFullStop(L""), L"");
 }
 
-TEST(StartUtf8, DecodesAndReplacesInvalidBytes) {
-  EXPECT_EQ(Utf8ToWide("Gr\xC3\xB6\xC3\x9F"
-                       "e \xE2\x82\xAC"),
-            L"Gr\u00F6\u00DFe \u20AC");
-  EXPECT_EQ(Utf8ToWide("a\xFF"
-                       "b"),
-            L"a\uFFFDb");
-  EXPECT_EQ(Utf8ToWide("cut \xE2\x82"), L"cut \uFFFD\uFFFD");
-  EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD\uFFFD");            // overlong '/'
-  EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");  // a lone surrogate
-  const std::wstring smile = Utf8ToWide("\xF0\x9F\x98\x80");
-  if (sizeof(wchar_t) == 2) {
-    EXPECT_EQ(smile, std::wstring({static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}));
-  } else {
-    EXPECT_EQ(smile, std::wstring(1, static_cast<wchar_t>(0x1F600)));
-  }
-}
-
 std::exception_ptr Captured(auto&& thrower) {
   try {
     thrower();

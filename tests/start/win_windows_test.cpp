@@ -55,7 +55,8 @@ protected:
     instance_ = GetModuleHandleW(nullptr);
     icon_ = LoadIconW(nullptr, IDI_APPLICATION);
     background_ = std::make_unique<TFrmBackground>(instance_, icon_, app_, errors_);
-    setup_ = std::make_unique<TFrmSetup>(instance_, background_->Handle(), icon_, app_, errors_);
+    setup_ = std::make_unique<TFrmSetup>(instance_, background_->Handle(), icon_, app_, errors_,
+                                         values_);
     background_->AttachSetupWindow(setup_->Handle());
   }
   void TearDown() override {
@@ -77,6 +78,7 @@ protected:
 
   HINSTANCE instance_ = nullptr;
   HICON icon_ = nullptr;
+  SetupValues values_;
   RecordingApp app_;
   MessageRecordingErrors errors_;
   std::unique_ptr<TFrmBackground> background_;

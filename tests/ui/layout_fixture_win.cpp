@@ -1,20 +1,15 @@
 #include "tests/ui/layout_fixture_win.h"
 
-LayoutWindow::LayoutWindow(TSetupEdition edition, const wchar_t* locale)
-    : savedEdition_(SetupEdition), savedLanguage_(UiLanguage) {
-  SetupEdition = edition;
+LayoutWindow::LayoutWindow(TSetupEdition edition, const wchar_t* locale) {
+  values.SetupEdition = edition;
   platform.locale = locale;
   frm_ = std::make_unique<TFrmSetup>(GetModuleHandleW(nullptr), nullptr, nullptr, app, errors,
-                                     platform);
+                                     values, platform);
   SetWindowPos(Form(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   UpdateWindow(Form());
 }
 
-LayoutWindow::~LayoutWindow() {
-  frm_.reset();
-  SetupEdition = savedEdition_;
-  UiLanguage = savedLanguage_;
-}
+LayoutWindow::~LayoutWindow() { frm_.reset(); }
 
 POINT LayoutWindow::CentreOf(Control c) {
   const RECT r = View().ControlRect(c);

@@ -67,6 +67,7 @@ public:
   // Lets queued messages (paint, posted leaves) run.
   void Pump();
 
+  SetupValues values;
   RecordingApp app;
   RecordingPlatform platform;
   RecordingErrors errors;
@@ -74,8 +75,6 @@ public:
 private:
   HWND TargetAt(POINT client, POINT& local) const;
 
-  TSetupEdition savedEdition_;
-  TUiLanguage savedLanguage_;
   std::unique_ptr<TFrmSetup> frm_;
   HWND lastMoveTarget_ = nullptr;
 };

@@ -77,11 +77,11 @@ TEST(WinUiClicks, HeaderLinksAndFlags) {
   LayoutWindow w(seChoosePlatform);
   w.Click(Control::lblMore);
   w.Click(Control::Image3);
-  EXPECT_EQ(UiLanguage, ulEnglish);
+  EXPECT_EQ(w.values.UiLanguage, ulEnglish);
   EXPECT_EQ(w.View().ActivePage(), tsh1);
   EXPECT_EQ(w.View().GetText(Control::lblMore), L"More");
   w.Click(Control::Image2);
-  EXPECT_EQ(UiLanguage, ulGerman);
+  EXPECT_EQ(w.values.UiLanguage, ulGerman);
   EXPECT_EQ(w.View().GetText(Control::lblMore), L"Mehr");
   // The logo's right part, beside the mascot's box.
   const RECT logo = w.View().ControlRect(Control::Image1);
@@ -105,7 +105,7 @@ TEST(WinUiClicks, ControlsWithoutActionAndEmptyPanelDoNothing) {
     EXPECT_EQ(w.app.downloads + w.app.exits + w.app.terminates, 0);
     EXPECT_TRUE(w.platform.opened.empty());
     EXPECT_EQ(w.View().ActivePage(), page);
-    EXPECT_EQ(UiLanguage, ulGerman);
+    EXPECT_EQ(w.values.UiLanguage, ulGerman);
   };
   w.Click(Control::lblSetupTitle);
   w.Click(Control::imgTumo);
@@ -272,10 +272,9 @@ TEST(WinUiClicks, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn) {
   ThrowingApp app;
   ThrowingPlatform platform;
   RecordingErrors errors;
-  const TSetupEdition saved = SetupEdition;
-  SetupEdition = seChoosePlatform;
+  SetupValues values{seChoosePlatform, ulGerman};
   {
-    TFrmSetup frm(GetModuleHandleW(nullptr), nullptr, nullptr, app, errors, platform);
+    TFrmSetup frm(GetModuleHandleW(nullptr), nullptr, nullptr, app, errors, values, platform);
     SetupViewWin& v = frm.View();
     const auto click = [&](HWND target, POINT p) {
       SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
@@ -292,5 +291,4 @@ TEST(WinUiClicks, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn) {
     frm.Form().lblMoreClick();
     EXPECT_EQ(v.ActivePage(), tsh4);
   }
-  SetupEdition = saved;
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "base/win_handles.h"
 #include "tests/ui/layout_fixture_win.h"
 
 namespace {
@@ -41,26 +42,17 @@ bool AwaitAck(const std::wstring& folder) {
 }
 
 // A white window over the whole screen, as the program's background window looks.
-class WhiteBackdrop {
-public:
-  WhiteBackdrop() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = L"LayoutShowBackdrop";
-    RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
-                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                            nullptr, wc.hInstance, nullptr);
-  }
-  WhiteBackdrop(const WhiteBackdrop&) = delete;
-  WhiteBackdrop& operator=(const WhiteBackdrop&) = delete;
-  ~WhiteBackdrop() { DestroyWindow(hwnd_); }
-
-private:
-  HWND hwnd_;
-};
+WindowHandle WhiteBackdrop() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = L"LayoutShowBackdrop";
+  RegisterClassW(&wc);
+  return WindowHandle(CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                      nullptr, nullptr, wc.hInstance, nullptr));
+}
 
 struct State {
   TSetupPage page;
@@ -83,7 +75,7 @@ int wmain(int argc, wchar_t** argv) {
                                                             {seDirectInstall, "seDirectInstall"},
                                                             {seCompanion, "seCompanion"}};
   const std::pair<TUiLanguage, const char*> languages[] = {{ulGerman, "de"}, {ulEnglish, "en"}};
-  WhiteBackdrop backdrop;
+  const WindowHandle backdrop = WhiteBackdrop();
   for (const auto& [edition, editionName] : editions)
     for (const auto& [language, languageName] : languages)
       for (const State& state : kStates) {

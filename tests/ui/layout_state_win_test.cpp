@@ -115,23 +115,25 @@ TEST(WinUiPictures, MissingPicturesLeaveTheirBoxesEmpty) {
   const layout::ControlSpec& logo = layout::ControlEntry(Control::Image1);
   EXPECT_FALSE(store.Loaded(logo.picture, logo.box.width, logo.box.height));
 
-  HDC dc = CreateCompatibleDC(nullptr);
+  const MemoryDc dc(CreateCompatibleDC(nullptr));
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), logo.box.width, -logo.box.height, 1, 32, BI_RGB};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = logo.box.width;
+  info.bmiHeader.biHeight = -logo.box.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  ASSERT_NE(bitmap, nullptr);
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  const BitmapHandle bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ASSERT_TRUE(bitmap);
+  const SelectGuard selected(dc.get(), bitmap.get());
   const RECT whole{0, 0, logo.box.width, logo.box.height};
-  FillRect(dc, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  store.Draw(logo.picture, dc, whole);
+  FillRect(dc.get(), &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  store.Draw(logo.picture, dc.get(), whole);
   GdiFlush();
   const auto* pixels = static_cast<const std::uint32_t*>(bits);
   const int count = logo.box.width * logo.box.height;
   EXPECT_EQ(std::count(pixels, pixels + count, 0x00FFFFFFu), count);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 TEST(WinUiPictures, ColoursOnScreen) {

@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 #include <utility>
 
+#include "base/win_handles.h"
 #include "ui/picture_resource_win.h"
 #include "ui/pixmap_win.h"
 
@@ -26,21 +28,16 @@ public:
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     bits_ = static_cast<std::uint8_t*>(bits);
     if (bits_ != nullptr) std::memset(bits_, 0xFF, static_cast<std::size_t>(width * height * 4));
-    previous_ = SelectObject(dc_, bitmap_);
-  }
-  ~Canvas() {
-    SelectObject(dc_, previous_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
+    selected_.emplace(dc_.get(), bitmap_.get());
   }
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
 
   bool Ok() const { return bits_ != nullptr; }
-  HDC Dc() const { return dc_; }
+  HDC Dc() const { return dc_.get(); }
   // Blue, green, red of one pixel.
   Bgra At(int x, int y) const {
     GdiFlush();
@@ -53,10 +50,11 @@ public:
 
 private:
   int width_;
-  HDC dc_;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
+  MemoryDc dc_;
+  BitmapHandle bitmap_;
   std::uint8_t* bits_ = nullptr;
+  // Last: the bitmap leaves the DC before either is deleted.
+  std::optional<SelectGuard> selected_;
 };
 
 void ExpectColour(Bgra got, int r, int g, int b, const char* what) {

@@ -21,6 +21,8 @@
 #include <cwchar>
 #include <string>
 
+#include "base/utf.h"
+
 namespace {
 
 struct Selector {
@@ -95,12 +97,7 @@ bool ParseMessage(const wchar_t* text, UINT& id) {
 }
 
 void PrintUtf8(const char* key, const std::wstring& value) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, value.c_str(), static_cast<int>(value.size()),
-                                        nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, value.c_str(), static_cast<int>(value.size()), utf8.data(), bytes,
-                      nullptr, nullptr);
-  std::printf("%s=%s\n", key, utf8.c_str());
+  std::printf("%s=%s\n", key, WideToUtf8(value).c_str());
 }
 
 std::wstring ClassOf(HWND hwnd) {

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
 
+#include "base/module_file.h"
+#include "base/win_handles.h"
 #include "tools/demo-installer/marker_win.h"
 
 namespace {
@@ -18,21 +19,6 @@ constexpr UINT_PTR kCloseTimer = 1;
 constexpr UINT kCloseAfterMs = 5000;
 constexpr int kClientWidth = 420;
 constexpr int kClientHeight = 130;
-
-class Window {
-public:
-  explicit Window(HWND h) : h_(h) {}
-  Window(const Window&) = delete;
-  Window& operator=(const Window&) = delete;
-  Window(Window&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
-  ~Window() {
-    if (h_ && IsWindow(h_)) DestroyWindow(h_);
-  }
-  HWND get() const { return h_; }
-
-private:
-  HWND h_;
-};
 
 void SetDefaultFont(HWND control) {
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
@@ -70,7 +56,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-  WriteRunMarker(OwnProgramPath(), GetCommandLineW());
+  WriteRunMarker(ModuleFileName(), GetCommandLineW());
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -84,9 +70,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, style, FALSE, 0);
-  const Window window(CreateWindowExW(0, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                      nullptr, instance, nullptr));
+  const WindowHandle window(CreateWindowExW(
+      0, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+      frame.bottom - frame.top, nullptr, nullptr, instance, nullptr));
   if (!window.get()) return 1;
   ShowWindow(window.get(), show);
   UpdateWindow(window.get());

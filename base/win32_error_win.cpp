@@ -1,6 +1,8 @@
-#include "ui/win32_error.h"
+#include "base/win32_error.h"
 
 #include <string>
+
+#include "base/utf.h"
 
 namespace {
 
@@ -14,12 +16,7 @@ std::string SystemText(DWORD code) {
   while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' '))
     wide.pop_back();
   if (wide.empty()) return "error " + std::to_string(code);
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                        nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), bytes,
-                      nullptr, nullptr);
-  return utf8;
+  return WideToUtf8(wide);
 }
 
 }  // namespace
