@@ -5,31 +5,30 @@
 
 #include "http/body_memory.h"
 
-// The in-memory body of a transfer. Reserve sizes it at once without touching the bytes, so a
-// received block lands straight in its final place.
+// The in-memory body of a transfer. Reserve sets address space aside for an announced length
+// without using memory for it; Append makes room as bytes arrive, so a received block lands
+// straight in its final place and the memory in use follows the body. Both throw
+// std::bad_alloc when the body cannot be held, which the client reports as a body too large.
 class BodyBuffer {
 public:
   BodyBuffer() = default;
   BodyBuffer(const BodyBuffer&) = delete;
   BodyBuffer& operator=(const BodyBuffer&) = delete;
   BodyBuffer(BodyBuffer&& other) noexcept
-      : data_(std::move(other.data_)),
-        size_(std::exchange(other.size_, 0)),
-        capacity_(std::exchange(other.capacity_, 0)) {}
+      : memory_(std::move(other.memory_)), size_(std::exchange(other.size_, 0)) {}
   BodyBuffer& operator=(BodyBuffer&& other) noexcept {
-    data_ = std::move(other.data_);
+    memory_ = std::move(other.memory_);
     size_ = std::exchange(other.size_, 0);
-    capacity_ = std::exchange(other.capacity_, 0);
     return *this;
   }
 
-  const char* data() const { return data_.data(); }
+  const char* data() const { return memory_.data(); }
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 
-  // Ensures room for at least capacity bytes; throws std::bad_alloc when it cannot.
+  // Address space for capacity bytes in all; no memory is used before the bytes arrive.
   void Reserve(std::size_t capacity);
-  // Room for n more bytes at the end (grows geometrically), to be filled and then Commit'ed.
+  // Room for n more bytes at the end, to be filled and then Commit'ed.
   char* Append(std::size_t n);
   void Commit(std::size_t n) { size_ += n; }
   void Clear() { size_ = 0; }
@@ -37,7 +36,6 @@ public:
   void Release();
 
 private:
-  BodyMemory data_;
+  BodyMemory memory_;
   std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
 };
