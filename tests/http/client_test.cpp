@@ -170,7 +170,8 @@ TEST(HttpClient, ChunkedBodyCountsTheCodingAndEndsAtEachChunk) {
   ASSERT_GE(r.events.size(), 3u);
   EXPECT_EQ(r.events.front(), "begin 0");
   EXPECT_EQ(r.events[1], "work 12") << "first chunk: its size line and data";
-  EXPECT_EQ(r.events.back(), "work " + std::to_string(chunks.size()));
+  // Size lines "5;x=y\r\n", "9C40\r\n", "0\r\n" and the data: no line ends after data, no trailer.
+  EXPECT_EQ(r.events.back(), "work " + std::to_string(7 + 5 + 6 + 40000 + 3));
 }
 
 TEST(HttpClient, BodyUntilCloseEndsOnlyWithAnOrderlyClose) {
