@@ -101,7 +101,7 @@ struct HttpClient::Impl {
     std::int64_t announced;  // the length for the begin event, 0 when none is given
     BodyDecoder decoder;
     BodySink& sink;
-    bool discarded;                 // any end of the connection ends it; cut at the limit
+    bool discarded;                  // any end of the connection ends it; cut at the limit
     std::uint64_t discardLimit = 0;  // for a discarded body, of the progress count
     BufferSink* buffer = nullptr;    // for the final body, which fails beyond its room
   };
@@ -208,14 +208,13 @@ void HttpClient::Impl::Redirect(const ResponseHead& head, const BodyFraming& fra
   Url next;
   switch (ResolveLocation(url, location, next)) {
     case LocationProblem::None: break;
-    case LocationProblem::Https:
-      try {
-        DiscardRedirectBody(head, framing);
+    case LocationProblem::Https: try { DiscardRedirectBody(head, framing);
       } catch (const HttpError&) {
         // The redirect decides the failure.
       }
       throw HttpError(Error::RedirectToHttps, location);
-    case LocationProblem::ControlCharacter: throw HttpError(Error::BadLocation, "control character");
+    case LocationProblem::ControlCharacter:
+      throw HttpError(Error::BadLocation, "control character");
     case LocationProblem::Unusable: throw HttpError(Error::BadLocation, location);
   }
   DiscardRedirectBody(head, framing);
@@ -427,8 +426,8 @@ void HttpClient::Impl::Report(const BodyRead& read) {
 BodyEnd HttpClient::Impl::DiscardBody(const BodyFraming& framing) {
   if (framing.kind == Framing::None) return BodyEnd::Complete;
   DiscardSink sink;
-  BodyRead read{Announced(framing), BodyDecoder(framing), sink, true, settings.maxDiscardedBody,
-                nullptr};
+  BodyRead read{
+      Announced(framing), BodyDecoder(framing), sink, true, settings.maxDiscardedBody, nullptr};
   return ReadBody(read);
 }
 

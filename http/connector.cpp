@@ -79,9 +79,8 @@ public:
   // Waits at most ms; true once the worker has finished.
   bool WaitStep(int ms) {
     std::unique_lock lock(job_->mutex);
-    return job_->changed.wait_for(lock, std::chrono::milliseconds(ms), [this] {
-      return job_->phase == ConnectJob::Phase::Finished;
-    });
+    return job_->changed.wait_for(lock, std::chrono::milliseconds(ms),
+                                  [this] { return job_->phase == ConnectJob::Phase::Finished; });
   }
   void GiveUp() {
     if (!thread_.joinable()) return;

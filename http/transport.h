@@ -31,8 +31,7 @@ public:
   // Opens a connection or throws HttpError (ResolveFailed, ConnectFailed, ConnectTimeout).
   // The pacer pumps while the name resolution and the connect are waited for.
   virtual std::unique_ptr<Connection> Connect(const std::string& host, std::uint16_t port,
-                                              const Settings& settings,
-                                              base::PumpPacer& pacer) = 0;
+                                              const Settings& settings, base::PumpPacer& pacer) = 0;
 };
 
 // Resolves a host name to an IPv4 address (host byte order); false when it cannot. Runs on the

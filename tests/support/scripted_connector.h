@@ -26,8 +26,7 @@ public:
   explicit ScriptedConnector(std::shared_ptr<ScriptedStream> stream) : stream_(std::move(stream)) {}
 
   std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t,
-                                            const http::Settings&,
-                                            base::PumpPacer&) override {
+                                            const http::Settings&, base::PumpPacer&) override {
     auto index = static_cast<std::size_t>(stream_->connects++);
     return std::make_unique<Conn>(
         stream_, index < stream_->inputs.size() ? stream_->inputs[index] : std::string());
