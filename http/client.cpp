@@ -1,11 +1,10 @@
 #include "http/client.h"
 
 #include <algorithm>
-#include <chrono>
 #include <limits>
 #include <new>
-#include <stdexcept>
 
+#include "base/sliced_wait.h"
 #include "http/cookies.h"
 #include "http/parser.h"
 #include "http/transport.h"
@@ -14,20 +13,21 @@
 namespace http {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr std::size_t kBlock = 32768;
 constexpr int kMaxRedirects = 15;  // the 15th redirect response is not followed
 constexpr int kMaxInterimResponses = 32;
 
+// Where body bytes go. Room() is how many more data bytes the sink takes.
 class BufferSink final : public BodySink {
 public:
-  explicit BufferSink(BodyBuffer& body) : body_(body) {}
+  BufferSink(BodyBuffer& body, std::size_t max) : body_(body), max_(max) {}
   char* Prepare(std::size_t n) override { return body_.Append(n); }
   void Commit(std::size_t n) override { body_.Commit(n); }
+  std::uint64_t Room() const { return max_ - body_.size(); }
 
 private:
   BodyBuffer& body_;
+  std::size_t max_;
 };
 
 class DiscardSink final : public BodySink {
@@ -39,22 +39,32 @@ private:
   std::unique_ptr<char[]> scratch_ = std::make_unique<char[]>(kBlock);
 };
 
-long long MillisSince(Clock::time_point start) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+std::int64_t Announced(const BodyFraming& framing) {
+  return framing.kind == Framing::Length ? static_cast<std::int64_t>(framing.length) : 0;
 }
 
 bool IsRedirect(int status) { return status >= 300 && status <= 399 && status != 304; }
+
+// How a body read ended.
+enum class BodyEnd {
+  Complete,         // its framing says it is whole; the connection may go on
+  ConnectionEnded,  // the server ended the connection, which ends this body
+  Cut,              // a discarded body reached its limit; the connection cannot go on
+};
 
 }  // namespace
 
 struct HttpClient::Impl {
   Impl(Settings s, Events e, std::unique_ptr<Connector> c)
-      : settings(s), events(std::move(e)), connector(std::move(c)) {}
+      : settings(s),
+        events(std::move(e)),
+        connector(std::move(c)),
+        pacer(events.pump, settings.pumpIntervalMs) {}
 
   Settings settings;
   Events events;
   std::unique_ptr<Connector> connector;
-  std::function<void()> pump = [this] { Pump(); };
+  base::PumpPacer pacer;
 
   std::unique_ptr<Connection> conn;
   std::string connHost;
@@ -68,10 +78,6 @@ struct HttpClient::Impl {
 
   CookieJar cookies;
 
-  void Pump() {
-    if (events.pump) events.pump();
-  }
-
   void Drop() {
     conn.reset();
     connKeep = false;
@@ -81,36 +87,58 @@ struct HttpClient::Impl {
   bool RxEmpty() const { return rxBegin == rxEnd; }
 
   void Transfer(Url url, BodyBuffer& body);
+  void Redirect(const ResponseHead& head, const BodyFraming& framing, Url& url);
+  void ReadFinalBody(const ResponseHead& head, BodyFraming framing, BodyBuffer& body);
   ResponseHead Exchange(const Url& url);
-  ResponseHead ReadHead(bool& nothingReceived);
   std::string Request(const Url& url) const;
-  // Returns true when the connection ended with the body.
-  bool ReadBody(const BodyFraming& framing, BodySink& sink, bool shortCloseFails);
+  enum class SendEnd { Sent, Broken };
+  SendEnd SendRequest(const std::string& request);
+  ResponseHead ReadHead(bool& nothingReceived);
+
+  // A body: the begin event, the bytes that came with the head as the first block, then one
+  // block after another, each reported and followed by a pump.
+  struct BodyRead {
+    std::int64_t announced;  // the length for the begin event, 0 when none is given
+    BodyDecoder decoder;
+    BodySink& sink;
+    bool discarded;                  // any end of the connection ends it; cut at the limit
+    std::uint64_t discardLimit = 0;  // for a discarded body, of the progress count
+    BufferSink* buffer = nullptr;    // for the final body, which fails beyond its room
+  };
+  BodyEnd ReadBody(BodyRead& read);
+  std::uint64_t Left(const BodyRead& read) const;
+  void TakeBuffered(BodyRead& read);
+  // One block: up to kBlock data bytes, the end of a chunk's data or the end of the body.
+  // True when the connection ended with it.
+  bool ReadBlock(BodyRead& read);
+  void ConnectionEnded(BodyRead& read, net::IoStatus status);
+  void Report(const BodyRead& read);
+
+  BodyEnd DiscardBody(const BodyFraming& framing);
   void DiscardRedirectBody(const ResponseHead& head, const BodyFraming& framing);
-  void KeepOrDrop(const ResponseHead& head, const BodyFraming& framing, bool connectionEnded);
+  void KeepOrDrop(const ResponseHead& head, const BodyFraming& framing, BodyEnd end);
   bool WaitForFirstBytes(int limitMs);
 
-  // Receives up to n bytes at dest() without blocking longer than limitMs of waiting. Waits
-  // in slices; after each slice without data the pump runs. dest() is asked only right before
-  // the receive, so no pointer into a buffer is held across a pump.
+  // Receives up to n bytes at dest(), waiting in slices with pumps for at most the read
+  // time-out. dest() is asked only right before the receive, so no pointer into a buffer is
+  // held across a pump.
   template <class Dest>
-  net::IoResult ReceiveWait(Dest dest, std::size_t n, int limitMs) {
-    long long waited = 0;
+  net::IoResult ReceiveWait(Dest dest, std::size_t n) {
     for (;;) {
       net::IoResult r = conn->Receive(dest(), n);
+      if (r.status == net::IoStatus::Data) pacer.PumpIfDue();
       if (r.status != net::IoStatus::WouldBlock) return r;
-      for (;;) {
-        int slice = static_cast<int>(
-            std::min<long long>(settings.readSliceMs, std::max<long long>(limitMs - waited, 1)));
-        auto start = Clock::now();
-        net::WaitStatus w = conn->WaitReadable(slice);
-        waited += MillisSince(start);
-        if (w == net::WaitStatus::Ready) break;
-        if (w == net::WaitStatus::Error) return {net::IoStatus::Reset, 0};
-        if (waited >= limitMs)
-          throw HttpError(Error::ReadTimeout, "no data for " + std::to_string(waited) + " ms");
-        Pump();
-      }
+      bool broken = false;
+      auto readable = [&](int ms) {
+        net::WaitStatus w = conn->WaitReadable(ms);
+        broken = w == net::WaitStatus::Error;
+        return w != net::WaitStatus::Timeout;
+      };
+      if (base::WaitInSlices(readable, settings.readSliceMs, settings.readTimeoutMs, pacer) ==
+          base::WaitResult::TimedOut)
+        throw HttpError(Error::ReadTimeout,
+                        "no data for " + std::to_string(settings.readTimeoutMs) + " ms");
+      if (broken) return {net::IoStatus::Reset, 0};
     }
   }
 };
@@ -150,48 +178,64 @@ void HttpClient::Impl::Transfer(Url url, BodyBuffer& body) {
     if (!FramingOf(head, framing)) throw HttpError(Error::MalformedResponse, "bad Content-Length");
 
     if (settings.followRedirects && IsRedirect(head.status)) {
-      const std::string* location = head.Find("Location");
-      if (!location) throw HttpError(Error::RedirectWithoutLocation, std::to_string(head.status));
+      if (!head.Find("Location"))
+        throw HttpError(Error::RedirectWithoutLocation, std::to_string(head.status));
       if (++redirects >= kMaxRedirects)
         throw HttpError(Error::TooManyRedirects, std::to_string(redirects));
-      Url next;
-      switch (ResolveLocation(url, *location, next)) {
-        case LocationProblem::None: break;
-        case LocationProblem::Https: throw HttpError(Error::RedirectToHttps, *location);
-        case LocationProblem::ControlCharacter:
-          throw HttpError(Error::BadLocation, "control character");
-        case LocationProblem::Unusable: throw HttpError(Error::BadLocation, *location);
-      }
-      DiscardRedirectBody(head, framing);
-      url = std::move(next);
+      Redirect(head, framing, url);
       continue;
     }
 
     if (head.status >= 200 && head.status <= 299) {
-      if (head.status == 204) framing.kind = Framing::None;
-      bool connectionEnded = false;
-      if (framing.kind != Framing::None) {
-        if (framing.kind == Framing::Length) {
-          if (framing.length > std::numeric_limits<std::size_t>::max())
-            throw HttpError(Error::BodyTooLarge, std::to_string(framing.length));
-          body.Reserve(static_cast<std::size_t>(framing.length));
-        }
-        BufferSink sink(body);
-        connectionEnded = ReadBody(framing, sink, true);
-      }
-      KeepOrDrop(head, framing, connectionEnded);
+      ReadFinalBody(head, framing, body);
       return;
     }
 
     try {
-      DiscardSink sink;
-      if (framing.kind != Framing::None) ReadBody(framing, sink, false);
+      DiscardBody(framing);
     } catch (const HttpError&) {
       // The status decides the failure; a broken error body changes nothing about it.
     }
     Drop();
     throw HttpError(Error::BadStatus, std::to_string(head.status) + " " + head.reason);
   }
+}
+
+// Moves url to the redirect's Location after the response's body has been discarded; a
+// Location the client cannot follow fails, an https one only after that body.
+void HttpClient::Impl::Redirect(const ResponseHead& head, const BodyFraming& framing, Url& url) {
+  const std::string& location = *head.Find("Location");
+  Url next;
+  switch (ResolveLocation(url, location, next)) {
+    case LocationProblem::None: break;
+    case LocationProblem::Https: try { DiscardRedirectBody(head, framing);
+      } catch (const HttpError&) {
+        // The redirect decides the failure.
+      }
+      throw HttpError(Error::RedirectToHttps, location);
+    case LocationProblem::ControlCharacter:
+      throw HttpError(Error::BadLocation, "control character");
+    case LocationProblem::Unusable: throw HttpError(Error::BadLocation, location);
+  }
+  DiscardRedirectBody(head, framing);
+  url = std::move(next);
+}
+
+void HttpClient::Impl::ReadFinalBody(const ResponseHead& head, BodyFraming framing,
+                                     BodyBuffer& body) {
+  if (head.status == 204) framing.kind = Framing::None;
+  BodyEnd end = BodyEnd::Complete;
+  if (framing.kind != Framing::None) {
+    if (framing.kind == Framing::Length) {
+      if (framing.length > settings.maxBody)
+        throw HttpError(Error::BodyTooLarge, std::to_string(framing.length));
+      body.Reserve(static_cast<std::size_t>(framing.length));
+    }
+    BufferSink sink(body, settings.maxBody);
+    BodyRead read{Announced(framing), BodyDecoder(framing), sink, false, 0, &sink};
+    end = ReadBody(read);
+  }
+  KeepOrDrop(head, framing, end);
 }
 
 std::string HttpClient::Impl::Request(const Url& url) const {
@@ -205,6 +249,33 @@ std::string HttpClient::Impl::Request(const Url& url) const {
   return request;
 }
 
+// A server that stops reading is waited for like a silent one: in slices with pumps, up to the
+// read time-out.
+HttpClient::Impl::SendEnd HttpClient::Impl::SendRequest(const std::string& request) {
+  std::size_t sent = 0;
+  while (sent < request.size()) {
+    net::IoResult r = conn->Send(request.data() + sent, request.size() - sent);
+    if (r.status == net::IoStatus::Data) {
+      sent += r.bytes;
+      pacer.PumpIfDue();
+      continue;
+    }
+    if (r.status != net::IoStatus::WouldBlock) return SendEnd::Broken;
+    bool broken = false;
+    auto writable = [&](int ms) {
+      net::WaitStatus w = conn->WaitWritable(ms);
+      broken = w == net::WaitStatus::Error;
+      return w != net::WaitStatus::Timeout;
+    };
+    if (base::WaitInSlices(writable, settings.readSliceMs, settings.readTimeoutMs, pacer) ==
+        base::WaitResult::TimedOut)
+      throw HttpError(Error::SendFailed, "the server took no data for " +
+                                             std::to_string(settings.readTimeoutMs) + " ms");
+    if (broken) return SendEnd::Broken;
+  }
+  return SendEnd::Sent;
+}
+
 ResponseHead HttpClient::Impl::Exchange(const Url& url) {
   // A kept connection the server has closed meanwhile is noticed only when the request meets
   // its end: then one fresh connection is tried.
@@ -212,13 +283,13 @@ ResponseHead HttpClient::Impl::Exchange(const Url& url) {
     bool reused = conn && connKeep && connHost == url.host && connPort == url.port;
     if (!reused) {
       Drop();
-      conn = connector->Connect(url.host, url.port, settings, pump);
+      conn = connector->Connect(url.host, url.port, settings, pacer);
       connHost = url.host;
       connPort = url.port;
     }
     connKeep = false;
     bool retry = reused && attempt == 0;
-    if (!conn->Send(Request(url))) {
+    if (SendRequest(Request(url)) == SendEnd::Broken) {
       Drop();
       if (retry) continue;
       throw HttpError(Error::SendFailed, url.ToString());
@@ -239,18 +310,21 @@ ResponseHead HttpClient::Impl::ReadHead(bool& nothingReceived) {
   int interim = 0;
   auto parser = std::make_unique<HeadParser>();
   for (;;) {
-    if (!RxEmpty()) rxBegin += parser->Feed(rx.get() + rxBegin, rxEnd - rxBegin);
-    if (parser->state() == HeadParser::State::Failed)
-      throw HttpError(parser->error(), "in the response head");
-    if (parser->state() == HeadParser::State::Complete) {
-      if (parser->head().status != 100) return parser->head();
-      if (++interim > kMaxInterimResponses)
-        throw HttpError(Error::MalformedResponse, "endless interim responses");
-      parser = std::make_unique<HeadParser>();
-      continue;
+    if (!RxEmpty()) {
+      HeadParser::Fed fed = parser->Feed(rx.get() + rxBegin, rxEnd - rxBegin);
+      rxBegin += fed.consumed;
+      if (fed.status == ParseStatus::Failed)
+        throw HttpError(parser->error(), "in the response head");
+      if (fed.status == ParseStatus::Complete) {
+        if (parser->head().status != 100) return parser->head();
+        if (++interim > kMaxInterimResponses)
+          throw HttpError(Error::MalformedResponse, "endless interim responses");
+        parser = std::make_unique<HeadParser>();
+        continue;
+      }
     }
     rxBegin = rxEnd = 0;
-    net::IoResult r = ReceiveWait([this] { return rx.get(); }, kBlock, settings.readTimeoutMs);
+    net::IoResult r = ReceiveWait([this] { return rx.get(); }, kBlock);
     if (r.status == net::IoStatus::Data) {
       rxEnd = r.bytes;
       continue;
@@ -262,110 +336,128 @@ ResponseHead HttpClient::Impl::ReadHead(bool& nothingReceived) {
   }
 }
 
-bool HttpClient::Impl::ReadBody(const BodyFraming& framing, BodySink& sink, bool shortCloseFails) {
-  const std::int64_t announced =
-      framing.kind == Framing::Length ? static_cast<std::int64_t>(framing.length) : 0;
-  if (events.workBegin) events.workBegin(announced);
-  BodyDecoder decoder(framing);
-  auto report = [&] {
-    if (events.work) events.work(static_cast<std::int64_t>(decoder.progress()));
-    Pump();
-  };
-  auto check = [&] {
-    if (decoder.failed()) throw HttpError(decoder.error(), "in the body");
-  };
-  // The connection ended: the body is complete only when its framing says so.
-  auto ended = [&](net::IoStatus status) {
-    if (status == net::IoStatus::Reset) throw HttpError(Error::ConnectionReset, "in the body");
-    if (decoder.EndOfInput() || (!shortCloseFails && framing.kind == Framing::Length)) return;
-    throw HttpError(Error::ConnectionClosed, "before the end of the body");
-  };
-
-  if (!RxEmpty() && !decoder.done()) {
-    std::size_t data = 0;
-    rxBegin += decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, sink,
-                            std::numeric_limits<std::size_t>::max(), false, data);
-    check();
-    decoder.TakeChunkEnd();
-    report();
-  }
+BodyEnd HttpClient::Impl::ReadBody(BodyRead& read) {
+  const BodyDecoder& decoder = read.decoder;
+  if (events.workBegin) events.workBegin(read.announced);
+  TakeBuffered(read);
   while (!decoder.done()) {
-    std::size_t block = 0;
-    bool closed = false;
-    for (;;) {
-      std::uint64_t wanted = decoder.DataWanted();
-      if (wanted > 0 && RxEmpty()) {
-        auto n = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, kBlock - block));
-        net::IoResult r = ReceiveWait([&] { return sink.Prepare(n); }, n, settings.readTimeoutMs);
-        if (r.status != net::IoStatus::Data) {
-          ended(r.status);
-          closed = true;
-          break;
-        }
-        sink.Commit(r.bytes);
-        decoder.DataReceived(r.bytes);
-        block += r.bytes;
-      } else {
-        if (RxEmpty()) {
-          rxBegin = rxEnd = 0;
-          net::IoResult r =
-              ReceiveWait([this] { return rx.get(); }, kBlock, settings.readTimeoutMs);
-          if (r.status != net::IoStatus::Data) {
-            ended(r.status);
-            closed = true;
-            break;
-          }
-          rxEnd = r.bytes;
-        }
-        std::size_t data = 0;
-        rxBegin +=
-            decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, sink, kBlock - block, true, data);
-        block += data;
-        check();
-      }
-      if (decoder.done() || block >= kBlock || decoder.TakeChunkEnd()) break;
+    if (Left(read) == 0) {
+      if (read.discarded) return BodyEnd::Cut;
+      throw HttpError(Error::BodyTooLarge, "more than " + std::to_string(settings.maxBody));
     }
-    report();
-    if (closed) return true;
+    bool ended = ReadBlock(read);
+    Report(read);
+    if (ended) return BodyEnd::ConnectionEnded;
   }
-  return false;
+  return BodyEnd::Complete;
+}
+
+std::uint64_t HttpClient::Impl::Left(const BodyRead& read) const {
+  if (read.buffer) return read.buffer->Room();
+  std::uint64_t progress = read.decoder.progress();
+  return progress >= read.discardLimit ? 0 : read.discardLimit - progress;
+}
+
+// The bytes that came with the head, as far as they belong to the body, are its first block.
+void HttpClient::Impl::TakeBuffered(BodyRead& read) {
+  if (RxEmpty() || read.decoder.done()) return;
+  while (!RxEmpty() && !read.decoder.done() && Left(read) > 0) {
+    auto room = static_cast<std::size_t>(std::min<std::uint64_t>(Left(read), kBlock));
+    BodyDecoder::Fed fed = read.decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, read.sink, room);
+    rxBegin += fed.consumed;
+    if (read.decoder.failed()) throw HttpError(read.decoder.error(), "in the body");
+  }
+  Report(read);
+}
+
+bool HttpClient::Impl::ReadBlock(BodyRead& read) {
+  BodyDecoder& decoder = read.decoder;
+  std::size_t block = 0;
+  for (;;) {
+    auto room = static_cast<std::size_t>(std::min<std::uint64_t>(Left(read), kBlock - block));
+    if (room == 0) return false;
+    std::uint64_t wanted = decoder.DataWanted();
+    bool chunkEnd = false;
+    if (wanted > 0 && RxEmpty()) {
+      // Body data straight into its place, without a copy.
+      auto n = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, room));
+      net::IoResult r = ReceiveWait([&] { return read.sink.Prepare(n); }, n);
+      if (r.status != net::IoStatus::Data) {
+        ConnectionEnded(read, r.status);
+        return true;
+      }
+      read.sink.Commit(r.bytes);
+      chunkEnd = decoder.DataReceived(r.bytes);
+      block += r.bytes;
+    } else {
+      if (RxEmpty()) {
+        rxBegin = rxEnd = 0;
+        net::IoResult r = ReceiveWait([this] { return rx.get(); }, kBlock);
+        if (r.status != net::IoStatus::Data) {
+          ConnectionEnded(read, r.status);
+          return true;
+        }
+        rxEnd = r.bytes;
+      }
+      BodyDecoder::Fed fed = decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, read.sink, room);
+      rxBegin += fed.consumed;
+      block += fed.data;
+      chunkEnd = fed.chunkEnd;
+      if (decoder.failed()) throw HttpError(decoder.error(), "in the body");
+    }
+    if (chunkEnd || decoder.done() || block >= kBlock) return false;
+  }
+}
+
+// The connection ended inside a body. A discarded body simply ends with it; the final body is
+// complete only when its framing says so, and a reset never completes it.
+void HttpClient::Impl::ConnectionEnded(BodyRead& read, net::IoStatus status) {
+  if (read.discarded) return;
+  if (status == net::IoStatus::Reset) throw HttpError(Error::ConnectionReset, "in the body");
+  if (!read.decoder.EndOfInput())
+    throw HttpError(Error::ConnectionClosed, "before the end of the body");
+}
+
+void HttpClient::Impl::Report(const BodyRead& read) {
+  if (events.work) events.work(static_cast<std::int64_t>(read.decoder.progress()));
+  pacer.Pump();
+}
+
+BodyEnd HttpClient::Impl::DiscardBody(const BodyFraming& framing) {
+  if (framing.kind == Framing::None) return BodyEnd::Complete;
+  DiscardSink sink;
+  BodyRead read{
+      Announced(framing), BodyDecoder(framing), sink, true, settings.maxDiscardedBody, nullptr};
+  return ReadBody(read);
 }
 
 // Leftover bytes after a body mean the server does not frame its messages as it says; such a
 // connection is not trusted with another request.
 void HttpClient::Impl::KeepOrDrop(const ResponseHead& head, const BodyFraming& framing,
-                                  bool connectionEnded) {
-  connKeep = conn && !connectionEnded && KeepsAlive(head) && framing.kind != Framing::UntilClose &&
-             RxEmpty();
+                                  BodyEnd end) {
+  connKeep = conn && end == BodyEnd::Complete && KeepsAlive(head) &&
+             framing.kind != Framing::UntilClose && RxEmpty();
   if (!connKeep) Drop();
 }
 
 bool HttpClient::Impl::WaitForFirstBytes(int limitMs) {
-  long long waited = 0;
-  while (waited < limitMs) {
-    int slice = static_cast<int>(std::min<long long>(settings.readSliceMs, limitMs - waited));
-    auto start = Clock::now();
-    net::WaitStatus w = conn->WaitReadable(slice);
-    waited += MillisSince(start);
-    if (w != net::WaitStatus::Timeout) return true;
-    if (waited < limitMs) Pump();
-  }
-  return false;
+  auto readable = [&](int ms) { return conn->WaitReadable(ms) != net::WaitStatus::Timeout; };
+  return base::WaitInSlices(readable, settings.readSliceMs, limitMs, pacer) ==
+         base::WaitResult::Ready;
 }
 
 // A redirect's body is read (and reported) only when it starts within a short wait; otherwise
 // the connection is given up, since its position in the stream is unknown.
 void HttpClient::Impl::DiscardRedirectBody(const ResponseHead& head, const BodyFraming& framing) {
-  bool connectionEnded = false;
+  BodyEnd end = BodyEnd::Complete;
   if (framing.kind != Framing::None && !(framing.kind == Framing::Length && framing.length == 0)) {
     if (RxEmpty() && !WaitForFirstBytes(settings.redirectBodyWaitMs)) {
       Drop();
       return;
     }
-    DiscardSink sink;
-    connectionEnded = ReadBody(framing, sink, false);
+    end = DiscardBody(framing);
   }
-  KeepOrDrop(head, framing, connectionEnded);
+  KeepOrDrop(head, framing, end);
 }
 
 }  // namespace http

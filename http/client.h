@@ -3,57 +3,19 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
-#include <string_view>
 
 #include "http/body_buffer.h"
+#include "http/error.h"
+#include "http/settings.h"
 
 namespace http {
 
 class Connector;
 
-enum class Error {
-  InvalidUrl,
-  ResolveFailed,
-  ConnectFailed,
-  ConnectTimeout,
-  ReadTimeout,
-  ConnectionClosed,  // ended before the status line, headers or a chunked body were complete
-  ConnectionReset,   // a socket error inside a message or a body of announced length
-  LineTooLong,
-  MalformedResponse,  // bad status line, header, chunk size or Content-Length
-  BadStatus,
-  RedirectWithoutLocation,
-  RedirectToHttps,
-  TooManyRedirects,
-  BadLocation,   // a Location that holds control characters
-  BodyTooLarge,  // an announced length the process cannot hold
-  SendFailed,
-};
-
-std::string_view to_string(Error e);
-
-class HttpError : public std::runtime_error {
-public:
-  HttpError(Error code, const std::string& detail);
-  Error code() const { return code_; }
-
-private:
-  Error code_;
-};
-
-struct Settings {
-  bool followRedirects = true;
-  int connectTimeoutMs = 120000;
-  int connectStepMs = 125;
-  int readTimeoutMs = 180000;
-  int readSliceMs = 250;
-  int redirectBodyWaitMs = 5000;
-};
-
 // Progress: one begin per body read (announced length, 0 if none), then the cumulative count
-// after each block. The pump handles waiting window messages; it may run any handler.
+// after each block. The pump handles waiting window messages; it may run any handler. It runs
+// at least every pumpIntervalMs while the transfer waits, and after every block.
 struct Events {
   std::function<void(std::int64_t announced)> workBegin;
   std::function<void(std::int64_t received)> work;

@@ -1,4 +1,3 @@
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -8,112 +7,136 @@
 namespace http {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 class SocketConnection final : public Connection {
 public:
-  explicit SocketConnection(std::unique_ptr<net::Socket> socket, int sendTimeoutMs)
-      : socket_(std::move(socket)), sendTimeoutMs_(sendTimeoutMs) {}
-  bool Send(std::string_view bytes) override {
-    return socket_->SendAll(bytes.data(), bytes.size(), sendTimeoutMs_);
+  explicit SocketConnection(std::unique_ptr<net::Socket> socket) : socket_(std::move(socket)) {}
+  net::IoResult Send(const char* data, std::size_t size) override {
+    return socket_->Send(data, size);
   }
   net::IoResult Receive(char* dst, std::size_t size) override {
     return socket_->Receive(dst, size);
   }
   net::WaitStatus WaitReadable(int timeoutMs) override { return socket_->WaitReadable(timeoutMs); }
+  net::WaitStatus WaitWritable(int timeoutMs) override { return socket_->WaitWritable(timeoutMs); }
 
 private:
   std::unique_ptr<net::Socket> socket_;
-  int sendTimeoutMs_;
 };
 
-// What the connect worker and the waiting thread share: the outcome, under a lock.
-struct ConnectOutcome {
+// What the connect worker and the waiting thread share, under a lock. Shared ownership, so a
+// worker stuck in a resolver that never returns can be left behind: it finds the job given up
+// when the resolver comes back, and ends without touching the network.
+struct ConnectJob {
+  enum class Phase { Resolving, Connecting, Finished };
+
   std::mutex mutex;
-  std::condition_variable done;
-  bool finished = false;
+  std::condition_variable changed;
+  Phase phase = Phase::Resolving;
+  bool givenUp = false;
+  bool resolved = false;
   bool connected = false;
   std::string error;
+  std::unique_ptr<net::Socket> socket = std::make_unique<net::Socket>();
 };
 
-// Owns the worker; on every way out (also an exception from the pump) the connect is ended
-// and the worker joined before the socket goes away.
+void RunConnect(const std::shared_ptr<ConnectJob>& job, const Resolver& resolve, std::string host,
+                std::uint16_t port) {
+  std::uint32_t address = 0;
+  bool resolved = resolve(host, address);
+  {
+    std::lock_guard lock(job->mutex);
+    job->resolved = resolved;
+    if (!resolved || job->givenUp) {
+      job->phase = ConnectJob::Phase::Finished;
+      job->changed.notify_all();
+      return;
+    }
+    job->phase = ConnectJob::Phase::Connecting;
+  }
+  std::string error;
+  bool ok = job->socket->Connect(address, port, error);
+  std::lock_guard lock(job->mutex);
+  job->connected = ok;
+  job->error = std::move(error);
+  job->phase = ConnectJob::Phase::Finished;
+  job->changed.notify_all();
+}
+
+// Owns the worker. On every way out (also an exception from the pump) the job is given up:
+// a connect in progress is ended and the worker joined; a worker still resolving is left to
+// end by itself.
 class ConnectWorker {
 public:
-  ConnectWorker(net::Socket& socket, std::uint32_t address, std::uint16_t port)
-      : socket_(socket), thread_([this, address, port] {
-          std::string error;
-          bool ok = socket_.Connect(address, port, error);
-          std::lock_guard lock(outcome_.mutex);
-          outcome_.connected = ok;
-          outcome_.error = std::move(error);
-          outcome_.finished = true;
-          outcome_.done.notify_all();
+  ConnectWorker(Resolver resolve, const std::string& host, std::uint16_t port)
+      : job_(std::make_shared<ConnectJob>()),
+        thread_([job = job_, resolve = std::move(resolve), host, port] {
+          RunConnect(job, resolve, host, port);
         }) {}
-  ~ConnectWorker() { Abort(); }
+  ~ConnectWorker() { GiveUp(); }
   ConnectWorker(const ConnectWorker&) = delete;
   ConnectWorker& operator=(const ConnectWorker&) = delete;
 
   // Waits at most ms; true once the worker has finished.
   bool WaitStep(int ms) {
-    std::unique_lock lock(outcome_.mutex);
-    return outcome_.done.wait_for(lock, std::chrono::milliseconds(ms),
-                                  [this] { return outcome_.finished; });
+    std::unique_lock lock(job_->mutex);
+    return job_->changed.wait_for(lock, std::chrono::milliseconds(ms),
+                                  [this] { return job_->phase == ConnectJob::Phase::Finished; });
   }
-  void Abort() {
+  void GiveUp() {
     if (!thread_.joinable()) return;
+    bool resolving = false;
     {
-      std::lock_guard lock(outcome_.mutex);
-      if (!outcome_.finished) socket_.Abort();
+      std::lock_guard lock(job_->mutex);
+      job_->givenUp = true;
+      resolving = job_->phase == ConnectJob::Phase::Resolving;
+      if (job_->phase == ConnectJob::Phase::Connecting) job_->socket->Abort();
     }
-    thread_.join();
+    if (resolving)
+      thread_.detach();
+    else
+      thread_.join();
   }
-  void Join() { thread_.join(); }
-  bool connected() const { return outcome_.connected; }
-  const std::string& error() const { return outcome_.error; }
+  // After WaitStep returned true: the worker's outcome.
+  ConnectJob& Finish() {
+    thread_.join();
+    return *job_;
+  }
 
 private:
-  net::Socket& socket_;
-  ConnectOutcome outcome_;
+  std::shared_ptr<ConnectJob> job_;
   std::thread thread_;
 };
 
 class SocketConnector final : public Connector {
 public:
+  explicit SocketConnector(Resolver resolve) : resolve_(std::move(resolve)) {}
+
   std::unique_ptr<Connection> Connect(const std::string& host, std::uint16_t port,
-                                      const Settings& settings,
-                                      const std::function<void()>& pump) override {
-    std::uint32_t address = 0;
-    if (!net::ResolveIPv4(host, address)) throw HttpError(Error::ResolveFailed, host);
-    auto socket = std::make_unique<net::Socket>();
-    if (!socket->valid()) throw HttpError(Error::ConnectFailed, "no socket");
-    {
-      ConnectWorker worker(*socket, address, port);
-      long long waited = 0;
-      for (;;) {
-        auto start = Clock::now();
-        bool finished = worker.WaitStep(settings.connectStepMs);
-        waited +=
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        if (finished) break;
-        if (waited >= settings.connectTimeoutMs) {
-          worker.Abort();
-          throw HttpError(Error::ConnectTimeout, host + ":" + std::to_string(port));
-        }
-        if (pump) pump();
-      }
-      worker.Join();
-      if (!worker.connected())
-        throw HttpError(Error::ConnectFailed,
-                        host + ":" + std::to_string(port) + ": " + worker.error());
+                                      const Settings& settings, base::PumpPacer& pacer) override {
+    const std::string where = host + ":" + std::to_string(port);
+    ConnectWorker worker(resolve_, host, port);
+    auto result = base::WaitInSlices([&](int ms) { return worker.WaitStep(ms); },
+                                     settings.connectStepMs, settings.connectTimeoutMs, pacer);
+    if (result == base::WaitResult::TimedOut) {
+      worker.GiveUp();
+      throw HttpError(Error::ConnectTimeout, where);
     }
-    if (!socket->SetNonBlocking()) throw HttpError(Error::ConnectFailed, "non-blocking mode");
-    return std::make_unique<SocketConnection>(std::move(socket), settings.readTimeoutMs);
+    ConnectJob& job = worker.Finish();
+    if (!job.resolved) throw HttpError(Error::ResolveFailed, host);
+    if (!job.socket->valid()) throw HttpError(Error::ConnectFailed, "no socket");
+    if (!job.connected) throw HttpError(Error::ConnectFailed, where + ": " + job.error);
+    if (!job.socket->SetNonBlocking()) throw HttpError(Error::ConnectFailed, "non-blocking mode");
+    return std::make_unique<SocketConnection>(std::move(job.socket));
   }
+
+private:
+  Resolver resolve_;
 };
 
 }  // namespace
 
-std::unique_ptr<Connector> MakeSocketConnector() { return std::make_unique<SocketConnector>(); }
+std::unique_ptr<Connector> MakeSocketConnector(Resolver resolve) {
+  return std::make_unique<SocketConnector>(std::move(resolve));
+}
 
 }  // namespace http

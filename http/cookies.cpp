@@ -56,7 +56,8 @@ std::string DefaultPath(const std::string& requestPath) {
 }  // namespace
 
 void CookieJar::Store(const Url& from, const ResponseHead& head) {
-  for (auto value : head.All("Set-Cookie")) Store(from, value);
+  for (const Header& h : head.headers)
+    if (!h.folded && EqualsIgnoreCase(h.name, "Set-Cookie")) Store(from, h.value);
 }
 
 void CookieJar::Store(const Url& from, std::string_view setCookie) {
@@ -69,7 +70,8 @@ void CookieJar::Store(const Url& from, std::string_view setCookie) {
   c.value.assign(Trim(pair.substr(eq + 1)));
   // Whatever goes back to a server must not be able to break the request's lines.
   if (c.name.empty() || HasControl(c.name) || HasControl(c.value) ||
-      c.name.find_first_of(" \t,") != std::string::npos)
+      c.name.find_first_of(" \t,") != std::string::npos ||
+      c.name.size() + c.value.size() > kMaxCookieBytes)
     return;
   c.domain = from.host;
   c.path = DefaultPath(from.Path());
@@ -124,7 +126,10 @@ std::string CookieJar::HeaderFor(const Url& url) const {
   });
   std::string header;
   for (const Cookie* c : matching) {
-    if (!header.empty()) header += "; ";
+    std::size_t separator = header.empty() ? 0 : 2;
+    if (header.size() + separator + c->name.size() + 1 + c->value.size() >= kMaxCookieHeaderBytes)
+      continue;
+    if (separator) header += "; ";
     header += c->name + "=" + c->value;
   }
   return header;

@@ -10,16 +10,22 @@
 
 namespace http {
 
+inline constexpr std::size_t kMaxCookieBytes = 4096;
+inline constexpr std::size_t kMaxCookieHeaderBytes = 8192;
+
 // Cookies of one transfer: taken from every response, sent back to the hosts and paths they
 // apply to, gone when the transfer ends.
 class CookieJar {
 public:
   void Clear() { cookies_.clear(); }
+  // Takes every Set-Cookie of the head except folded ones, whose lines a server cannot have
+  // meant as one cookie.
   void Store(const Url& from, const ResponseHead& head);
+  // A cookie longer than kMaxCookieBytes (name and value) is dropped.
   void Store(const Url& from, std::string_view setCookie);
-  // The value of a Cookie header for url; empty when no cookie applies.
+  // The value of a Cookie header for url, shorter than kMaxCookieHeaderBytes: the cookies that
+  // apply, most specific path first, as many as fit. Empty when none applies.
   std::string HeaderFor(const Url& url) const;
-  std::size_t size() const { return cookies_.size(); }
 
 private:
   struct Cookie {

@@ -1,4 +1,4 @@
-#include "http/client.h"
+#include "http/error.h"
 
 namespace http {
 

@@ -124,11 +124,9 @@ const std::string* ResponseHead::Find(std::string_view name) const {
   return nullptr;
 }
 
-// ---- HeadParser ----
-
-std::size_t HeadParser::Feed(const char* data, std::size_t size) {
+HeadParser::Fed HeadParser::Feed(const char* data, std::size_t size) {
   std::size_t used = 0;
-  while (used < size && state_ == State::Incomplete) {
+  while (used < size && (state_ == State::StatusLine || state_ == State::Fields)) {
     std::size_t taken = 0;
     LineStep step = TakeLine(line_, data + used, size - used, taken);
     if (step == LineStep::TooLong) {
@@ -146,27 +144,40 @@ std::size_t HeadParser::Feed(const char* data, std::size_t size) {
       line_.clear();
     }
   }
-  return used;
+  return {used, Status()};
+}
+
+ParseStatus HeadParser::Status() const {
+  switch (state_) {
+    case State::Complete: return ParseStatus::Complete;
+    case State::Failed: return ParseStatus::Failed;
+    default: return ParseStatus::NeedMore;
+  }
 }
 
 void HeadParser::OnLine(std::string_view line) {
-  if (!statusSeen_) {
+  if (state_ == State::StatusLine) {
     if (line.empty()) return;  // stray line ends before a status line are tolerated
     if (!ParseStatusLine(line, head_)) return Fail(Error::MalformedResponse);
-    statusSeen_ = true;
+    state_ = State::Fields;
     return;
   }
   if (line.empty()) {
     state_ = State::Complete;
     return;
   }
+  OnField(line);
+}
+
+void HeadParser::OnField(std::string_view line) {
   if (IsOws(line.front())) {
     if (head_.headers.empty()) return Fail(Error::MalformedResponse);
-    std::string& value = head_.headers.back().value;
+    Header& last = head_.headers.back();
+    last.folded = true;
     std::string_view more = Trim(line);
     if (!more.empty()) {
-      if (!value.empty()) value += ' ';
-      value.append(more);
+      if (!last.value.empty()) last.value += ' ';
+      last.value.append(more);
     }
     return;
   }
@@ -174,10 +185,9 @@ void HeadParser::OnLine(std::string_view line) {
   if (colon == 0 || colon == std::string_view::npos) return Fail(Error::MalformedResponse);
   std::string_view name = line.substr(0, colon);
   if (!std::all_of(name.begin(), name.end(), IsTokenChar)) return Fail(Error::MalformedResponse);
+  if (head_.headers.size() >= kMaxHeaderFields) return Fail(Error::MalformedResponse);
   head_.headers.push_back({std::string(name), std::string(Trim(line.substr(colon + 1)))});
 }
-
-// ---- framing ----
 
 bool FramingOf(const ResponseHead& head, BodyFraming& framing) {
   framing = {};
@@ -226,8 +236,6 @@ bool KeepsAlive(const ResponseHead& head) {
   return keepAlive;
 }
 
-// ---- BodyDecoder ----
-
 BodyDecoder::BodyDecoder(BodyFraming framing) : kind_(framing.kind) {
   switch (kind_) {
     case Framing::None: state_ = State::Done; break;
@@ -245,51 +253,55 @@ std::uint64_t BodyDecoder::DataWanted() const {
   return kind_ == Framing::UntilClose ? std::numeric_limits<std::uint64_t>::max() : remaining_;
 }
 
-void BodyDecoder::DataReceived(std::size_t n) {
+bool BodyDecoder::DataReceived(std::size_t n) {
   progress_ += n;
-  if (kind_ == Framing::UntilClose) return;
+  if (kind_ == Framing::UntilClose) return false;
   remaining_ -= n;
-  if (remaining_ > 0) return;
+  if (remaining_ > 0) return false;
   if (kind_ == Framing::Length) {
     state_ = State::Done;
-  } else {
-    state_ = State::DataEnd;
-    chunkEnded_ = true;
+    return false;
   }
+  state_ = State::DataEnd;
+  return true;
 }
 
-std::size_t BodyDecoder::Feed(const char* data, std::size_t size, BodySink& sink,
-                              std::size_t maxData, bool stopAtChunkEnd, std::size_t& taken) {
-  std::size_t used = 0;
-  taken = 0;
-  while (used < size && state_ != State::Done && state_ != State::Failed) {
+BodyDecoder::Fed BodyDecoder::Feed(const char* data, std::size_t size, BodySink& sink,
+                                   std::size_t maxData) {
+  Fed fed;
+  while (fed.consumed < size && state_ != State::Done && state_ != State::Failed) {
     if (state_ == State::Data) {
-      if (taken >= maxData) break;
-      std::uint64_t n64 =
-          std::min<std::uint64_t>({size - used, maxData - taken, DataWanted(), kCopyPiece});
-      auto n = static_cast<std::size_t>(n64);
-      std::memcpy(sink.Prepare(n), data + used, n);
+      if (fed.data >= maxData) break;
+      auto n = static_cast<std::size_t>(std::min<std::uint64_t>(
+          {size - fed.consumed, maxData - fed.data, DataWanted(), kCopyPiece}));
+      std::memcpy(sink.Prepare(n), data + fed.consumed, n);
       sink.Commit(n);
-      used += n;
-      taken += n;
-      DataReceived(n);
-      if (chunkEnded_ && stopAtChunkEnd) break;
+      fed.consumed += n;
+      fed.data += n;
+      if (DataReceived(n)) {
+        fed.chunkEnd = true;
+        break;
+      }
       continue;
     }
     std::size_t lineBytes = 0;
-    LineStep step = TakeLine(line_, data + used, size - used, lineBytes);
+    LineStep step = TakeLine(line_, data + fed.consumed, size - fed.consumed, lineBytes);
     if (step == LineStep::TooLong) {
       Fail(Error::LineTooLong);
       break;
     }
-    used += lineBytes;
-    progress_ += lineBytes;
+    fed.consumed += lineBytes;
+    if (state_ == State::SizeLine) progress_ += lineBytes;
+    if (state_ == State::Trailer && (trailerBytes_ += lineBytes) > kMaxHeadBytes) {
+      Fail(Error::MalformedResponse);
+      break;
+    }
     if (step == LineStep::Complete) {
       OnLine(line_);
       line_.clear();
     }
   }
-  return used;
+  return fed;
 }
 
 void BodyDecoder::OnLine(std::string_view line) {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "http/client.h"
+#include "http/error.h"
 
 // The response side of HTTP/1.1 as state machines over bytes: they work the same on a socket's
 // reads and on bytes in memory, whole or one at a time.
@@ -14,10 +14,12 @@ namespace http {
 
 inline constexpr std::size_t kMaxLineLength = 16384;
 inline constexpr std::size_t kMaxHeadBytes = 1 << 20;
+inline constexpr std::size_t kMaxHeaderFields = 1000;
 
 struct Header {
   std::string name;
   std::string value;
+  bool folded = false;  // continued on further lines (obsolete line folding)
 };
 
 struct ResponseHead {
@@ -38,30 +40,41 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 bool ParseDecimal(std::string_view digits, std::uint64_t& value);
 bool ParseHex(std::string_view digits, std::uint64_t& value);
 
+enum class ParseStatus { NeedMore, Complete, Failed };
+
+// Reads a response head: status line, header fields, blank line.
 class HeadParser {
 public:
-  enum class State { Incomplete, Complete, Failed };
+  struct Fed {
+    std::size_t consumed;  // bytes taken, never past the blank line that ends the head
+    ParseStatus status;
+  };
 
-  // Consumes bytes up to the end of the head (the blank line) and no further.
-  std::size_t Feed(const char* data, std::size_t size);
-  State state() const { return state_; }
+  Fed Feed(const char* data, std::size_t size);
   Error error() const { return error_; }
   const ResponseHead& head() const { return head_; }
   std::size_t bytesSeen() const { return seen_; }
 
 private:
+  enum class State {
+    StatusLine,  // waits for the status line, skipping blank lines; then Fields
+    Fields,      // waits for a header field or the blank line; then Complete
+    Complete,    // the head is read; Feed takes nothing more
+    Failed,      // a line broke the rules or a limit; error() says which
+  };
   void Fail(Error e) {
     state_ = State::Failed;
     error_ = e;
   }
+  ParseStatus Status() const;
   void OnLine(std::string_view line);
+  void OnField(std::string_view line);
 
-  State state_ = State::Incomplete;
+  State state_ = State::StatusLine;
   Error error_ = Error::MalformedResponse;
   ResponseHead head_;
   std::string line_;
   std::size_t seen_ = 0;
-  bool statusSeen_ = false;
 };
 
 enum class Framing { None, Length, Chunked, UntilClose };
@@ -84,8 +97,15 @@ public:
   virtual void Commit(std::size_t n) = 0;
 };
 
+// Reads a body in the framing its head gives; the caller owns the buffers.
 class BodyDecoder {
 public:
+  struct Fed {
+    std::size_t consumed = 0;  // input bytes used, body data and framing
+    std::size_t data = 0;      // of them, the body data handed to the sink
+    bool chunkEnd = false;     // stopped because a chunk's data was complete
+  };
+
   explicit BodyDecoder(BodyFraming framing);
 
   bool done() const { return state_ == State::Done; }
@@ -95,29 +115,29 @@ public:
   // Body bytes the caller may receive straight into the sink now; 0 while framing bytes
   // (chunk-size lines, line ends, trailers) are due.
   std::uint64_t DataWanted() const;
-  // n bytes (at most DataWanted()) were received straight into the sink.
-  void DataReceived(std::size_t n);
+  // n bytes (at most DataWanted()) were received straight into the sink. True when they
+  // completed a chunk's data.
+  bool DataReceived(std::size_t n);
 
-  // Decodes buffered bytes, copying data to the sink. Stops when maxData data bytes were
-  // taken, at the end of a chunk's data when stopAtChunkEnd, at the end of the body or on
-  // failure. Returns the bytes consumed; dataTaken is the part of them that was body data.
-  std::size_t Feed(const char* data, std::size_t size, BodySink& sink, std::size_t maxData,
-                   bool stopAtChunkEnd, std::size_t& dataTaken);
+  // Decodes the bytes given, copying body data to the sink, up to maxData data bytes, the end
+  // of a chunk's data, the end of the body or a failure, whichever comes first.
+  Fed Feed(const char* data, std::size_t size, BodySink& sink, std::size_t maxData);
 
   // The connection ended in an orderly way: true when that is the body's end.
   bool EndOfInput();
 
-  // The progress count: data bytes, and for chunked bodies every byte of the coding too.
+  // The progress count: the data, and for a chunked body also its chunk-size lines.
   std::uint64_t progress() const { return progress_; }
-  // True once after a chunk's data has been complete.
-  bool TakeChunkEnd() {
-    bool ended = chunkEnded_;
-    chunkEnded_ = false;
-    return ended;
-  }
 
 private:
-  enum class State { SizeLine, Data, DataEnd, Trailer, Done, Failed };
+  enum class State {
+    SizeLine,  // waits for a chunk-size line; then Data, or Trailer after the last chunk
+    Data,      // waits for body data; then DataEnd after a chunk, Done after a whole body
+    DataEnd,   // waits for the line end after a chunk's data; then SizeLine
+    Trailer,   // waits for trailer fields up to a blank line; then Done
+    Done,      // the body is complete; nothing more is taken
+    Failed,    // the framing broke; error() says how
+  };
   void Fail(Error e) {
     state_ = State::Failed;
     error_ = e;
@@ -129,8 +149,8 @@ private:
   Error error_ = Error::MalformedResponse;
   std::uint64_t remaining_ = 0;
   std::uint64_t progress_ = 0;
+  std::size_t trailerBytes_ = 0;
   std::string line_;
-  bool chunkEnded_ = false;
 };
 
 }  // namespace http

@@ -33,12 +33,14 @@ public:
   void Abort();
   // After a successful connect: the socket no longer blocks in Receive and Send.
   bool SetNonBlocking();
-  // Sends every byte, waiting for room at most timeoutMs in all.
-  bool SendAll(const char* data, std::size_t size, int timeoutMs);
+  // Never blocks: Data with the bytes taken (> 0), WouldBlock when there is no room, or Reset.
+  IoResult Send(const char* data, std::size_t size);
   // Never blocks: Data with bytes > 0, WouldBlock, Closed (orderly end) or Reset (any error).
   IoResult Receive(char* dst, std::size_t size);
   // Ready when data, an end or an error is waiting.
   WaitStatus WaitReadable(int timeoutMs);
+  // Ready when there is room to send, or an error is waiting.
+  WaitStatus WaitWritable(int timeoutMs);
 
 private:
   std::atomic<std::intptr_t> handle_;

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 namespace net {
@@ -71,26 +70,14 @@ bool Socket::SetNonBlocking() {
   return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
-bool Socket::SendAll(const char* data, std::size_t size, int timeoutMs) {
-  int fd = Fd(handle_);
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (size > 0) {
-    ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-    if (n > 0) {
-      data += n;
-      size -= static_cast<std::size_t>(n);
-      continue;
-    }
+IoResult Socket::Send(const char* data, std::size_t size) {
+  for (;;) {
+    ssize_t n = ::send(Fd(handle_), data, size, MSG_NOSIGNAL);
+    if (n > 0) return {IoStatus::Data, static_cast<std::size_t>(n)};
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    deadline - std::chrono::steady_clock::now())
-                    .count();
-    if (left <= 0) return false;
-    pollfd p{fd, POLLOUT, 0};
-    if (::poll(&p, 1, static_cast<int>(left)) < 0 && errno != EINTR) return false;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return {IoStatus::WouldBlock, 0};
+    return {IoStatus::Reset, 0};
   }
-  return true;
 }
 
 IoResult Socket::Receive(char* dst, std::size_t size) {
@@ -104,12 +91,18 @@ IoResult Socket::Receive(char* dst, std::size_t size) {
   }
 }
 
-WaitStatus Socket::WaitReadable(int timeoutMs) {
-  pollfd p{Fd(handle_), POLLIN, 0};
+namespace {
+WaitStatus Wait(int fd, short events, int timeoutMs) {
+  pollfd p{fd, events, 0};
   int r = ::poll(&p, 1, timeoutMs);
   if (r > 0) return WaitStatus::Ready;
   if (r == 0 || errno == EINTR) return WaitStatus::Timeout;
   return WaitStatus::Error;
 }
+}  // namespace
+
+WaitStatus Socket::WaitReadable(int timeoutMs) { return Wait(Fd(handle_), POLLIN, timeoutMs); }
+
+WaitStatus Socket::WaitWritable(int timeoutMs) { return Wait(Fd(handle_), POLLOUT, timeoutMs); }
 
 }  // namespace net

@@ -3,7 +3,6 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <chrono>
 #include <climits>
 
 namespace net {
@@ -87,28 +86,11 @@ bool Socket::SetNonBlocking() {
   return ::ioctlsocket(Sock(handle_), FIONBIO, &on) == 0;
 }
 
-bool Socket::SendAll(const char* data, std::size_t size, int timeoutMs) {
-  SOCKET s = Sock(handle_);
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (size > 0) {
-    int n = ::send(s, data, Clamp(size), 0);
-    if (n > 0) {
-      data += n;
-      size -= static_cast<std::size_t>(n);
-      continue;
-    }
-    if (n == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) return false;
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    deadline - std::chrono::steady_clock::now())
-                    .count();
-    if (left <= 0) return false;
-    fd_set writable;
-    FD_ZERO(&writable);
-    FD_SET(s, &writable);
-    timeval tv{static_cast<long>(left / 1000), static_cast<long>((left % 1000) * 1000)};
-    if (::select(0, nullptr, &writable, nullptr, &tv) == SOCKET_ERROR) return false;
-  }
-  return true;
+IoResult Socket::Send(const char* data, std::size_t size) {
+  int n = ::send(Sock(handle_), data, Clamp(size), 0);
+  if (n > 0) return {IoStatus::Data, static_cast<std::size_t>(n)};
+  if (n == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) return {IoStatus::WouldBlock, 0};
+  return {IoStatus::Reset, 0};
 }
 
 IoResult Socket::Receive(char* dst, std::size_t size) {
@@ -119,18 +101,24 @@ IoResult Socket::Receive(char* dst, std::size_t size) {
   return {IoStatus::Reset, 0};
 }
 
-WaitStatus Socket::WaitReadable(int timeoutMs) {
-  SOCKET s = Sock(handle_);
-  fd_set readable, failed;
-  FD_ZERO(&readable);
+namespace {
+WaitStatus Wait(SOCKET s, bool forWriting, int timeoutMs) {
+  fd_set ready, failed;
+  FD_ZERO(&ready);
   FD_ZERO(&failed);
-  FD_SET(s, &readable);
+  FD_SET(s, &ready);
   FD_SET(s, &failed);
   timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-  int r = ::select(0, &readable, nullptr, &failed, &tv);
+  int r = forWriting ? ::select(0, nullptr, &ready, &failed, &tv)
+                     : ::select(0, &ready, nullptr, &failed, &tv);
   if (r > 0) return WaitStatus::Ready;
   if (r == 0) return WaitStatus::Timeout;
   return WaitStatus::Error;
 }
+}  // namespace
+
+WaitStatus Socket::WaitReadable(int timeoutMs) { return Wait(Sock(handle_), false, timeoutMs); }
+
+WaitStatus Socket::WaitWritable(int timeoutMs) { return Wait(Sock(handle_), true, timeoutMs); }
 
 }  // namespace net

@@ -5,35 +5,40 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 
-#include "http/client.h"
+#include "base/sliced_wait.h"
+#include "http/error.h"
+#include "http/settings.h"
 #include "http/socket.h"
 
 namespace http {
 
 // One open connection as the client sees it; a fake one lets tests and the fuzzer play server.
+// Send and Receive never block; the waits block at most the time given.
 class Connection {
 public:
   virtual ~Connection() = default;
-  // Sends the whole request; pumps nothing.
-  virtual bool Send(std::string_view bytes) = 0;
-  // Never blocks.
+  // Data with the bytes taken (> 0), WouldBlock when there is no room, or Reset.
+  virtual net::IoResult Send(const char* data, std::size_t size) = 0;
   virtual net::IoResult Receive(char* dst, std::size_t size) = 0;
   virtual net::WaitStatus WaitReadable(int timeoutMs) = 0;
+  virtual net::WaitStatus WaitWritable(int timeoutMs) = 0;
 };
 
 class Connector {
 public:
   virtual ~Connector() = default;
   // Opens a connection or throws HttpError (ResolveFailed, ConnectFailed, ConnectTimeout).
-  // pump is called while the connect is waited for.
+  // The pacer pumps while the name resolution and the connect are waited for.
   virtual std::unique_ptr<Connection> Connect(const std::string& host, std::uint16_t port,
-                                              const Settings& settings,
-                                              const std::function<void()>& pump) = 0;
+                                              const Settings& settings, base::PumpPacer& pacer) = 0;
 };
 
-// Real sockets: IPv4 resolution, the connect on a worker thread.
-std::unique_ptr<Connector> MakeSocketConnector();
+// Resolves a host name to an IPv4 address (host byte order); false when it cannot. Runs on the
+// connect worker, so it may block; one that never returns costs the attempt its connect limit.
+using Resolver = std::function<bool(const std::string& host, std::uint32_t& address)>;
+
+// Real sockets: the name resolution and the connect on a worker thread.
+std::unique_ptr<Connector> MakeSocketConnector(Resolver resolve = net::ResolveIPv4);
 
 }  // namespace http

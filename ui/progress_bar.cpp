@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "ui/layout_table.h"
 #include "base/win32_error.h"
 
@@ -34,9 +36,27 @@ void ProgressBar::SetMarquee(bool on) {
 
 void ProgressBar::SetMax(std::int32_t max) {
   SetMarquee(max <= 0);
-  if (max > 0) SendMessageW(bar_.get(), PBM_SETRANGE32, 0, max);
+  if (max > 0) {
+    SendMessageW(bar_.get(), PBM_SETRANGE32, 0, max);
+    max_ = max;
+    drawn_ = Drawn(position_);
+  }
 }
 
+// A transfer reports every block; the bar is told only when its filled part changes by a pixel,
+// so a fast download does not spend its time repainting it.
 void ProgressBar::SetPosition(std::int32_t position) {
+  if (marquee_) return;
+  const int drawn = Drawn(position);
+  if (drawn == drawn_) return;
   SendMessageW(bar_.get(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  position_ = position;
+  drawn_ = drawn;
+}
+
+int ProgressBar::Drawn(std::int32_t position) const {
+  RECT client{};
+  GetClientRect(bar_.get(), &client);
+  const int width = std::max<int>(client.right - client.left, 1);
+  return MulDiv(std::clamp<std::int32_t>(position, 0, max_), width, max_);
 }

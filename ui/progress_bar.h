@@ -8,7 +8,8 @@
 
 // ProgressBar1: the platform progress control, range 0 to 100 and position 0 at creation,
 // page blue on progress grey. With no known length (a maximum of 0 or below) it runs as a
-// marquee instead of a bar that could never fill.
+// marquee instead of a bar that could never fill. The control gets a new position only when
+// its drawn fill changes.
 class ProgressBar {
 public:
   ProgressBar(HWND parent, const RECT& box);
@@ -21,7 +22,12 @@ public:
 
 private:
   void SetMarquee(bool on);
+  // Pixels of the bar's width filled at this position.
+  int Drawn(std::int32_t position) const;
 
   WindowHandle bar_;
   bool marquee_ = false;
+  std::int32_t max_ = 100;
+  std::int32_t position_ = 0;
+  int drawn_ = 0;
 };

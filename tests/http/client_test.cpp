@@ -1,5 +1,6 @@
 #include "http/client.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -170,7 +171,8 @@ TEST(HttpClient, ChunkedBodyCountsTheCodingAndEndsAtEachChunk) {
   ASSERT_GE(r.events.size(), 3u);
   EXPECT_EQ(r.events.front(), "begin 0");
   EXPECT_EQ(r.events[1], "work 12") << "first chunk: its size line and data";
-  EXPECT_EQ(r.events.back(), "work " + std::to_string(chunks.size()));
+  // Size lines "5;x=y\r\n", "9C40\r\n", "0\r\n" and the data: no line ends after data, no trailer.
+  EXPECT_EQ(r.events.back(), "work " + std::to_string(7 + 5 + 6 + 40000 + 3));
 }
 
 TEST(HttpClient, BodyUntilCloseEndsOnlyWithAnOrderlyClose) {
@@ -346,6 +348,76 @@ TEST(HttpClient, RedirectBodyThatNeverStartsIsNotWaitedForLong) {
   EXPECT_EQ(r.body, "final");
   EXPECT_EQ(server.connections(), 2) << "the connection with an unread body is given up";
   EXPECT_LT(r.seconds, 2.0);
+}
+
+TEST(HttpClient, RedirectToHttpsFailsAfterItsBodyIsRead) {
+  LoopbackServer server(
+      Serve({WithLength(301, "moved away", "Location: https://127.0.0.1/x\r\n")}));
+  Outcome r = Fetch(server.Url("/"));
+  EXPECT_EQ(r.error, Error::RedirectToHttps);
+  EXPECT_EQ(r.events, (std::vector<std::string>{"begin 10", "work 10"}));
+}
+
+// ---- hostile servers cost bounded time and memory ----
+
+TEST(HttpClient, DiscardedBodiesAreCutAfterOneMebibyteAndTheTransferGoesOn) {
+  const std::size_t endless = std::size_t{8} << 20;
+  LoopbackServer server({[&](Conn& c) {
+                           c.ReadRequest();
+                           c.Send(Resp(302, "Location: /next\r\nContent-Length: " +
+                                                std::to_string(endless) + "\r\n"));
+                           c.Send(std::string(endless, 'r'));
+                           c.WaitPeerClose(3000);
+                         },
+                         Serve({WithLength(200, "final")})});
+  Outcome r = Fetch(server.Url("/"));
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body, "final");
+  EXPECT_EQ(server.connections(), 2) << "the cut connection is not used again";
+  auto second = std::find(r.events.begin(), r.events.end(), "begin 5");
+  ASSERT_NE(second, r.events.end());
+  EXPECT_EQ(*(second - 1), "work 1048576");
+
+  LoopbackServer errorStatus(Once(Resp(500, "", std::string(endless, 'e'))));
+  r = Fetch(errorStatus.Url("/"));
+  EXPECT_EQ(r.error, Error::BadStatus);
+  EXPECT_EQ(r.events.back(), "work 1048576");
+}
+
+TEST(HttpClient, AnEndOfTheConnectionEndsADiscardedRedirectBody) {
+  for (bool reset : {true, false}) {
+    LoopbackServer server(
+        {Once(Resp(302, "Location: /next\r\nTransfer-Encoding: chunked\r\n", "10\r\nabc"), reset),
+         Serve({WithLength(200, "final")})});
+    Outcome r = Fetch(server.Url("/"));
+    ASSERT_FALSE(r.error) << http::to_string(*r.error) << reset;
+    EXPECT_EQ(r.body, "final");
+    EXPECT_EQ(server.connections(), 2);
+  }
+}
+
+TEST(HttpClient, AFinalBodyBeyondWhatTheProcessHoldsFails) {
+  http::Settings s = Fast();
+  s.maxBody = 100000;
+  const std::string big = Pattern(150000);
+  LoopbackServer untilClose(Once(Resp(200, "", big)));
+  Outcome r = Fetch(untilClose.Url("/"), s);
+  EXPECT_EQ(r.error, Error::BodyTooLarge);
+  EXPECT_EQ(r.bodyData, nullptr);
+
+  LoopbackServer chunked(
+      Once(Resp(200, "Transfer-Encoding: chunked\r\n", "249F0\r\n" + big + "\r\n0\r\n\r\n")));
+  EXPECT_EQ(Fetch(chunked.Url("/"), s).error, Error::BodyTooLarge);
+
+  LoopbackServer announced(Once(WithLength(200, big)));
+  r = Fetch(announced.Url("/"), s);
+  EXPECT_EQ(r.error, Error::BodyTooLarge);
+  EXPECT_TRUE(r.events.empty()) << "refused before the body begins";
+
+  LoopbackServer atTheLimit(Once(WithLength(200, big.substr(0, 100000))));
+  r = Fetch(atTheLimit.Url("/"), s);
+  ASSERT_FALSE(r.error);
+  EXPECT_EQ(r.body.size(), 100000u);
 }
 
 // ---- connections ----

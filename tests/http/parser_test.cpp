@@ -24,8 +24,10 @@ public:
   std::string scratch;
 };
 
+using http::ParseStatus;
+
 struct HeadResult {
-  HeadParser::State state;
+  ParseStatus state;
   Error error;
   http::ResponseHead head;
   std::size_t consumed;
@@ -34,13 +36,19 @@ struct HeadResult {
 HeadResult ParseHead(const std::string& bytes, bool oneByteAtATime) {
   HeadParser p;
   std::size_t consumed = 0;
+  ParseStatus status = ParseStatus::NeedMore;
   if (oneByteAtATime) {
-    for (std::size_t i = 0; i < bytes.size() && p.state() == HeadParser::State::Incomplete; ++i)
-      consumed += p.Feed(bytes.data() + i, 1);
+    for (std::size_t i = 0; i < bytes.size() && status == ParseStatus::NeedMore; ++i) {
+      HeadParser::Fed fed = p.Feed(bytes.data() + i, 1);
+      consumed += fed.consumed;
+      status = fed.status;
+    }
   } else {
-    consumed = p.Feed(bytes.data(), bytes.size());
+    HeadParser::Fed fed = p.Feed(bytes.data(), bytes.size());
+    consumed = fed.consumed;
+    status = fed.status;
   }
-  return {p.state(), p.error(), p.head(), consumed};
+  return {status, p.error(), p.head(), consumed};
 }
 
 struct BodyResult {
@@ -55,11 +63,11 @@ struct BodyResult {
 BodyResult DecodeBody(BodyFraming framing, const std::string& bytes, bool oneByteAtATime) {
   BodyDecoder d(framing);
   StringSink sink;
-  std::size_t consumed = 0, taken = 0;
+  std::size_t consumed = 0;
   std::size_t step = oneByteAtATime ? 1 : bytes.size();
   while (consumed < bytes.size() && !d.done() && !d.failed()) {
     std::size_t n = std::min(step, bytes.size() - consumed);
-    std::size_t used = d.Feed(bytes.data() + consumed, n, sink, SIZE_MAX, false, taken);
+    std::size_t used = d.Feed(bytes.data() + consumed, n, sink, SIZE_MAX).consumed;
     consumed += used;
     if (used == 0) break;
   }
@@ -73,7 +81,7 @@ TEST_P(HeadParserTest, ParsesStatusHeadersAndStopsAtTheBlankLine) {
       "HTTP/1.1 302 Found here\r\nLocation: /next\r\nX-Folded: a\r\n  b\r\nSet-Cookie: a=1\r\n"
       "set-cookie: b=2\r\n\r\nBODY";
   HeadResult r = ParseHead(bytes, GetParam());
-  ASSERT_EQ(r.state, HeadParser::State::Complete);
+  ASSERT_EQ(r.state, ParseStatus::Complete);
   EXPECT_EQ(r.consumed, bytes.size() - 4) << "must not eat body bytes";
   EXPECT_EQ(r.head.status, 302);
   EXPECT_EQ(r.head.reason, "Found here");
@@ -86,7 +94,7 @@ TEST_P(HeadParserTest, ParsesStatusHeadersAndStopsAtTheBlankLine) {
 
 TEST_P(HeadParserTest, AcceptsBareLineFeedsAndAMissingReason) {
   HeadResult r = ParseHead("\r\nHTTP/1.0 200\nContent-Length:  5 \n\n", GetParam());
-  ASSERT_EQ(r.state, HeadParser::State::Complete);
+  ASSERT_EQ(r.state, ParseStatus::Complete);
   EXPECT_EQ(r.head.status, 200);
   EXPECT_EQ(r.head.versionMinor, 0);
   EXPECT_EQ(*r.head.Find("Content-Length"), "5");
@@ -99,29 +107,36 @@ TEST_P(HeadParserTest, RejectsMalformedHeads) {
         "HTTP/1.1 200 OK\r\n: empty name\r\n\r\n", "HTTP/1.1 200 OK\r\nBad Name: x\r\n\r\n",
         "HTTP/1.1 200 OK\r\n folded first\r\n\r\n"}) {
     HeadResult r = ParseHead(bad, GetParam());
-    EXPECT_EQ(r.state, HeadParser::State::Failed) << bad;
+    EXPECT_EQ(r.state, ParseStatus::Failed) << bad;
     EXPECT_EQ(r.error, Error::MalformedResponse) << bad;
   }
 }
 
 TEST_P(HeadParserTest, LineLimitIs16384BytesWithoutTheLineEnd) {
   std::string atLimit = "HTTP/1.1 200 OK\r\nX: " + std::string(16384 - 3, 'a') + "\r\n\r\n";
-  EXPECT_EQ(ParseHead(atLimit, GetParam()).state, HeadParser::State::Complete);
+  EXPECT_EQ(ParseHead(atLimit, GetParam()).state, ParseStatus::Complete);
   std::string over = "HTTP/1.1 200 OK\r\nX: " + std::string(16384 - 2, 'a') + "\r\n\r\n";
   HeadResult r = ParseHead(over, GetParam());
-  EXPECT_EQ(r.state, HeadParser::State::Failed);
+  EXPECT_EQ(r.state, ParseStatus::Failed);
   EXPECT_EQ(r.error, Error::LineTooLong);
   // A status line that never ends fails as soon as it passes the limit.
   HeadResult endless = ParseHead("HTTP/1.1 200 " + std::string(20000, 'x'), GetParam());
   EXPECT_EQ(endless.error, Error::LineTooLong);
-  EXPECT_EQ(endless.state, HeadParser::State::Failed);
+  EXPECT_EQ(endless.state, ParseStatus::Failed);
 }
 
 TEST_P(HeadParserTest, EndlessHeaderLinesAreCut) {
   std::string many = "HTTP/1.1 200 OK\r\n";
   while (many.size() <= http::kMaxHeadBytes) many += "X-Filler: " + std::string(1000, 'f') + "\r\n";
   HeadResult r = ParseHead(many, false);
-  EXPECT_EQ(r.state, HeadParser::State::Failed);
+  EXPECT_EQ(r.state, ParseStatus::Failed);
+
+  std::string thousand = "HTTP/1.1 200 OK\r\n";
+  for (int i = 0; i < 1000; ++i) thousand += "A: b\r\n";
+  EXPECT_EQ(ParseHead(thousand + "\r\n", GetParam()).state, ParseStatus::Complete);
+  HeadResult more = ParseHead(thousand + "A: b\r\n\r\n", GetParam());
+  EXPECT_EQ(more.state, ParseStatus::Failed) << "1001 fields";
+  EXPECT_EQ(more.error, Error::MalformedResponse);
 }
 
 INSTANTIATE_TEST_SUITE_P(WholeAndByteWise, HeadParserTest, ::testing::Bool());
@@ -134,7 +149,9 @@ TEST_P(BodyDecoderTest, ChunkedWithExtensionsAndTrailers) {
   EXPECT_TRUE(r.done);
   EXPECT_EQ(r.data, "hello, world!!!");
   EXPECT_EQ(r.consumed, wire.size() - 4);
-  EXPECT_EQ(r.progress, wire.size() - 4) << "progress counts the coding bytes too";
+  // The size lines "5;ext=1\r\n" (9), "A \r\n" (4), "0\r\n" (3) and the data (15); not the
+  // line ends after the data, not the trailer.
+  EXPECT_EQ(r.progress, 31u);
 }
 
 TEST_P(BodyDecoderTest, ChunkedFailures) {
@@ -153,6 +170,10 @@ TEST_P(BodyDecoderTest, ChunkedFailures) {
     EXPECT_TRUE(r.failed) << c.wire;
     EXPECT_EQ(r.error, c.error) << c.wire;
   }
+  std::string endlessTrailer = "0\r\n";
+  while (endlessTrailer.size() <= http::kMaxHeadBytes) endlessTrailer += "T: x\r\n";
+  EXPECT_TRUE(DecodeBody({Framing::Chunked, 0}, endlessTrailer, false).failed)
+      << "a trailer without end";
   BodyResult longLine =
       DecodeBody({Framing::Chunked, 0}, "1;" + std::string(17000, 'e') + "\r\n", GetParam());
   EXPECT_EQ(longLine.error, Error::LineTooLong);
@@ -188,15 +209,19 @@ TEST_P(BodyDecoderTest, FeedStopsAtTheEndOfEachChunkWhenAsked) {
   BodyDecoder d({Framing::Chunked, 0});
   StringSink sink;
   std::string wire = "2\r\nab\r\n3\r\ncde\r\n0\r\n\r\n";
-  std::size_t taken = 0;
-  std::size_t used = d.Feed(wire.data(), wire.size(), sink, SIZE_MAX, true, taken);
+  BodyDecoder::Fed fed = d.Feed(wire.data(), wire.size(), sink, SIZE_MAX);
   EXPECT_EQ(sink.data, "ab");
-  EXPECT_EQ(taken, 2u);
-  EXPECT_TRUE(d.TakeChunkEnd());
-  EXPECT_FALSE(d.TakeChunkEnd());
-  used += d.Feed(wire.data() + used, wire.size() - used, sink, 2, true, taken);
+  EXPECT_EQ(fed.data, 2u);
+  EXPECT_TRUE(fed.chunkEnd);
+  std::size_t used = fed.consumed;
+  fed = d.Feed(wire.data() + used, wire.size() - used, sink, 2);
+  used += fed.consumed;
   EXPECT_EQ(sink.data, "abcd") << "maxData limits a block";
-  used += d.Feed(wire.data() + used, wire.size() - used, sink, SIZE_MAX, false, taken);
+  EXPECT_FALSE(fed.chunkEnd);
+  while (used < wire.size() && !d.done()) {
+    fed = d.Feed(wire.data() + used, wire.size() - used, sink, SIZE_MAX);
+    used += fed.consumed;
+  }
   EXPECT_TRUE(d.done());
   EXPECT_EQ(sink.data, "abcde");
   EXPECT_EQ(used, wire.size());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "http/cookies.h"
+#include "http/parser.h"
 #include "http/url.h"
 
 namespace {
@@ -111,6 +112,28 @@ TEST(Cookies, ReplaceDeleteAndRefuseUnsafeOnes) {
   jar.Store(from, "=anon");
   EXPECT_EQ(jar.HeaderFor(from), "a=3");
   EXPECT_EQ(jar.HeaderFor(U("http://127.0.0.2/")), "") << "another address is another host";
+}
+
+TEST(Cookies, FoldedOversizedAndTooManyBytesStayOut) {
+  http::HeadParser parser;
+  std::string head =
+      "HTTP/1.1 302 Found\r\nSet-Cookie: folded=1;\r\n Path=/\r\nSet-Cookie: plain=2\r\n\r\n";
+  ASSERT_EQ(parser.Feed(head.data(), head.size()).status, http::ParseStatus::Complete);
+  http::CookieJar jar;
+  Url from = U("http://127.0.0.1/");
+  jar.Store(from, parser.head());
+  EXPECT_EQ(jar.HeaderFor(from), "plain=2") << "a folded Set-Cookie is ignored";
+
+  http::CookieJar sizes;
+  sizes.Store(from, "big=" + std::string(4096 - 3, 'b'));   // 4096 bytes of name and value
+  sizes.Store(from, "huge=" + std::string(4096 - 3, 'h'));  // 4097
+  std::string header = sizes.HeaderFor(from);
+  EXPECT_EQ(header.size(), 4097u) << "name, '=' and value of the 4096-byte cookie only";
+  for (char c : {'x', 'y', 'z'}) sizes.Store(from, std::string(1, c) + "=" + std::string(3000, c));
+  header = sizes.HeaderFor(from);
+  EXPECT_LT(header.size(), 8192u);
+  EXPECT_EQ(header, "big=" + std::string(4093, 'b') + "; x=" + std::string(3000, 'x'))
+      << "cookies that do not fit any more stay out";
 }
 
 }  // namespace

@@ -26,8 +26,7 @@ public:
   explicit ScriptedConnector(std::shared_ptr<ScriptedStream> stream) : stream_(std::move(stream)) {}
 
   std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t,
-                                            const http::Settings&,
-                                            const std::function<void()>&) override {
+                                            const http::Settings&, base::PumpPacer&) override {
     auto index = static_cast<std::size_t>(stream_->connects++);
     return std::make_unique<Conn>(
         stream_, index < stream_->inputs.size() ? stream_->inputs[index] : std::string());
@@ -38,9 +37,13 @@ private:
   public:
     Conn(std::shared_ptr<ScriptedStream> s, std::string input)
         : s_(std::move(s)), input_(std::move(input)) {}
-    bool Send(std::string_view bytes) override {
-      s_->sent.emplace_back(bytes);
-      return true;
+    // A request arrives in one piece or several; each new request starts a new entry.
+    net::IoResult Send(const char* data, std::size_t size) override {
+      if (requestDone_ || s_->sent.empty()) s_->sent.emplace_back();
+      s_->sent.back().append(data, size);
+      requestDone_ = s_->sent.back().size() >= 4 &&
+                     s_->sent.back().compare(s_->sent.back().size() - 4, 4, "\r\n\r\n") == 0;
+      return {net::IoStatus::Data, size};
     }
     net::IoResult Receive(char* dst, std::size_t size) override {
       if (pos_ >= input_.size())
@@ -52,11 +55,13 @@ private:
       return {net::IoStatus::Data, n};
     }
     net::WaitStatus WaitReadable(int) override { return net::WaitStatus::Ready; }
+    net::WaitStatus WaitWritable(int) override { return net::WaitStatus::Ready; }
 
   private:
     std::shared_ptr<ScriptedStream> s_;
     std::string input_;
     std::size_t pos_ = 0;
+    bool requestDone_ = true;
   };
 
   std::shared_ptr<ScriptedStream> stream_;

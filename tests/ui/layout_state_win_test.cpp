@@ -77,6 +77,9 @@ TEST(WinUiProgress, RangePositionAndMarqueeFollowTheDownloadPage) {
   page.SetProgressPosition(1 << 19);
   EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 1 << 20);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 1 << 19);
+  // One more byte moves the fill by less than a pixel: the control is not told.
+  page.SetProgressPosition((1 << 19) + 1);
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 1 << 19);
   EXPECT_EQ(GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE, 0);
   // No announced length: the bar runs as a marquee, and a later length turns it back.
   page.SetProgressMax(0);

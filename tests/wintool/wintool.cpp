@@ -7,16 +7,21 @@
 //   wintool send SELECTOR MESSAGE [WP [LP]]  SendMessageW; prints the result
 //   wintool activate SELECTOR                SetForegroundWindow
 //   wintool move SELECTOR X Y                moves the window (size unchanged)
+//   wintool ask SELECTOR MS                  asks the window for its title (WM_GETTEXT, which
+//                                            its thread must answer) every 100 ms for MS ms
 //
 // SELECTOR: class=NAME, title=TEXT (both may be given, comma-joined: class=NAME,title=TEXT)
 // or hwnd=0xHEX. MESSAGE: WM_CLOSE, WM_QUERYENDSESSION, WM_ENDSESSION, WM_ACTIVATE or a
 // number. Numbers are decimal or 0x-hexadecimal. `find` prints one key=value per line:
 // hwnd, class, title, rect (left,top,right,bottom), client (width,height), style, exstyle,
 // owner (0x0 if none), owner_class, visible, maximized, active (the active window of its
-// thread), foreground, pid. Exit codes: 0 done, 1 no such window or time-out, 2 bad usage.
+// thread), foreground, pid. `ask` prints asked (queries), answered, longest_ms (the slowest
+// answer, a query unanswered after 5000 ms counts as 5000) and title. Exit codes: 0 done, 1 no such
+// window or time-out, 2 bad usage.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -144,8 +149,39 @@ bool WaitFor(const Selector& sel, DWORD ms, bool present) {
   }
 }
 
+// Until the window is gone or ms have passed: how long its thread takes to answer a message.
+int Ask(HWND hwnd, DWORD ms) {
+  LARGE_INTEGER frequency{}, start{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  auto elapsedMs = [&](const LARGE_INTEGER& from) {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart - from.QuadPart) * 1000.0 /
+           static_cast<double>(frequency.QuadPart);
+  };
+  int asked = 0, answered = 0;
+  double longest = 0;
+  wchar_t title[512] = L"";
+  while (elapsedMs(start) < ms && IsWindow(hwnd)) {
+    LARGE_INTEGER sent{};
+    QueryPerformanceCounter(&sent);
+    DWORD_PTR length = 0;
+    const LRESULT ok = SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(title),
+                                           SMTO_NORMAL, 5000, &length);
+    const double took = elapsedMs(sent);
+    ++asked;
+    if (ok) ++answered;
+    if (ok || IsWindow(hwnd)) longest = std::max(longest, ok ? took : 5000.0);
+    Sleep(100);
+  }
+  std::printf("asked=%d\nanswered=%d\nlongest_ms=%.0f\n", asked, answered, longest);
+  PrintUtf8("title", title);
+  return 0;
+}
+
 int Usage() {
-  std::fputs("usage: wintool find|wait|wait-gone|post|send|activate|move SELECTOR [ARGS]\n",
+  std::fputs("usage: wintool find|wait|wait-gone|post|send|activate|move|ask SELECTOR [ARGS]\n",
              stderr);
   return 2;
 }
@@ -187,6 +223,11 @@ int wmain(int argc, wchar_t** argv) {
         SendMessageW(hwnd, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp));
     std::printf("result=%lld\n", static_cast<long long>(result));
     return 0;
+  }
+  if (command == L"ask") {
+    unsigned long long ms = 0;
+    if (argc < 4 || !ParseNumber(argv[3], ms)) return Usage();
+    return Ask(hwnd, static_cast<DWORD>(ms));
   }
   if (command == L"activate") return SetForegroundWindow(hwnd) ? 0 : 1;
   if (command == L"move") {

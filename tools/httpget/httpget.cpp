@@ -1,5 +1,7 @@
 // httpget URL OUTFILE [--progress] [--trace]: one GET with the installer download's settings.
-// Writes the body to OUTFILE only on success; exit code 0 on success, 1 on failure.
+// Writes the body to OUTFILE only on success; exit code 0 on success, 1 on failure. --trace
+// prints "pump MS" for every pump and "end MS" when the transfer is over, in milliseconds since
+// the start.
 
 #include <chrono>
 #include <cstdio>
@@ -54,24 +56,25 @@ int main(int argc, char** argv) {
     };
     events.work = [](std::int64_t n) { std::printf("work %lld\n", static_cast<long long>(n)); };
   }
-  if (trace) {
-    events.pump = [start] {
-      auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    std::chrono::steady_clock::now() - start)
-                    .count();
-      std::printf("pump %lld\n", static_cast<long long>(ms));
-    };
-  }
+  auto stamp = [start](const char* what) {
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                  std::chrono::steady_clock::now() - start)
+                  .count();
+    std::printf("%s %lld\n", what, static_cast<long long>(ms));
+  };
+  if (trace) events.pump = [stamp] { stamp("pump"); };
 
   BodyBuffer body;
   try {
     http::HttpClient client(http::Settings{}, std::move(events));
     client.Get(url, body);
   } catch (const http::HttpError& e) {
+    if (trace) stamp("end");
     std::fflush(stdout);
     std::fprintf(stderr, "httpget: %s\n", e.what());
     return 1;
   }
+  if (trace) stamp("end");
   std::fflush(stdout);
   if (!WriteFile(out, body)) {
     std::fprintf(stderr, "httpget: cannot write %s: %s\n", out, std::strerror(errno));

@@ -1,0 +1,27 @@
+#include <gtest/gtest.h>
+
+#include "tests/http/trickle_servers.h"
+
+namespace {
+
+// The window is pumped at least every 250 ms whatever the server does; 50 ms are left for the
+// machine's scheduling.
+class Trickle : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Trickle, ThePumpNeverWaitsLongerThan300Ms) {
+  trickle::Run run = trickle::RunScenario(GetParam());
+  EXPECT_EQ(run.error, run.expectedError) << (run.error ? http::to_string(*run.error) : "");
+  EXPECT_EQ(run.body, run.expectedBody);
+  EXPECT_GE(run.end, 1.0) << "each scenario keeps the client waiting for a while";
+  EXPECT_LT(run.LongestGap(), 0.3) << run.pumps.size() << " pumps in " << run.end << " s";
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, Trickle, ::testing::ValuesIn(trickle::Scenarios()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           std::string name;
+                           for (char c : info.param)
+                             if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+                           return name;
+                         });
+
+}  // namespace
