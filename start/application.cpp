@@ -30,6 +30,7 @@ void Application::InitialiseModules() {
   InitCommonControlsEx(&controls);
   icon_ = LoadIconW(instance_, L"MAINICON");
   title_ = ApplicationTitle(NativeSetupPlatform().ModuleFileName());
+  winsock_.emplace();
   InitSetupEdition(values_);
 }
 
@@ -55,6 +56,7 @@ void Application::DestroyWindows() {
 
 void Application::FinaliseModules() {
   com_.reset();
+  winsock_.reset();
   ole_.reset();
 }
 

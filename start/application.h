@@ -11,6 +11,7 @@
 #include "start/com_session.h"
 #include "download/download_and_run.h"
 #include "start/message_loop.h"
+#include "start/winsock_session.h"
 #include "ui/ubackground.h"
 #include "ui/uSetup.h"
 #include "ui/window_base.h"
@@ -43,6 +44,7 @@ private:
   std::wstring title_;
   HICON icon_ = nullptr;
   std::optional<OleSession> ole_;
+  std::optional<WinsockSession> winsock_;
   std::optional<ComSession> com_;
   MessageLoop loop_{*this};
   std::unique_ptr<TFrmBackground> background_;

@@ -1,5 +1,7 @@
 #include "start/error_text.h"
 
+#include "start/lower_case.h"
+
 #include <new>
 #include <stdexcept>
 #include <system_error>
@@ -7,13 +9,6 @@
 #include "base/utf.h"
 
 namespace {
-
-wchar_t LowerCase(wchar_t c) {
-  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + 32);
-  // Latin-1 capitals, except the multiplication sign.
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<wchar_t>(c + 32);
-  return c;
-}
 
 // The message of the innermost error; the outer one when the innermost is not a std::exception.
 std::string InnermostMessage(const std::exception& e) {
@@ -54,9 +49,10 @@ std::wstring ApplicationTitle(std::wstring_view modulePath) {
   std::wstring_view name =
       slash == std::wstring_view::npos ? modulePath : modulePath.substr(slash + 1);
   name = name.substr(0, name.find(L'.'));
-  std::wstring title(name);
-  for (std::size_t i = 1; i < title.size(); ++i) title[i] = LowerCase(title[i]);
-  return title;
+  if (name.empty()) return {};
+  std::wstring rest(name.substr(1));
+  LowerCaseInPlace(rest);
+  return std::wstring(1, name.front()) + rest;
 }
 
 std::wstring WithFullStop(std::wstring text) {

@@ -7,7 +7,7 @@
 // Texts of the program's error reports. Portable, so that the rules are tested natively.
 
 // The executable's file name without its folder, cut at its first full stop, every character
-// after the first lower-cased: "C:\x\START.EXE" gives "Start".
+// after the first lower-cased, in any script: "C:\x\START.EXE" gives "Start".
 std::wstring ApplicationTitle(std::wstring_view modulePath);
 
 // Appends a full stop when the last character's code lies above that of the full stop.

@@ -115,11 +115,13 @@ TabSheet::TabSheet(HandlerErrors& errors, const WindowClass& cls, HWND container
                InstanceOf(container));
 }
 
+// The page is blue across the whole page area, also where its panel ends short of the
+// container's right edge (801 against 800, and 797 for the panel at left -3).
 LRESULT TabSheet::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_ERASEBKGND) {
     RECT client;
     GetClientRect(Handle(), &client);
-    FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+    Fill(reinterpret_cast<HDC>(wParam), client, layout::kPageBlue);
     return 1;
   }
   return WindowBase::HandleMessage(msg, wParam, lParam);

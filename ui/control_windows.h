@@ -52,7 +52,8 @@ private:
   WindowlessHost host_;
 };
 
-// One page of the container: holds its page panel; only the active page is visible.
+// One page of the container, page blue, holding its page panel; only the active page is
+// visible.
 class TabSheet : public WindowBase {
 public:
   TabSheet(HandlerErrors& errors, const WindowClass& cls, HWND container);

@@ -89,6 +89,8 @@ std::span<const PageSpec> Pages();
 int PageOrder(TSetupPage page);
 
 inline constexpr Box kPageContainerBox{0, 272, 801, 340};
+// The active page while the window is being built, before the tabs are hidden.
+inline constexpr TSetupPage kBuildingActivePage = tsh0;
 // What FormCreate moves imgRilo to.
 inline constexpr int kRiloTopAtCreation = 0;
 

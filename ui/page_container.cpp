@@ -33,10 +33,11 @@ void PageContainer::AddPage(TSetupPage page, HWND sheet) {
   item.pszText = caption.data();
   SendMessageW(tab_.get(), TCM_INSERTITEMW, TabIndex(page), reinterpret_cast<LPARAM>(&item));
   Realign();
-  if (!active_) {
-    active_ = page;
-    ShowWindow(sheet, SW_SHOW);
-  }
+}
+
+void PageContainer::SelectTab(TSetupPage page) {
+  SendMessageW(tab_.get(), TCM_SETCURSEL, TabIndex(page), 0);
+  ShowPage(page);
 }
 
 void PageContainer::InstallTabWndProc() {

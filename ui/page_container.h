@@ -28,8 +28,10 @@ public:
 
   HWND Handle() const { return tab_.get(); }
 
-  // Adds a page with its tab button, in container order; the first page added becomes active.
+  // Adds a page with its tab button, in container order, hidden.
   void AddPage(TSetupPage page, HWND sheet);
+  // Selects the page's tab button and makes the page active, as while the tabs still exist.
+  void SelectTab(TSetupPage page);
   void InstallTabWndProc();
   // Removes the page's tab item and leaves the page in place; hiding the active page's tab
   // leaves no page active.

@@ -67,6 +67,7 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
       }
     }
   }
+  container_->SelectTab(layout::kBuildingActivePage);
 }
 
 // Windows go before the objects they use: pages and controls, then the container, then the
@@ -177,6 +178,17 @@ bool SetupViewWin::ControlVisible(Control c) const {
 bool SetupViewWin::Underlined(Control c) const {
   const WindowlessItem* item = Item(c);
   return item && item->underline;
+}
+
+HFONT SetupViewWin::ControlFont(Control c) const {
+  if (const WindowlessItem* item = Item(c))
+    return item->kind == Kind::Label ? fonts_.Get(item->style, item->underline) : nullptr;
+  return buttons_[static_cast<int>(c)] ? fonts_.Get(layout::TextStyle::Button, false) : nullptr;
+}
+
+COLORREF SetupViewWin::ControlTextColour(Control c) const {
+  if (const WindowlessItem* item = Item(c)) return fonts_.Colour(item->style);
+  return fonts_.Colour(layout::TextStyle::Button);
 }
 
 void SetupViewWin::ItemClick(Control c) {

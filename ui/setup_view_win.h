@@ -49,6 +49,9 @@ public:
   RECT ControlRect(Control c) const;     // in the window's client coordinates
   bool ControlVisible(Control c) const;  // the control's own flag, whatever its page
   bool Underlined(Control c) const;
+  // The font and colour a label or button-like panel draws its text with; none for the others.
+  HFONT ControlFont(Control c) const;
+  COLORREF ControlTextColour(Control c) const;
   std::optional<TSetupPage> ActivePage() const { return container_->ActivePage(); }
   const PageContainer& Container() const { return *container_; }
   HWND PageWindow(TSetupPage page) const { return sheets_[page]->Handle(); }

@@ -1,16 +1,17 @@
 #include "ui/uSetup.h"
 
 TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app,
-                     HandlerErrors& errors, SetupValues& values, SetupPlatform& platform)
+                     HandlerErrors& errors, SetupValues& values, SetupPlatform& platform,
+                     DpiScale scale)
     : WindowBase(errors),
       app_(app),
       class_(instance, kClassName, icon, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))) {
-  RECT outer{0, 0, kClientWidth, kClientHeight};
+  RECT outer{0, 0, scale(layout::kClientWidth), scale(layout::kClientHeight)};
   AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
   CreateNative(0, class_, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
                outer.bottom - outer.top, owner, instance);
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  view_ = std::make_unique<SetupViewWin>(Handle(), instance, errors);
+  view_ = std::make_unique<SetupViewWin>(Handle(), instance, errors, scale);
   form_ = std::make_unique<SetupForm>(*view_, platform, app, values);
   view_->Bind(*form_);
   try {

@@ -15,14 +15,14 @@ class TFrmSetup : public WindowBase {
 public:
   static constexpr const wchar_t* kClassName = L"TFrmSetup";
   static constexpr const wchar_t* kTitle = L"Marlek Setup";
-  static constexpr int kClientWidth = 679;
-  static constexpr int kClientHeight = 609;
   static constexpr DWORD kStyle = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU;
 
   // Creates the window hidden, owned by owner, and runs FormCreate; an error inside
-  // FormCreate is reported to errors and does not escape.
+  // FormCreate is reported to errors and does not escape. The client area and every control
+  // are scaled to the resolution.
   TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app, HandlerErrors& errors,
-            SetupValues& values, SetupPlatform& platform = NativeSetupPlatform());
+            SetupValues& values, SetupPlatform& platform = NativeSetupPlatform(),
+            DpiScale scale = DpiScale::ForScreen());
   ~TFrmSetup() override;
 
   // The window's behaviour (click handlers, download page) and its controls.

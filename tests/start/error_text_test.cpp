@@ -14,6 +14,12 @@ TEST(StartApplicationTitle, FileNameCutAtFirstFullStopAndLowerCasedAfterTheFirst
   EXPECT_EQ(ApplicationTitle(L"/home/user/START.EXE"), L"Start");
   EXPECT_EQ(ApplicationTitle(L"C:sETUP"), L"setup");
   EXPECT_EQ(ApplicationTitle(L"C:\\X\\\u00DCBER\u00C4\u00D7.EXE"), L"\u00DCber\u00E4\u00D7");
+  // Beyond Latin-1: Cyrillic, Greek (no final-sigma rule), Latin Extended-A.
+  EXPECT_EQ(ApplicationTitle(L"C:\\X\\\u0423\u0421\u0422\u0410\u041D\u041E\u0412\u041A\u0410.exe"),
+            L"\u0423\u0441\u0442\u0430\u043D\u043E\u0432\u043A\u0430");
+  EXPECT_EQ(ApplicationTitle(L"C:\\X\\\u0395\u0393\u039A\u0391\u03A4\u0391\u03A3\u03A3.exe"),
+            L"\u0395\u03B3\u03BA\u03B1\u03C4\u03B1\u03C3\u03C3");
+  EXPECT_EQ(ApplicationTitle(L"C:\\X\\\u0141\u00D3D\u0179.EXE"), L"\u0141\u00F3d\u017A");
   EXPECT_EQ(ApplicationTitle(L"C:\\X\\.exe"), L"");
   EXPECT_EQ(ApplicationTitle(L"C:\\X\\"), L"");
 }

@@ -1,10 +1,10 @@
 #include "tests/ui/layout_fixture_win.h"
 
-LayoutWindow::LayoutWindow(TSetupEdition edition, const wchar_t* locale) {
+LayoutWindow::LayoutWindow(TSetupEdition edition, const wchar_t* locale, DpiScale scale) {
   values.SetupEdition = edition;
   platform.locale = locale;
   frm_ = std::make_unique<TFrmSetup>(GetModuleHandleW(nullptr), nullptr, nullptr, app, errors,
-                                     values, platform);
+                                     values, platform, scale);
   SetWindowPos(Form(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   UpdateWindow(Form());
 }

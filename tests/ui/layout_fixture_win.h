@@ -40,11 +40,13 @@ struct RecordingErrors final : HandlerErrors {
   void Report(std::exception_ptr) noexcept override { ++reports; }
 };
 
-// A real setup window of the given edition, created as the program creates it, shown without
-// activation at the screen's top left so that pointer tracking and screen reads work.
+// A real setup window of the given edition, created as the program creates it (at the screen's
+// resolution unless told another), shown without activation at the screen's top left so that
+// pointer tracking and screen reads work.
 class LayoutWindow {
 public:
-  explicit LayoutWindow(TSetupEdition edition, const wchar_t* locale = L"DEU");
+  explicit LayoutWindow(TSetupEdition edition, const wchar_t* locale = L"DEU",
+                        DpiScale scale = DpiScale::ForScreen());
   ~LayoutWindow();
   LayoutWindow(const LayoutWindow&) = delete;
   LayoutWindow& operator=(const LayoutWindow&) = delete;

@@ -1,13 +1,18 @@
 // layout_show.exe FOLDER: shows the setup window on every page, in both languages and every
 // edition, one after the other, for screenshots. For each state it writes FOLDER\ready holding
 // the state's name (edition-language-page), then waits until FOLDER\ack exists, deletes it and
-// goes on; after the last state FOLDER\ready holds "done". Ends with 1 if no ack comes.
+// goes on; after the last state FOLDER\ready holds "done". Ends with 1 if no ack comes. Each
+// window is also checked against the layout at the screen's resolution: every control in its
+// scaled box and, where it is at 96 DPI, inside the client area; a mismatch is printed and the
+// program ends with 3.
 #include <windows.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 
 #include "base/win_handles.h"
+#include "tests/ui/expected_layout_win.h"
 #include "tests/ui/layout_fixture_win.h"
 
 namespace {
@@ -76,13 +81,23 @@ int wmain(int argc, wchar_t** argv) {
                                                             {seCompanion, "seCompanion"}};
   const std::pair<TUiLanguage, const char*> languages[] = {{ulGerman, "de"}, {ulEnglish, "en"}};
   const WindowHandle backdrop = WhiteBackdrop();
+  const int dpi = DpiScale::ForScreen().dpi();
+  bool mismatch = false;
   for (const auto& [edition, editionName] : editions)
     for (const auto& [language, languageName] : languages)
       for (const State& state : kStates) {
         LayoutWindow w(edition);
         w.Logic().ApplyLanguage(language);
         w.Logic().ShowPage(state.page);
-        if (state.failed) w.Logic().ShowConnectionError();
+        if (state.failed) {
+          w.Logic().ShowConnectionError();
+        } else {
+          for (const std::string& line : expected::Mismatches(w.Form(), w.View(), edition, dpi)) {
+            std::fprintf(stderr, "layout_show: %d DPI, %s-%s-%s: %s\n", dpi, editionName,
+                         languageName, state.name, line.c_str());
+            mismatch = true;
+          }
+        }
         RECT frame;
         GetWindowRect(w.Form(), &frame);
         const int x = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
@@ -94,5 +109,5 @@ int wmain(int argc, wchar_t** argv) {
         if (!AwaitAck(folder)) return 1;
       }
   Announce(folder, "done");
-  return 0;
+  return mismatch ? 3 : 0;
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/dpi_scale.h"
+#include "tests/ui/expected_layout_win.h"
 #include "tests/ui/layout_fixture_win.h"
 #include "ui/picture_store.h"
 #include "tests/ui/text_measure_win.h"
@@ -102,40 +103,26 @@ TEST(WinUiProgress, RangePositionAndMarqueeFollowTheDownloadPage) {
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 150);
 }
 
-TEST(WinUiPictures, EveryPictureIsLoadedAtItsBoxSize) {
-  LayoutWindow w(seDirectInstall);
-  for (const auto& entry : layout::Controls()) {
-    if (entry.kind != layout::Kind::Picture) continue;
-    EXPECT_TRUE(w.View().Pictures().Loaded(entry.picture, entry.box.width, entry.box.height))
-        << ControlName(entry.id);
-  }
-}
-
 // A module without the pictures stands in for a damaged executable: the store is built all the
 // same, holds nothing and draws nothing.
 TEST(WinUiPictures, MissingPicturesLeaveTheirBoxesEmpty) {
   const PictureStore store(GetModuleHandleW(L"kernel32.dll"), DpiScale());
-  const layout::ControlSpec& logo = layout::ControlEntry(Control::Image1);
-  EXPECT_FALSE(store.Loaded(logo.picture, logo.box.width, logo.box.height));
+  const SIZE box{162, 65};  // the logo's
+  EXPECT_FALSE(store.Loaded(layout::Picture::Logo, box.cx, box.cy));
 
   const MemoryDc dc(CreateCompatibleDC(nullptr));
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = logo.box.width;
-  info.bmiHeader.biHeight = -logo.box.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), box.cx, -box.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   const BitmapHandle bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   ASSERT_TRUE(bitmap);
   const SelectGuard selected(dc.get(), bitmap.get());
-  const RECT whole{0, 0, logo.box.width, logo.box.height};
+  const RECT whole{0, 0, box.cx, box.cy};
   FillRect(dc.get(), &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  store.Draw(logo.picture, dc.get(), whole);
+  store.Draw(layout::Picture::Logo, dc.get(), whole);
   GdiFlush();
   const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  const int count = logo.box.width * logo.box.height;
+  const int count = box.cx * box.cy;
   EXPECT_EQ(std::count(pixels, pixels + count, 0x00FFFFFFu), count);
 }
 
@@ -154,41 +141,32 @@ TEST(WinUiPictures, ColoursOnScreen) {
       ScreenPixel(w.Form(), POINT{w.View().ControlRect(Control::Image3).left + 2,
                                   w.View().ControlRect(Control::Image3).top + 2});
   EXPECT_GT(GetBValue(canton), GetRValue(canton));
+
+  // Widened, the blue page runs to column 800 on every page, also where the panel at left -3
+  // ends; the white background lies beyond.
+  RECT frame;
+  GetWindowRect(w.Form(), &frame);
+  SetWindowPos(w.Form(), nullptr, 0, 0, frame.right - frame.left + 200, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (TSetupPage page : {tsh1, tsh2}) {
+    w.View().ShowPage(page);
+    RedrawWindow(w.Form(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (int x : {700, 797, 798, 800})
+      EXPECT_EQ(ScreenPixel(w.Form(), POINT{x, 420}), RGB(0x00, 0x40, 0xD5)) << x << " " << page;
+    EXPECT_EQ(ScreenPixel(w.Form(), POINT{801, 420}), RGB(255, 255, 255)) << page;
+  }
 }
 
+// At 120 DPI (125 %) the client area is 849 x 761 and every edge and character height is the
+// description's, scaled with MulDiv.
 TEST(WinUiScaling, AtAnotherResolutionEveryEdgeAndFontIsScaledByMulDiv) {
-  const int dpi = 120;
-  HWND parent =
-      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, MulDiv(679, dpi, 96), MulDiv(609, dpi, 96),
-                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  ASSERT_TRUE(parent);
-  RecordingErrors errors;
-  {
-    SetupViewWin view(parent, GetModuleHandleW(nullptr), errors, DpiScale(dpi));
-    const auto scaled = [&](int v) { return MulDiv(v, dpi, 96); };
-    const RECT logo = view.ControlRect(Control::Image1);
-    EXPECT_EQ(logo.left, scaled(492));
-    EXPECT_EQ(logo.top, scaled(24));
-    EXPECT_EQ(logo.right, scaled(492 + 162));
-    EXPECT_EQ(logo.bottom, scaled(24 + 65));
-    EXPECT_TRUE(view.Pictures().Loaded(layout::Picture::Logo, scaled(654) - scaled(492),
-                                       scaled(89) - scaled(24)));
-    RECT container;
-    GetWindowRect(view.Container().Handle(), &container);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&container), 2);
-    EXPECT_EQ(container.top, scaled(272));
-    EXPECT_EQ(container.right, scaled(801));
-    RECT exit;
-    GetWindowRect(view.ControlWindow(Control::pnlExit), &exit);
-    MapWindowPoints(nullptr, view.PanelWindow(tsh1), reinterpret_cast<POINT*>(&exit), 2);
-    EXPECT_EQ(exit.left, scaled(480));
-    EXPECT_EQ(exit.right, scaled(480 + 185));
-    EXPECT_EQ(exit.bottom, scaled(280 + 41));
-    view.SetText(Control::lblMore, L"More");
-    const RECT more = view.ControlRect(Control::lblMore);
-    const SIZE text = TextExtent(L"More", scaled(21), false);
-    EXPECT_EQ(more.right - more.left, text.cx);
-    EXPECT_EQ(more.bottom - more.top, text.cy);
+  for (TSetupEdition edition : {seChoosePlatform, seCompanion}) {
+    LayoutWindow w(edition, L"ENU", DpiScale(120));
+    RECT client;
+    GetClientRect(w.Form(), &client);
+    EXPECT_EQ(client.right, 849);
+    EXPECT_EQ(client.bottom, 761);
+    EXPECT_EQ(expected::Mismatches(w.Form(), w.View(), edition, 120), std::vector<std::string>{})
+        << "edition " << edition;
   }
-  DestroyWindow(parent);
 }

@@ -8,6 +8,8 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 WINE64=/usr/lib/wine/wine64
 WINE32=/usr/lib/wine/wine
 WINESERVER=/usr/lib/wine/wineserver
+# Size of our Xvfb screen and of the prefix's virtual desktop.
+WINE_SCREEN=${WINE_SCREEN:-1280x800}
 [ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver)
 
 # Prints the loader for a PE file: wine64 for PE32+, wine for PE32.
@@ -24,13 +26,13 @@ xvfb_alive() {
   [ -f "$WINE_DIR/xvfb.pid" ] && kill -0 "$(cat "$WINE_DIR/xvfb.pid")" 2>/dev/null
 }
 
-# Starts Xvfb at 1280x800 unless one of ours is running; exports DISPLAY.
+# Starts Xvfb at WINE_SCREEN unless one of ours is running; exports DISPLAY.
 wine_display_start() {
   mkdir -p "$WINE_DIR"
   if ! xvfb_alive; then
     local fifo="$WINE_DIR/displayfd"
     rm -f "$fifo"; mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${WINE_SCREEN}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     echo $! > "$WINE_DIR/xvfb.pid"
     local n; read -r -t 20 n < "$fifo" || { echo "wine-env: Xvfb did not start" >&2; return 1; }
     rm -f "$fifo"
@@ -52,7 +54,7 @@ wine_prefix_ready() {
     [ -f "$WINEPREFIX/.start-ready" ] && exit 0
     "$WINE64" wineboot -i >/dev/null 2>&1
     "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+    "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$WINE_SCREEN" /f >/dev/null 2>&1
     "$WINESERVER" -w
     touch "$WINEPREFIX/.start-ready"
   ) 9>"$WINE_DIR/prefix.lock"

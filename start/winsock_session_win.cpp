@@ -1,0 +1,13 @@
+#include "start/winsock_session.h"
+
+#include <winsock2.h>
+
+#include "ui/win32_error.h"
+
+WinsockSession::WinsockSession() {
+  WSADATA data;
+  const int error = WSAStartup(MAKEWORD(2, 2), &data);
+  if (error != 0) throw Win32Error("WSAStartup", static_cast<DWORD>(error));
+}
+
+WinsockSession::~WinsockSession() { WSACleanup(); }
