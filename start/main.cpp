@@ -6,15 +6,17 @@
 namespace {
 
 // A launcher is often started from a folder that others can write to (a download folder, a
-// stick), so DLLs are looked for in the system folder only. Looked up at run time because
-// Windows 7 has the call only with an update.
+// stick), so DLLs that system code loads later are looked for in the system folder only. Looked
+// up at run time because Windows 7 has the call only with an update; without it, at least the
+// current directory leaves the search path. The program's own loads name the system folder.
 void RestrictDllSearchToSystem() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   const FARPROC proc =
       GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
-  if (proc)
-    reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(proc))(
-        LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (!proc || !reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(proc))(
+                   LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    SetDllDirectoryW(L"");
+  }
 }
 
 #ifdef START_TEST_FAIL_BACKGROUND_CLASS

@@ -40,7 +40,9 @@ bool PixmapBitmap::Draw(HDC target, int x, int y) const {
   blend.BlendOp = AC_SRC_OVER;
   blend.SourceConstantAlpha = 255;
   blend.AlphaFormat = AC_SRC_ALPHA;
-  return AlphaBlend(target, x, y, width_, height_, source.get(), 0, 0, width_, height_, blend) !=
+  // GDI32's own entry: MSIMG32 is no known DLL, so importing it would let a copy beside the
+  // program load before wWinMain could restrict the search path.
+  return GdiAlphaBlend(target, x, y, width_, height_, source.get(), 0, 0, width_, height_, blend) !=
          FALSE;
 }
 
