@@ -2,7 +2,7 @@
 
 #include <winsock2.h>
 
-#include "ui/win32_error.h"
+#include "base/win32_error.h"
 
 WinsockSession::WinsockSession() {
   WSADATA data;
