@@ -1,6 +1,7 @@
 """What the user can do while a slow download runs: cancel it, close the window, switch the
 language (the transfer goes on and saves the file chosen at its start)."""
 
+import time
 import unittest
 
 import e2e_lib as e2e
@@ -97,6 +98,55 @@ class DuringTransfer(Scenario):
         code, _ = e2e.wintool("post", f"hwnd={owner}", "WM_ENDSESSION", 1, 0)
         self.assertEqual(code, 0)
         self.assert_ended_without_installer(program, slow)
+
+
+class DuringATrickle(Scenario):
+    """A server that sends the installer at 5 bytes a second: every 250 ms slice of the wait
+    brings data, and still the window answers, and cancel and close end the program at once."""
+    edition = "seDirectInstall"
+
+    def start_trickle(self):
+        trickle = scripted_server.SlowBody(self.served, first=0, piece=1, delay=0.2)
+        self.scripted(trickle)
+        program, window = self.start()
+        window.wait_page("tsh0/tsh5")
+        self.click_install(window)
+        e2e.wait_for(lambda: trickle.sent >= 5, 30, "the trickle to be under way")
+        window.wait_page("tsh3")
+        return trickle, program, window
+
+    def assert_ends_soon_after(self, action, program, trickle):
+        started = time.monotonic()
+        action()
+        self.assertEqual(program.exit_code(10), 0)
+        self.assertLess(time.monotonic() - started, 2.0, "the program took too long to end")
+        e2e.wait_for(trickle.peer_gone.is_set, 30, "the server to see the connection end")
+        self.assert_nothing_installed()
+
+    def test_the_window_answers_other_programs_throughout(self):
+        trickle, program, window = self.start_trickle()
+        sent = trickle.sent
+        code, answers = e2e.wintool("ask", f"title={e2e.SETUP_TITLE}", 4000)
+        self.assertEqual(code, 0)
+        self.assertEqual(answers["title"], e2e.SETUP_TITLE)
+        # A query every 100 ms after the last answer, each answered at the next pump.
+        self.assertGreaterEqual(int(answers["asked"]), 10, answers)
+        self.assertEqual(answers["answered"], answers["asked"], answers)
+        self.assertLess(int(answers["longest_ms"]), 1000, answers)
+        self.assertGreater(trickle.sent, sent + 10, "the transfer went on meanwhile")
+        self.assertTrue(program.running())
+        self.assert_ends_soon_after(lambda: window.click("pnlBtnCancelDownload"), program, trickle)
+
+    def test_cancel_ends_the_program_within_2_s(self):
+        trickle, program, window = self.start_trickle()
+        self.assert_ends_soon_after(lambda: window.click("pnlBtnCancelDownload"), program, trickle)
+
+    def test_close_button_ends_the_program_within_2_s(self):
+        trickle, program, window = self.start_trickle()
+        x, y, w, _ = window.frame()
+        border = (w - e2e.layout.CLIENT_WIDTH) // 2
+        self.assert_ends_soon_after(lambda: e2e.click(x + w - border - 12, y + border + 9),
+                                    program, trickle)
 
 
 class CompanionDuringTransfer(Scenario):
