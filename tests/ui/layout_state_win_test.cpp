@@ -112,7 +112,12 @@ TEST(WinUiPictures, MissingPicturesLeaveTheirBoxesEmpty) {
 
   const MemoryDc dc(CreateCompatibleDC(nullptr));
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), box.cx, -box.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = box.cx;
+  info.bmiHeader.biHeight = -box.cy;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   const BitmapHandle bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   ASSERT_TRUE(bitmap);
