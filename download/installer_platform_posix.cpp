@@ -3,7 +3,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "download/installer_platform.h"
 
@@ -90,6 +92,15 @@ std::wstring FromUtf8(const std::string& text) {
   return out;
 }
 
+class PosixHeldInstaller final : public HeldInstaller {
+public:
+  explicit PosixHeldInstaller(Fd file) : file_(std::move(file)) {}
+  SignatureFacts Signature() override { return {}; }
+
+private:
+  Fd file_;
+};
+
 class PosixInstallerPlatform final : public InstallerPlatform {
 public:
   std::wstring TempFolder() override {
@@ -111,6 +122,15 @@ public:
     }
     if (!file.Close()) throw InstallerSaveError("the installer file cannot be written");
   }
+
+  // POSIX has no sharing modes to hold the file with, and no Authenticode: nothing verifies.
+  std::unique_ptr<HeldInstaller> HoldFile(const std::wstring& path) override {
+    Fd file(::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) throw InstallerSaveError("the installer file cannot be opened");
+    return std::make_unique<PosixHeldInstaller>(std::move(file));
+  }
+
+  void RemoveFile(const std::wstring& path) override { ::unlink(ToUtf8(path).c_str()); }
 
   void ShellOpen(const std::wstring&) override {}
 };
