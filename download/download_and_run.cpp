@@ -1,12 +1,15 @@
 #include "download/download_and_run.h"
 
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
 #include "http/body_buffer.h"
 #include "logic/edition.h"
+#include "download/installer_signer.h"
 #include "download/installer_table.h"
+#include "download/installer_trust.h"
 #include "logic/start_config.h"
 
 namespace {
@@ -24,24 +27,50 @@ private:
 
 constexpr std::int64_t kProgressLimit = std::numeric_limits<std::int32_t>::max();
 
+class UntrustedInstaller : public std::runtime_error {
+public:
+  UntrustedInstaller() : std::runtime_error("the installer is not signed by the publisher") {}
+};
+
+// Deletes the saved installer on the way out unless the shell was given it.
+class RemovedUnlessLaunched {
+public:
+  RemovedUnlessLaunched(InstallerPlatform& platform, const std::wstring& path)
+      : platform_(platform), path_(path) {}
+  ~RemovedUnlessLaunched() {
+    if (!launched_) platform_.RemoveFile(path_);
+  }
+  RemovedUnlessLaunched(const RemovedUnlessLaunched&) = delete;
+  RemovedUnlessLaunched& operator=(const RemovedUnlessLaunched&) = delete;
+
+  void Launched() { launched_ = true; }
+
+private:
+  InstallerPlatform& platform_;
+  const std::wstring& path_;
+  bool launched_ = false;
+};
+
 }  // namespace
 
 InstallerDownload::InstallerDownload(DownloadPage& page, const SetupValues& values,
                                      std::function<void()> terminate, std::function<void()> pump)
     : InstallerDownload(page, values, std::move(terminate), std::move(pump),
-                        NativeInstallerPlatform(), START_DOWNLOAD_HOST_A, DefaultSettings()) {}
+                        NativeInstallerPlatform(), START_DOWNLOAD_HOST_A, DefaultSettings(),
+                        START_INSTALLER_SIGNER_W) {}
 
 InstallerDownload::InstallerDownload(DownloadPage& page, const SetupValues& values,
                                      std::function<void()> terminate, std::function<void()> pump,
                                      InstallerPlatform& platform, std::string host,
-                                     http::Settings settings)
+                                     http::Settings settings, std::wstring requiredSigner)
     : page_(page),
       values_(values),
       terminate_(std::move(terminate)),
       pump_(std::move(pump)),
       platform_(platform),
       host_(std::move(host)),
-      settings_(settings) {}
+      settings_(settings),
+      requiredSigner_(std::move(requiredSigner)) {}
 
 http::Settings InstallerDownload::DefaultSettings() {
   http::Settings settings;
@@ -78,11 +107,24 @@ void InstallerDownload::DownloadAndRun() {
     // A 204 or a body of no bytes cannot be an installer.
     if (body.empty()) throw std::runtime_error("the server sent no installer");
     platform_.SaveFile(target, body.data(), body.size());
-    platform_.ShellOpen(target);
+    Launch(target);
     terminate_();
   } catch (const std::exception&) {
     page_.ShowConnectionError();
   }
+}
+
+void InstallerDownload::Launch(const std::wstring& target) {
+  if (requiredSigner_.empty()) {
+    platform_.ShellOpen(target);
+    return;
+  }
+  RemovedUnlessLaunched removed(platform_, target);
+  // Held from the check until the shell has started it, then released before a removal.
+  const std::unique_ptr<HeldInstaller> held = platform_.HoldFile(target);
+  if (!InstallerMayRun(requiredSigner_, held->Signature())) throw UntrustedInstaller();
+  platform_.ShellOpen(target);
+  removed.Launched();
 }
 
 std::int32_t InstallerDownload::Scaled(std::int64_t value) const {

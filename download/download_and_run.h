@@ -19,23 +19,25 @@
 //   pump      the handling of waiting window messages; it may run any handler nested inside
 //             the attempt, including a further DownloadAndRun. An exception leaving the pump
 //             fails the attempt, so the pump reports a handler's own errors itself.
-// Tests also pass the platform, the host[:port] of the download server and the client's
-// settings (for shorter time-outs).
+// Tests also pass the platform, the host[:port] of the download server, the client's settings
+// (for shorter time-outs) and the publisher whose signature an installer must carry (the build's
+// START_INSTALLER_SIGNER otherwise; empty: installers are started unchecked).
 class InstallerDownload {
 public:
   InstallerDownload(DownloadPage& page, const SetupValues& values, std::function<void()> terminate,
                     std::function<void()> pump);
   InstallerDownload(DownloadPage& page, const SetupValues& values, std::function<void()> terminate,
                     std::function<void()> pump, InstallerPlatform& platform, std::string host,
-                    http::Settings settings);
+                    http::Settings settings, std::wstring requiredSigner = {});
   InstallerDownload(const InstallerDownload&) = delete;
   InstallerDownload& operator=(const InstallerDownload&) = delete;
 
   // Redirects followed, read time-out 180000 ms.
   static http::Settings DefaultSettings();
 
-  // One attempt. A failure of the transfer, of saving or of an empty body ends in
-  // ShowConnectionError and is not passed on. Choosing the installer and creating the client
+  // One attempt. A failure of the transfer, of saving, of an empty body or of the signature
+  // check ends in ShowConnectionError and is not passed on; an installer that fails the check
+  // is deleted and not started. Choosing the installer and creating the client
   // and buffer lie outside that guard: their errors (memory exhausted) reach the caller.
   // While an attempt runs, a further call only shows the download page.
   void DownloadAndRun();
@@ -47,6 +49,7 @@ public:
 
 private:
   std::int32_t Scaled(std::int64_t value) const;
+  void Launch(const std::wstring& target);
 
   DownloadPage& page_;
   const SetupValues& values_;
@@ -55,6 +58,7 @@ private:
   InstallerPlatform& platform_;
   std::string host_;
   http::Settings settings_;
+  std::wstring requiredSigner_;
   bool running_ = false;
   int progressShift_ = 0;
 };

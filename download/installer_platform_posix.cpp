@@ -3,7 +3,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "base/utf.h"
 #include "download/installer_platform.h"
@@ -33,6 +35,15 @@ private:
   int fd_;
 };
 
+class PosixHeldInstaller final : public HeldInstaller {
+public:
+  explicit PosixHeldInstaller(Fd file) : file_(std::move(file)) {}
+  SignatureFacts Signature() override { return {}; }
+
+private:
+  Fd file_;
+};
+
 class PosixInstallerPlatform final : public InstallerPlatform {
 public:
   std::wstring TempFolder() override {
@@ -43,7 +54,7 @@ public:
   }
 
   void SaveFile(const std::wstring& path, const char* data, std::size_t size) override {
-    Fd file(::open(WideToUtf8(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    Fd file(::open(WideWideToUtf8(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (file.get() < 0) throw InstallerSaveError("the installer file cannot be created");
     while (size > 0) {
       const ssize_t n = ::write(file.get(), data, size);
@@ -54,6 +65,15 @@ public:
     }
     if (!file.Close()) throw InstallerSaveError("the installer file cannot be written");
   }
+
+  // POSIX has no sharing modes to hold the file with, and no Authenticode: nothing verifies.
+  std::unique_ptr<HeldInstaller> HoldFile(const std::wstring& path) override {
+    Fd file(::open(WideToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) throw InstallerSaveError("the installer file cannot be opened");
+    return std::make_unique<PosixHeldInstaller>(std::move(file));
+  }
+
+  void RemoveFile(const std::wstring& path) override { ::unlink(WideToUtf8(path).c_str()); }
 
   void ShellOpen(const std::wstring&) override {}
 };

@@ -1,11 +1,27 @@
 #include <windows.h>
 
+#include <memory>
+#include <string>
+#include <utility>
+
 #include "base/win_handles.h"
+#include "download/authenticode_win.h"
 #include "download/installer_platform.h"
 #include "download/installer_temp_folder.h"
 #include "logic/platform.h"
 
 namespace {
+
+class WinHeldInstaller final : public HeldInstaller {
+public:
+  WinHeldInstaller(std::wstring path, FileHandle file)
+      : path_(std::move(path)), file_(std::move(file)) {}
+  SignatureFacts Signature() override { return ReadAuthenticode(path_, file_.get()); }
+
+private:
+  std::wstring path_;
+  FileHandle file_;
+};
 
 class WinInstallerPlatform final : public InstallerPlatform {
 public:
@@ -35,6 +51,17 @@ public:
       size -= chunk;
     }
   }
+
+  // Read sharing only: the loader that the shell starts the installer with opens it for reading
+  // and executing, which this allows; writing, renaming and deleting stay refused until release.
+  std::unique_ptr<HeldInstaller> HoldFile(const std::wstring& path) override {
+    FileHandle file = AdoptFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw InstallerSaveError("the installer file cannot be held");
+    return std::make_unique<WinHeldInstaller>(path, std::move(file));
+  }
+
+  void RemoveFile(const std::wstring& path) override { DeleteFileW(path.c_str()); }
 
   // The same hand-over as the manuals' and the companion program's.
   void ShellOpen(const std::wstring& path) override { NativeSetupPlatform().ShellOpen(path); }

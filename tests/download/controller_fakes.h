@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,8 +29,9 @@ public:
   std::vector<std::string> calls;
 };
 
-// The real file saving of this build in a folder of the test's choosing; launches are only
-// recorded.
+// The real file saving, holding and removal of this build in a folder of the test's choosing;
+// the signature facts are the test's, launches are only recorded. `steps` lists "hold",
+// "signature", "open", "release" and "remove" in the order they happen.
 class TestPlatform : public InstallerPlatform {
 public:
   explicit TestPlatform(std::wstring folder) : folder(std::move(folder)) {}
@@ -40,9 +43,42 @@ public:
   void SaveFile(const std::wstring& path, const char* data, std::size_t size) override {
     NativeInstallerPlatform().SaveFile(path, data, size);
   }
-  void ShellOpen(const std::wstring& path) override { launched.push_back(path); }
+  std::unique_ptr<HeldInstaller> HoldFile(const std::wstring& path) override {
+    if (holdFails) throw InstallerSaveError("held by another process");
+    steps.push_back("hold");
+    return std::make_unique<Held>(*this, NativeInstallerPlatform().HoldFile(path));
+  }
+  void RemoveFile(const std::wstring& path) override {
+    steps.push_back("remove");
+    NativeInstallerPlatform().RemoveFile(path);
+  }
+  void ShellOpen(const std::wstring& path) override {
+    steps.push_back("open");
+    launched.push_back(path);
+  }
 
   std::wstring folder;
   bool exhausted = false;
+  bool holdFails = false;
+  bool signatureFails = false;
+  SignatureFacts facts;
   std::vector<std::wstring> launched;
+  std::vector<std::string> steps;
+
+private:
+  class Held : public HeldInstaller {
+  public:
+    Held(TestPlatform& platform, std::unique_ptr<HeldInstaller> file)
+        : platform_(platform), file_(std::move(file)) {}
+    ~Held() override { platform_.steps.push_back("release"); }
+    SignatureFacts Signature() override {
+      platform_.steps.push_back("signature");
+      if (platform_.signatureFails) throw std::runtime_error("wintrust.dll cannot be loaded");
+      return platform_.facts;
+    }
+
+  private:
+    TestPlatform& platform_;
+    std::unique_ptr<HeldInstaller> file_;
+  };
 };

@@ -64,13 +64,13 @@ protected:
     return settings;
   }
 
-  InstallerDownload Controller(const LoopbackServer& server) {
+  InstallerDownload Controller(const LoopbackServer& server, std::wstring signer = {}) {
     return InstallerDownload(
         page_, values_, [this] { ++terminated_; },
         [this] {
           if (pump_) pump_();
         },
-        platform_, "127.0.0.1:" + std::to_string(server.port()), Quick());
+        platform_, "127.0.0.1:" + std::to_string(server.port()), Quick(), std::move(signer));
   }
 
   void ExpectFailed() {
@@ -291,6 +291,67 @@ TEST_F(DownloadAndRunTest, ErrorBeforeTheGuardedStepsReachesTheCaller) {
   platform_.exhausted = false;
   controller.DownloadAndRun();
   EXPECT_EQ(terminated_, 1);
+}
+
+TEST_F(DownloadAndRunTest, WithoutARequiredSignerTheInstallerIsNeitherHeldNorChecked) {
+  LoopbackServer server(Answer(Response("200 OK", "", "unsigned installer")));
+  Controller(server).DownloadAndRun();
+  EXPECT_EQ(platform_.steps, (std::vector<std::string>{"open"}));
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "unsigned installer");
+  EXPECT_EQ(terminated_, 1);
+}
+
+TEST_F(DownloadAndRunTest, InstallerOfTheRequiredSignerIsHeldFromTheCheckUntilTheShellHasIt) {
+  platform_.facts.trustResult = 0;
+  platform_.facts.chainErrors = 0;
+  platform_.facts.signerName = L"Marlek Software GmbH";
+  LoopbackServer server(Answer(Response("200 OK", "", "signed installer")));
+  Controller(server, L"Marlek Software GmbH").DownloadAndRun();
+
+  EXPECT_EQ(platform_.steps, (std::vector<std::string>{"hold", "signature", "open", "release"}));
+  EXPECT_EQ(platform_.launched, std::vector<std::wstring>{(dir_ / "marlek-tumo.exe").wstring()});
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "signed installer");
+  EXPECT_EQ(terminated_, 1);
+  EXPECT_EQ(page_.Count("error"), 0);
+}
+
+TEST_F(DownloadAndRunTest, InstallerFailingTheCheckIsDeletedAndNotStarted) {
+  struct Case {
+    const char* what;
+    std::wstring signer;
+    bool holdFails;
+    bool signatureFails;
+    std::vector<std::string> steps;
+  };
+  const Case cases[] = {
+      {"another publisher",
+       L"Another Publisher Ltd",
+       false,
+       false,
+       {"hold", "signature", "release", "remove"}},
+      {"signature unreadable",
+       L"Marlek Software GmbH",
+       false,
+       true,
+       {"hold", "signature", "release", "remove"}},
+      {"file cannot be held", L"Marlek Software GmbH", true, false, {"remove"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    page_.calls.clear();
+    platform_.steps.clear();
+    platform_.facts.trustResult = 0;
+    platform_.facts.chainErrors = 0;
+    platform_.facts.signerName = c.signer;
+    platform_.holdFails = c.holdFails;
+    platform_.signatureFails = c.signatureFails;
+    LoopbackServer server(Answer(Response("200 OK", "", "installer")));
+    Controller(server, L"Marlek Software GmbH").DownloadAndRun();
+
+    ExpectFailed();
+    EXPECT_EQ(platform_.steps, c.steps);
+    EXPECT_FALSE(fs::exists(dir_ / "marlek-tumo.exe"));
+  }
 }
 
 // The page holds 32-bit values: lengths of 2 GiB or more are halved until they fit, and the

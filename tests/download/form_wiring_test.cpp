@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "download/download_and_run.h"
 #include "tests/support/loopback_server.h"
@@ -65,6 +66,10 @@ public:
   void SaveFile(const std::wstring& path, const char* data, std::size_t size) override {
     NativeInstallerPlatform().SaveFile(path, data, size);
   }
+  std::unique_ptr<HeldInstaller> HoldFile(const std::wstring& path) override {
+    return NativeInstallerPlatform().HoldFile(path);
+  }
+  void RemoveFile(const std::wstring& path) override { NativeInstallerPlatform().RemoveFile(path); }
   void ShellOpen(const std::wstring& path) override { launched.push_back(path); }
   std::wstring folder;
   std::vector<std::wstring> launched;

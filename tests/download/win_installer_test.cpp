@@ -184,6 +184,37 @@ TEST(WinDownloadInstallerSave, TargetHeldOpenWithoutSharingFailsTheAttempt) {
   EXPECT_EQ(ReadAll(target), "held");
 }
 
+// While held for the check and the launch, others may read the installer (the loader must) but
+// not write, replace, rename or delete it; after release they may again.
+TEST(WinDownloadInstallerHold, OthersMayReadButNotChangeTheHeldFile) {
+  Scratch scratch;
+  const fs::path target = scratch.path() / L"marlek-tumo.exe";
+  const fs::path elsewhere = scratch.path() / L"moved.exe";
+  WriteAll(target, "checked installer");
+  auto open = [&](DWORD access, DWORD share) {
+    const HANDLE h = CreateFileW(target.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+  };
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  {
+    const std::unique_ptr<HeldInstaller> held = NativeInstallerPlatform().HoldFile(target);
+    EXPECT_TRUE(open(GENERIC_READ, kShareAll));
+    EXPECT_FALSE(open(GENERIC_WRITE, kShareAll));
+    EXPECT_FALSE(open(DELETE, kShareAll));
+    EXPECT_FALSE(DeleteFileW(target.c_str()));
+    EXPECT_FALSE(MoveFileExW(target.c_str(), elsewhere.c_str(), 0));
+    WriteAll(elsewhere, "swapped installer");
+    EXPECT_FALSE(MoveFileExW(elsewhere.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(ReadAll(target), "checked installer");
+  }
+  EXPECT_TRUE(open(GENERIC_WRITE, 0));
+  NativeInstallerPlatform().RemoveFile(target.wstring());
+  EXPECT_FALSE(fs::exists(target));
+}
+
 std::wstring OwnFolder() {
   std::wstring path(32768, L'\0');
   path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));

@@ -13,9 +13,13 @@ import unittest
 from unittest import mock
 
 import e2e_lib as e2e
+import scripted_server
+import signing
 from scenario import PRESET, Scenario
 
 PLANT = e2e.VARIANTS / "plant"
+# Loaded at run time, by full system path, to check an installer's signature.
+RUN_TIME_LOADS = ["crypt32.dll", "wintrust.dll"]
 
 
 def known_dlls():
@@ -74,6 +78,25 @@ class PlantedDlls(Scenario):
             program, window = self.start(e2e.GERMAN, exe=exe)
         window.wait_page("tsh0/tsh5")
         self.assertTrue(program.running())
+        self.assertEqual(self.loaded(exe), [])
+
+    def test_no_dll_planted_beside_start_runs_while_it_checks_a_signature(self):
+        exe, _ = e2e.variant(f"{self.edition}-signer", PRESET)
+        names = sorted(set(imports(exe)) - known_dlls() | {"msimg32.dll", *RUN_TIME_LOADS})
+        folder = e2e.BUILD_ROOT / f"e2e-plant-signing-{e2e.PORT}"
+        shutil.rmtree(folder, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, folder, True)
+        authority = signing.Authority(folder)
+        authority.trust()
+        self.addCleanup(authority.distrust)
+        signed = authority.sign(self.demo)
+        self.scripted(scripted_server.serve_bytes(signed))
+        exe = self.plant(exe, names)
+        with native_first(names):
+            program, window = self.start(e2e.GERMAN, exe=exe)
+        window.wait_page("tsh0/tsh5")
+        self.click_install(window)
+        self.assert_installed(program, "marlek-tumo.exe", served=signed)
         self.assertEqual(self.loaded(exe), [])
 
 
