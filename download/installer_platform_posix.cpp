@@ -54,7 +54,7 @@ public:
   }
 
   void SaveFile(const std::wstring& path, const char* data, std::size_t size) override {
-    Fd file(::open(WideWideToUtf8(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    Fd file(::open(WideToUtf8(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (file.get() < 0) throw InstallerSaveError("the installer file cannot be created");
     while (size > 0) {
       const ssize_t n = ::write(file.get(), data, size);

@@ -34,7 +34,7 @@ public:
 // "signature", "open", "release" and "remove" in the order they happen.
 class TestPlatform : public InstallerPlatform {
 public:
-  explicit TestPlatform(std::wstring folder) : folder(std::move(folder)) {}
+  explicit TestPlatform(std::wstring where) : folder(std::move(where)) {}
 
   std::wstring TempFolder() override {
     if (exhausted) throw std::bad_alloc();

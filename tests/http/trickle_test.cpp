@@ -17,9 +17,9 @@ TEST_P(Trickle, ThePumpNeverWaitsLongerThan300Ms) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, Trickle, ::testing::ValuesIn(trickle::Scenarios()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
+                         [](const ::testing::TestParamInfo<std::string>& param) {
                            std::string name;
-                           for (char c : info.param)
+                           for (char c : param.param)
                              if (std::isalnum(static_cast<unsigned char>(c))) name += c;
                            return name;
                          });
