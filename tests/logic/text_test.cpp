@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 
 #include "tests/logic/fakes.h"
 #include "logic/setup_form.h"
-#include "logic/text_catalogue.h"
 
 namespace {
 
@@ -112,43 +110,6 @@ TEST(LogicTexts, EveryControlHoldsItsCatalogueTextInBothLanguages) {
       EXPECT_EQ(h.view.GetText(row.control), language == ulGerman ? row.german : row.english)
           << ControlName(row.control) << " in language " << language;
   }
-}
-
-TEST(LogicTexts, StepThreeQuotesDifferByLanguage) {
-  FormHarness h(seChoosePlatform);
-  h.form.ApplyLanguage(ulGerman);
-  const auto german = h.view.GetText(Control::lblAndroidStep3);
-  EXPECT_EQ(german, L"3.) Suchen Sie nach \"Marlek Wachtwerk\"");
-  EXPECT_EQ(std::count(german.begin(), german.end(), L'"'), 2);
-  EXPECT_EQ(german.back(), L'"');
-  h.form.ApplyLanguage(ulEnglish);
-  const auto english = h.view.GetText(Control::lblAndroidStep3);
-  EXPECT_EQ(english, L"3.) Search for Marlek Ward Pilot\"");
-  EXPECT_EQ(std::count(english.begin(), english.end(), L'"'), 1);
-  EXPECT_EQ(english.back(), L'"');
-}
-
-TEST(LogicTexts, NonAsciiCharactersAreTheThreeExpectedCodePoints) {
-  std::set<std::uint32_t> found;
-  for (const auto& row : TextCatalogue())
-    for (const auto text : {row.german, row.english})
-      for (const wchar_t c : text)
-        if (static_cast<std::uint32_t>(c) > 0x7F) found.insert(static_cast<std::uint32_t>(c));
-  EXPECT_EQ(found, (std::set<std::uint32_t>{0xE4, 0xFC, 0xDC}));
-
-  FormHarness h(seChoosePlatform);
-  h.form.ApplyLanguage(ulGerman);
-  const std::wstring wahlen = h.view.GetText(Control::lblAndroidStep4);
-  EXPECT_EQ(static_cast<std::uint32_t>(wahlen.at(5)), 0xE4u);  // "4.) Wählen"
-  EXPECT_EQ(wahlen.size(), 27u);
-  const std::wstring zuruck = h.view.GetText(Control::pnlBtnBack2);
-  ASSERT_EQ(zuruck.size(), 6u);
-  EXPECT_EQ(static_cast<std::uint32_t>(zuruck[3]), 0xDCu);
-  EXPECT_EQ(h.view.GetText(Control::pnlBtnBackOther), zuruck);
-  const std::wstring prufen = h.view.GetText(Control::lblNoConnection);
-  EXPECT_EQ(static_cast<std::uint32_t>(prufen.at(27)), 0xFCu);  // "prüfen!"
-  EXPECT_EQ(static_cast<std::uint32_t>(h.view.GetText(Control::lblDownloadHeader).at(10)), 0xE4u);
-  EXPECT_EQ(static_cast<std::uint32_t>(h.view.GetText(Control::lblMorePDF).at(5)), 0xFCu);
 }
 
 TEST(LogicTexts, GermanEnglishGermanGivesTheFirstPassAgain) {

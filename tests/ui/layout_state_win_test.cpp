@@ -11,16 +11,9 @@
 #include "tests/ui/expected_layout_win.h"
 #include "tests/ui/layout_fixture_win.h"
 #include "ui/picture_store.h"
-#include "tests/ui/text_measure_win.h"
 #include "base/win_handles.h"
 
 namespace {
-
-int TextWidth(const std::wstring& text, int charHeight, bool bold) {
-  return TextExtent(text, charHeight, bold).cx;
-}
-
-int Width(const RECT& r) { return r.right - r.left; }
 
 COLORREF ScreenPixel(HWND form, POINT client) {
   ClientToScreen(form, &client);
@@ -29,30 +22,6 @@ COLORREF ScreenPixel(HWND form, POINT client) {
 }
 
 }  // namespace
-
-TEST(WinUiLanguage, SwitchResizesAutoSizedLabelsToTheRightAndKeepsFixedBoxes) {
-  LayoutWindow w(seChoosePlatform);
-  SetupViewWin& v = w.View();
-  const RECT pdfBefore = v.ControlRect(Control::lblMorePDF);
-  const RECT installBefore = v.ControlRect(Control::lblTumoOnlyInstall);
-  const RECT titleBefore = v.ControlRect(Control::lblSetupTitle);
-  w.Click(Control::Image3);
-  ASSERT_EQ(v.GetText(Control::lblMorePDF), L"Manuals PDF");
-  const RECT pdfAfter = v.ControlRect(Control::lblMorePDF);
-  EXPECT_EQ(pdfAfter.left, pdfBefore.left);
-  EXPECT_EQ(pdfAfter.top, pdfBefore.top);
-  EXPECT_LT(Width(pdfAfter), Width(pdfBefore));
-  EXPECT_EQ(Width(pdfAfter), TextWidth(L"Manuals PDF", 24, true));
-  EXPECT_EQ(Width(v.ControlRect(Control::lblMorePavoWindows)),
-            TextWidth(L"Ward Pilot Windows", 21, false));
-  const RECT installAfter = v.ControlRect(Control::lblTumoOnlyInstall);
-  EXPECT_TRUE(EqualRect(&installAfter, &installBefore));
-  const RECT titleAfter = v.ControlRect(Control::lblSetupTitle);
-  EXPECT_TRUE(EqualRect(&titleAfter, &titleBefore));
-  w.Click(Control::Image2);
-  const RECT pdfBack = v.ControlRect(Control::lblMorePDF);
-  EXPECT_TRUE(EqualRect(&pdfBack, &pdfBefore));
-}
 
 TEST(WinUiLanguage, TextsOutsideTheCatalogueStayInBothLanguages) {
   LayoutWindow w(seCompanion, L"ENU");
