@@ -34,6 +34,7 @@ int main() {
   SetupForm form(view, NativeSetupPlatform(), app, values);
   const std::wstring name = form.ReadLocaleLanguage();
   form.DetectLanguage();
-  std::printf("%s %s\n", WideToUtf8(name).c_str(), values.UiLanguage == ulGerman ? "German" : "English");
+  std::printf("%s %s\n", WideToUtf8(name).c_str(),
+              values.UiLanguage == ulGerman ? "German" : "English");
   return 0;
 }
