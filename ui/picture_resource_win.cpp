@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/utf.h"
 #include "pictures/scale.h"
 
 namespace pictures {
@@ -9,9 +10,7 @@ namespace pictures {
 namespace {
 std::string Narrow(const wchar_t* name) {
   if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
-  std::string out;
-  for (; *name != L'\0'; ++name) out += *name < 0x80 ? static_cast<char>(*name) : '?';
-  return out;
+  return WideToUtf8(name);
 }
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/utf.h"
 #include "logic/setup_form.h"
 
 namespace {
@@ -33,8 +34,7 @@ int main() {
   SetupForm form(view, NativeSetupPlatform(), app, values);
   const std::wstring name = form.ReadLocaleLanguage();
   form.DetectLanguage();
-  std::string ascii;
-  for (const wchar_t c : name) ascii.push_back(c >= 32 && c < 127 ? static_cast<char>(c) : '?');
-  std::printf("%s %s\n", ascii.c_str(), values.UiLanguage == ulGerman ? "German" : "English");
+  std::printf("%s %s\n", WideToUtf8(name).c_str(),
+              values.UiLanguage == ulGerman ? "German" : "English");
   return 0;
 }

@@ -5,12 +5,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 #include <thread>
 
+#include "base/utf.h"
 #include "logic/links.h"
 #include "logic/setup_form.h"
 #include "logic/text_catalogue.h"
@@ -36,11 +36,9 @@ public:
   void DownloadAndRun() override {}
 };
 
-std::wstring Widen(const char* s) { return std::wstring(s, s + std::strlen(s)); }
-
 // Wine maps the Unix root to drive Z:.
 std::wstring WindowsPathOfUnix(const char* unixPath) {
-  std::wstring path = L"Z:" + Widen(unixPath);
+  std::wstring path = L"Z:" + Utf8ToWide(unixPath);
   for (auto& c : path)
     if (c == L'/') c = L'\\';
   return path;
