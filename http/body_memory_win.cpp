@@ -6,7 +6,8 @@
 
 // The range is reserved once and committed in steps as the body arrives. A body of unknown
 // length gets the largest range the address space still offers, since a reservation cannot
-// be grown in place; a body that outgrows it is too large for this process.
+// be grown in place; a body that outgrows it is too large for this process. Only a buffer
+// used again after a smaller announced length moves its bytes, once, into the larger range.
 namespace {
 constexpr std::size_t kCommitStep = std::size_t{1} << 20;
 constexpr std::size_t kLargestOpenEnded =
@@ -46,13 +47,12 @@ bool BodyMemory::Reserve(std::size_t size) {
 
 bool BodyMemory::Provide(std::size_t size) {
   if (size <= usable_) return true;
-  if (!data_) {
+  if (size > reserved()) {
     std::size_t want = kLargestOpenEnded;
     while (want >= kSmallestOpenEnded && want >= size && !Reserve(want)) want /= 2;
-    if (!data_ && !Reserve(size)) return false;
+    if (size > reserved() && !Reserve(size)) return false;
   }
   const std::size_t limit = reserved();
-  if (size > limit) return false;
   std::size_t target = RoundUp(size, kCommitStep);
   if (target > limit) target = limit;
   if (!CommitRange(data_.get() + usable_, target - usable_)) return false;

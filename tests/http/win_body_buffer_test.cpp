@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,19 @@ TEST(WinDownloadBodyBuffer, UnknownLengthGrowsInPlace) {
   EXPECT_EQ(body.data()[32767], 'x');
   EXPECT_EQ(body.data()[body.size() - 1], 'y');
   EXPECT_EQ(StateAt(body.data() + 64 * kMiB), static_cast<DWORD>(MEM_RESERVE));
+}
+
+TEST(WinDownloadBodyBuffer, BufferUsedAgainOutgrowsItsAnnouncedLength) {
+  BodyBuffer body;
+  body.Reserve(100);
+  std::memcpy(body.Append(5), "first", 5);
+  body.Commit(5);
+  for (int i = 0; i < 40; ++i) {
+    std::memset(body.Append(65536), 'z', 65536);
+    body.Commit(65536);
+  }
+  EXPECT_EQ(std::string(body.data(), 5), "first");
+  EXPECT_EQ(body.data()[body.size() - 1], 'z');
 }
 
 }  // namespace
