@@ -122,6 +122,7 @@ TEST(WinUiPictures, ColoursOnScreen) {
   GetWindowRect(w.Form(), &frame);
   SetWindowPos(w.Form(), nullptr, 0, 0, frame.right - frame.left + 200, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  w.Pump();
   for (TSetupPage page : {tsh1, tsh2}) {
     w.View().ShowPage(page);
     RedrawWindow(w.Form(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
