@@ -128,18 +128,25 @@ struct HttpClient::Impl {
       net::IoResult r = conn->Receive(dest(), n);
       if (r.status == net::IoStatus::Data) pacer.PumpIfDue();
       if (r.status != net::IoStatus::WouldBlock) return r;
-      bool broken = false;
-      auto readable = [&](int ms) {
-        net::WaitStatus w = conn->WaitReadable(ms);
-        broken = w == net::WaitStatus::Error;
-        return w != net::WaitStatus::Timeout;
-      };
-      if (base::WaitInSlices(readable, settings.readSliceMs, settings.readTimeoutMs, pacer) ==
-          base::WaitResult::TimedOut)
-        throw HttpError(Error::ReadTimeout,
-                        "no data for " + std::to_string(settings.readTimeoutMs) + " ms");
-      if (broken) return {net::IoStatus::Reset, 0};
+      if (!WaitReady(&Connection::WaitReadable, Error::ReadTimeout, "no data for "))
+        return {net::IoStatus::Reset, 0};
     }
+  }
+
+  // Waits in slices with pumps until wait says the connection is ready, for at most the read
+  // time-out, then fails with timeoutError. False when the connection broke meanwhile.
+  bool WaitReady(net::WaitStatus (Connection::*wait)(int), Error timeoutError,
+                 const std::string& timeoutText) {
+    bool broken = false;
+    auto ready = [&](int ms) {
+      net::WaitStatus w = (conn.get()->*wait)(ms);
+      broken = w == net::WaitStatus::Error;
+      return w != net::WaitStatus::Timeout;
+    };
+    if (base::WaitInSlices(ready, settings.readSliceMs, settings.readTimeoutMs, pacer) ==
+        base::WaitResult::TimedOut)
+      throw HttpError(timeoutError, timeoutText + std::to_string(settings.readTimeoutMs) + " ms");
+    return !broken;
   }
 };
 
@@ -261,17 +268,8 @@ HttpClient::Impl::SendEnd HttpClient::Impl::SendRequest(const std::string& reque
       continue;
     }
     if (r.status != net::IoStatus::WouldBlock) return SendEnd::Broken;
-    bool broken = false;
-    auto writable = [&](int ms) {
-      net::WaitStatus w = conn->WaitWritable(ms);
-      broken = w == net::WaitStatus::Error;
-      return w != net::WaitStatus::Timeout;
-    };
-    if (base::WaitInSlices(writable, settings.readSliceMs, settings.readTimeoutMs, pacer) ==
-        base::WaitResult::TimedOut)
-      throw HttpError(Error::SendFailed, "the server took no data for " +
-                                             std::to_string(settings.readTimeoutMs) + " ms");
-    if (broken) return SendEnd::Broken;
+    if (!WaitReady(&Connection::WaitWritable, Error::SendFailed, "the server took no data for "))
+      return SendEnd::Broken;
   }
   return SendEnd::Sent;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -9,6 +12,12 @@
 
 #include "logic/download_page.h"
 #include "download/installer_platform.h"
+
+// The whole content of a file; empty when it cannot be read.
+inline std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // The download page as the attempt sees it, with the calls in order: "show", "error",
 // "max N", "pos N".

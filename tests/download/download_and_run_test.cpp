@@ -6,6 +6,7 @@
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <span>
 #include <string>
 
 #include "tests/download/controller_fakes.h"
@@ -41,10 +42,10 @@ std::string Installer(std::size_t size) {
   return bytes;
 }
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+struct FailureCase {
+  const char* name;
+  Script script;
+};
 
 class DownloadAndRunTest : public testing::Test {
 protected:
@@ -77,6 +78,18 @@ protected:
     EXPECT_EQ(page_.Count("error"), 1);
     EXPECT_TRUE(platform_.launched.empty());
     EXPECT_EQ(terminated_, 0);
+  }
+
+  // Each case, served in turn, ends in the failure state with no installer left.
+  void ExpectEachFailsAndSavesNothing(std::span<const FailureCase> cases) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.name);
+      page_.calls.clear();
+      LoopbackServer server(c.script);
+      Controller(server).DownloadAndRun();
+      ExpectFailed();
+      EXPECT_FALSE(fs::exists(dir_ / "marlek-tumo.exe"));
+    }
   }
 
   fs::path dir_;
@@ -115,11 +128,6 @@ TEST_F(DownloadAndRunTest, ReplacesAnExistingLongerFile) {
   EXPECT_EQ(terminated_, 1);
 }
 
-struct FailureCase {
-  const char* name;
-  Script script;
-};
-
 TEST_F(DownloadAndRunTest, EveryTransferFailureShowsTheFailureStateAndWritesNothing) {
   const FailureCase cases[] = {
       {"404", Answer(Response("404 Not Found", "", "missing"))},
@@ -139,14 +147,7 @@ TEST_F(DownloadAndRunTest, EveryTransferFailureShowsTheFailureStateAndWritesNoth
          conn.Silent(4500);
        }},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    page_.calls.clear();
-    LoopbackServer server(c.script);
-    Controller(server).DownloadAndRun();
-    ExpectFailed();
-    EXPECT_FALSE(fs::exists(dir_ / "marlek-tumo.exe"));
-  }
+  ExpectEachFailsAndSavesNothing(cases);
 }
 
 TEST_F(DownloadAndRunTest, RefusedConnectionFails) {
@@ -165,14 +166,7 @@ TEST_F(DownloadAndRunTest, EmptyBodyIsAFailedAttempt) {
       {"200 chunked with no data",
        Answer("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n")},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    page_.calls.clear();
-    LoopbackServer server(c.script);
-    Controller(server).DownloadAndRun();
-    ExpectFailed();
-    EXPECT_FALSE(fs::exists(dir_ / "marlek-tumo.exe"));
-  }
+  ExpectEachFailsAndSavesNothing(cases);
 }
 
 // The client refuses a body cut short of its announced length, so a truncated installer is

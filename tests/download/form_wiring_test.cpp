@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "download/download_and_run.h"
+#include "tests/download/controller_fakes.h"
 #include "tests/support/loopback_server.h"
 #include "logic/setup_form.h"
 
@@ -93,11 +94,6 @@ Script Answer(std::string head, std::string body, int pauseMs = 0) {
     conn.Send(body);
     conn.WaitPeerClose(5000);
   };
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class FormWiring : public testing::Test {
