@@ -1,6 +1,8 @@
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +61,12 @@ TEST(BodyBuffer, AnnouncedLengthUsesNoMemoryBeforeTheBytesArrive) {
   body.Commit(3);
   EXPECT_EQ(std::string(body.data(), body.size()), "abc");
   EXPECT_LT(peak.GrowthBytes(), 16 * kMiB);
+
+  // Once bytes stream in, pages are made present only a bounded way ahead of them, however
+  // long the server then stays silent.
+  AppendBlocks(body, 32 * kMiB);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_LT(peak.GrowthBytes(), 48 * kMiB);
 }
 
 TEST(BodyBuffer, UnknownLengthGrowsWithoutCopyingAndKeepsEveryByte) {
