@@ -25,13 +25,17 @@ ByteSpan LoadPictureResource(HMODULE module, const wchar_t* name) {
   return ByteSpan(static_cast<const std::uint8_t*>(data), size);
 }
 
-PixmapBitmap LoadScaledPicture(HMODULE module, const wchar_t* name, int width, int height) {
+Pixmap LoadScaledPixmap(HMODULE module, const wchar_t* name, int width, int height) {
   const ByteSpan bytes = LoadPictureResource(module, name);
   try {
-    return PixmapBitmap(ScalePixmap(DecodePicture(bytes), width, height));
+    return ScalePixmap(DecodePicture(bytes), width, height);
   } catch (const PictureError& e) {
     throw PictureError(Narrow(name) + ": " + e.what());
   }
+}
+
+PixmapBitmap LoadScaledPicture(HMODULE module, const wchar_t* name, int width, int height) {
+  return PixmapBitmap(LoadScaledPixmap(module, name, width, height));
 }
 
 }  // namespace pictures

@@ -93,6 +93,13 @@ void SetupViewWin::HideTabs() {
   for (TSetupPage page : {tsh0, tsh1, tsh2, tsh3, tsh4, tsh5}) container_->HideTab(page);
 }
 
+void SetupViewWin::DecodeVisiblePicturesAhead() {
+  std::vector<std::pair<layout::Picture, RECT>> shown;
+  for (const WindowlessItem& item : items_)
+    if (item.kind == Kind::Picture && item.visible) shown.emplace_back(item.picture, item.box);
+  pictures_.DecodeAhead(shown);
+}
+
 WindowlessItem* SetupViewWin::Item(Control c) {
   const Kind k = layout::ControlEntry(c).kind;
   return k == Kind::Picture || k == Kind::Label ? &items_[static_cast<int>(c)] : nullptr;

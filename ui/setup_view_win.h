@@ -37,6 +37,8 @@ public:
   void InstallTabWndProc() { container_->InstallTabWndProc(); }
   // Hides the tab buttons of tsh0 to tsh5, in this order.
   void HideTabs();
+  // Has the pictures that are visible now decoded on a worker, ready for the first paint.
+  void DecodeVisiblePicturesAhead();
 
   void SetText(Control c, const std::wstring& text) override;
   std::wstring GetText(Control c) const override;

@@ -36,6 +36,8 @@ void TFrmSetup::FormCreate() {
   view_->InstallTabWndProc();
   view_->HideTabs();
   form_->ShowStartPage();
+  // While the windows are shown, which takes a while, the pictures on view get decoded.
+  view_->DecodeVisiblePicturesAhead();
 }
 
 void TFrmSetup::FormClose() { form_->FormClose(); }
