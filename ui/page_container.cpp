@@ -97,10 +97,14 @@ RECT PageContainer::PageRect() const {
   return rect;
 }
 
+// Only sheets whose place changes are moved: every move costs a trip through the window
+// system, and adding or removing a tab seldom changes the page area.
 void PageContainer::Realign() {
   const RECT r = PageRect();
-  for (const Slot& s : slots_)
-    if (s.sheet)
-      SetWindowPos(s.sheet, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+  for (Slot& s : slots_) {
+    if (!s.sheet || (s.placed && EqualRect(&*s.placed, &r))) continue;
+    SetWindowPos(s.sheet, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    s.placed = r;
+  }
 }

@@ -49,6 +49,7 @@ private:
     HWND sheet = nullptr;
     int order = -1;
     bool hasTab = false;
+    std::optional<RECT> placed;  // where Realign last put the sheet
   };
 
   void TabWndProc(TMessage& Message);
