@@ -51,8 +51,13 @@ std::vector<Tap> TapsFor(int from, int to) {
   return to < from ? AreaTaps(from, to) : BilinearTaps(from, to);
 }
 
+// Rounds half away from zero, as lround would, without a library call per channel: the
+// fraction of a non-negative float below 2^23 is exact.
 std::uint8_t ToByte(float v) {
-  return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+  if (!(v > 0.0f)) return 0;
+  if (v >= 255.0f) return 255;
+  const int whole = static_cast<int>(v);
+  return static_cast<std::uint8_t>(whole + (v - static_cast<float>(whole) >= 0.5f ? 1 : 0));
 }
 
 }  // namespace
@@ -66,12 +71,21 @@ Pixmap ScalePixmap(const Pixmap& source, int width, int height) {
   const std::vector<Tap> across = TapsFor(source.Width(), width);
   const std::vector<Tap> down = TapsFor(source.Height(), height);
 
-  // Horizontal pass into floats (source rows x output columns), then the vertical pass.
+  // Horizontal pass into floats (source rows at the output width), then the vertical pass.
+  // The taps of successive output rows move down the source, so only the few source rows the
+  // current output row needs are kept, in a ring: no buffer the size of the picture.
   const std::size_t row_floats = static_cast<std::size_t>(width) * 4;
-  std::vector<float> mid(row_floats * static_cast<std::size_t>(source.Height()));
-  for (int y = 0; y < source.Height(); ++y) {
+  std::size_t ring_rows = 1;
+  for (const Tap& tap : down) ring_rows = std::max(ring_rows, tap.weights.size());
+  std::vector<float> ring(row_floats * ring_rows);
+  std::vector<int> ring_source(ring_rows, -1);
+  auto across_row = [&](int y) -> const float* {
+    const std::size_t slot = static_cast<std::size_t>(y) % ring_rows;
+    float* m = ring.data() + row_floats * slot;
+    if (ring_source[slot] == y) return m;
+    ring_source[slot] = y;
+    std::fill(m, m + row_floats, 0.0f);
     const std::uint8_t* in = source.Row(y);
-    float* m = mid.data() + row_floats * static_cast<std::size_t>(y);
     for (int x = 0; x < width; ++x, m += 4) {
       const Tap& tap = across[static_cast<std::size_t>(x)];
       const std::uint8_t* p = in + static_cast<std::size_t>(tap.first) * 4;
@@ -80,7 +94,8 @@ Pixmap ScalePixmap(const Pixmap& source, int width, int height) {
         p += 4;
       }
     }
-  }
+    return ring.data() + row_floats * slot;
+  };
 
   std::vector<float> acc(row_floats);
   for (int y = 0; y < height; ++y) {
@@ -88,7 +103,7 @@ Pixmap ScalePixmap(const Pixmap& source, int width, int height) {
     const Tap& tap = down[static_cast<std::size_t>(y)];
     int s = tap.first;
     for (float w : tap.weights) {
-      const float* m = mid.data() + row_floats * static_cast<std::size_t>(s++);
+      const float* m = across_row(s++);
       for (std::size_t i = 0; i < row_floats; ++i) acc[i] += w * m[i];
     }
     std::uint8_t* px = out.Row(y);

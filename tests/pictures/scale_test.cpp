@@ -26,6 +26,13 @@ Pixmap Row(std::initializer_list<std::uint8_t> greys) {
   return p;
 }
 
+Pixmap Column(std::initializer_list<std::uint8_t> greys) {
+  Pixmap p(1, static_cast<int>(greys.size()));
+  int y = 0;
+  for (std::uint8_t v : greys) p.Set(0, y++, Bgra{v, v, v, 255});
+  return p;
+}
+
 }  // namespace
 
 TEST(PictureScale, ProducesExactlyTheRequestedSize) {
@@ -73,6 +80,13 @@ TEST(PictureScale, AreaAveragingUsesFractionalCoverage) {
   const Pixmap five = ScalePixmap(Row({0, 50, 100, 150, 200}), 2, 1);
   EXPECT_EQ(five.At(0, 0).r, 40);   // (0 + 50 + 100 / 2) / 2.5
   EXPECT_EQ(five.At(1, 0).r, 160);  // (100 / 2 + 150 + 200) / 2.5
+
+  // The same down a column, where every output row reads a different run of source rows.
+  const Pixmap column = ScalePixmap(Column({0, 50, 100, 150, 200, 0, 90, 180}), 1, 4);
+  EXPECT_EQ(column.At(0, 0).r, 25);   // (0 + 50) / 2
+  EXPECT_EQ(column.At(0, 1).r, 125);  // (100 + 150) / 2
+  EXPECT_EQ(column.At(0, 2).r, 100);  // (200 + 0) / 2
+  EXPECT_EQ(column.At(0, 3).r, 135);  // (90 + 180) / 2
 }
 
 TEST(PictureScale, EnlargementIsBilinearBetweenPixelCentres) {
