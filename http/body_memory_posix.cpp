@@ -18,6 +18,7 @@ constexpr std::size_t kFirstOpenEnded = std::size_t{8} << 20;
 // and sends little costs little, by threads that wait for the memory side by side.
 constexpr std::size_t kAheadWindow = std::size_t{8} << 20;
 constexpr int kAheadThreads = 4;
+constexpr std::size_t kAheadFrom = std::size_t{8} << 20;  // smaller bodies start no threads
 
 std::size_t RoundUp(std::size_t n, std::size_t unit) { return (n + unit - 1) / unit * unit; }
 }  // namespace
@@ -122,7 +123,7 @@ bool BodyMemory::Provide(std::size_t size) {
     if (doubled < kFirstOpenEnded) doubled = kFirstOpenEnded;
     if (!Reserve(size > doubled ? size : doubled) && !Reserve(size)) return false;
   }
-  if (size < kFirstOpenEnded) return true;
+  if (size < kAheadFrom) return true;
   if (!ahead_) {
     try {
       ahead_.reset(std::make_unique<Ahead>().release());
