@@ -81,11 +81,12 @@ Pixmap ScalePixmap(const Pixmap& source, int width, int height) {
   std::vector<int> ring_source(ring_rows, -1);
   auto across_row = [&](int y) -> const float* {
     const std::size_t slot = static_cast<std::size_t>(y) % ring_rows;
-    float* m = ring.data() + row_floats * slot;
-    if (ring_source[slot] == y) return m;
+    float* const row = ring.data() + row_floats * slot;
+    if (ring_source[slot] == y) return row;
     ring_source[slot] = y;
-    std::fill(m, m + row_floats, 0.0f);
+    std::fill(row, row + row_floats, 0.0f);
     const std::uint8_t* in = source.Row(y);
+    float* m = row;
     for (int x = 0; x < width; ++x, m += 4) {
       const Tap& tap = across[static_cast<std::size_t>(x)];
       const std::uint8_t* p = in + static_cast<std::size_t>(tap.first) * 4;
@@ -94,7 +95,7 @@ Pixmap ScalePixmap(const Pixmap& source, int width, int height) {
         p += 4;
       }
     }
-    return ring.data() + row_floats * slot;
+    return row;
   };
 
   std::vector<float> acc(row_floats);

@@ -43,11 +43,7 @@ void PictureStore::DecodeAhead(const std::vector<std::pair<layout::Picture, RECT
     worker_ = std::thread([this, keys] {
       for (const Key& key : keys) {
         try {
-          ahead_.push_back({key, pictures::LoadScaledPixmap(
-                                     module_, layout::PictureInfo(std::get<0>(key)).resourceName,
-                                     std::get<1>(key), std::get<2>(key))});
-        } catch (const pictures::PictureError&) {
-          ahead_.push_back({key, std::nullopt});
+          ahead_.push_back({key, Decode(key)});
         } catch (...) {
           return;  // out of memory: what is left is decoded when drawn
         }
@@ -55,6 +51,16 @@ void PictureStore::DecodeAhead(const std::vector<std::pair<layout::Picture, RECT
     });
   } catch (const std::system_error&) {
     // No thread to be had: every picture is decoded when first drawn.
+  }
+}
+
+// A damaged or missing picture leaves its box empty; the window works without it.
+std::optional<pictures::Pixmap> PictureStore::Decode(const Key& key) const {
+  try {
+    return pictures::LoadScaledPixmap(module_, layout::PictureInfo(std::get<0>(key)).resourceName,
+                                      std::get<1>(key), std::get<2>(key));
+  } catch (const pictures::PictureError&) {
+    return std::nullopt;
   }
 }
 
@@ -72,13 +78,7 @@ const pictures::PixmapBitmap* PictureStore::Bitmap(const Key& key) const {
   auto it = bitmaps_.find(key);
   if (it == bitmaps_.end()) {
     it = bitmaps_.emplace(key, std::nullopt).first;
-    try {
-      it->second.emplace(
-          pictures::LoadScaledPicture(module_, layout::PictureInfo(std::get<0>(key)).resourceName,
-                                      std::get<1>(key), std::get<2>(key)));
-    } catch (const pictures::PictureError&) {
-      // A damaged or missing picture leaves its box empty; the window works without it.
-    }
+    if (std::optional<pictures::Pixmap> pixmap = Decode(key)) it->second = BitmapOf(*pixmap);
   }
   return it->second ? &*it->second : nullptr;
 }

@@ -38,6 +38,8 @@ private:
     std::optional<pictures::Pixmap> pixmap;  // none: the picture cannot be loaded
   };
   const pictures::PixmapBitmap* Bitmap(const Key& key) const;
+  // Decodes and scales; safe on any thread. None when the picture cannot be loaded.
+  std::optional<pictures::Pixmap> Decode(const Key& key) const;
   void TakeDecodedAhead() const;
 
   HMODULE module_;
