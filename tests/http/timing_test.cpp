@@ -6,6 +6,7 @@
 
 #include "http/client.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/never_accepting_listener.h"
 
 namespace {
 

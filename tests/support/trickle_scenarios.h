@@ -1,7 +1,8 @@
 #pragma once
 
 // Servers that trickle, stall or never answer, each run against the real client with a pump that
-// records when it was called: for the pump-gap tests and the pump-gap bench.
+// records when it was called: for the pump-gap tests and the pump-gap bench. One row of a table
+// each, so that every kind of wait in the client is met by a scenario.
 
 #include <optional>
 #include <string>
