@@ -26,6 +26,7 @@ using testsupport::LoopbackServer;
 using testsupport::Once;
 using testsupport::Response;
 using testsupport::Serve;
+using testsupport::Trickle;
 using testsupport::WithLength;
 
 http::Settings Fast() {
@@ -94,13 +95,8 @@ TEST(HttpClient, SendsExactlyTheRequestBytes) {
 
 TEST(HttpClient, ContentLengthBodyInBlocksWithProgressAndPumps) {
   const std::string body = Pattern(100000);
-  LoopbackServer server([&](Conn& c) {
-    c.ReadRequest();
-    c.Send(Response(200, "Content-Length: 100000\r\n"));
-    c.Silent(200);  // the head arrives alone, so the blocks are exact
-    c.Send(body);
-    c.WaitPeerClose(3000);
-  });
+  // The head arrives alone, so the blocks are exact.
+  LoopbackServer server(Trickle(Response(200, "Content-Length: 100000\r\n"), body, 200));
   Outcome r = Fetch(server.Url("/f"));
   ASSERT_FALSE(r.error);
   EXPECT_EQ(r.body, body);
@@ -132,13 +128,7 @@ TEST(HttpClient, BytesThatCameWithTheHeadAreTheFirstBlock) {
 TEST(HttpClient, ChunkedBodyCountsTheCodingAndEndsAtEachChunk) {
   const std::string big = Pattern(40000);
   const std::string chunks = "5;x=y\r\nhello\r\n9C40\r\n" + big + "\r\n0\r\nTrailer: t\r\n\r\n";
-  LoopbackServer server([&](Conn& c) {
-    c.ReadRequest();
-    c.Send(Response(200, "Transfer-Encoding: chunked\r\n"));
-    c.Silent(200);
-    c.Send(chunks);
-    c.WaitPeerClose(3000);
-  });
+  LoopbackServer server(Trickle(Response(200, "Transfer-Encoding: chunked\r\n"), chunks, 200));
   Outcome r = Fetch(server.Url("/c"));
   ASSERT_FALSE(r.error);
   EXPECT_EQ(r.body, "hello" + big);

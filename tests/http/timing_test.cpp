@@ -7,11 +7,11 @@
 #include "http/client.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/never_accepting_listener.h"
+#include "tests/support/replies.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using testsupport::Conn;
 using testsupport::LoopbackServer;
 
 struct Timed {
@@ -65,10 +65,7 @@ TEST(HttpTiming, ConnectThatNeverCompletesTimesOutWhilePumpingEachStep) {
 }
 
 TEST(HttpTiming, SilentServerTimesOutWhilePumpingEachSlice) {
-  LoopbackServer server([](Conn& c) {
-    c.ReadRequest();
-    c.Silent(5000);
-  });
+  LoopbackServer server(testsupport::Stall("", 5000));
   http::Settings s;
   s.readTimeoutMs = 800;
   s.readSliceMs = 40;
@@ -84,11 +81,8 @@ TEST(HttpTiming, SilentServerTimesOutWhilePumpingEachSlice) {
 
 TEST(HttpTiming, TheLimitAppliesToEachWaitNotTheWholeTransfer) {
   // Every part of the message comes just inside the limit; together they take far longer.
-  LoopbackServer server([](Conn& c) {
-    c.ReadRequest();
-    c.SendSlowly("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabc", 350, 10);
-    c.WaitPeerClose(3000);
-  });
+  LoopbackServer server(
+      testsupport::Trickle("", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabc", 350, 10));
   http::Settings s;
   s.readTimeoutMs = 600;
   s.readSliceMs = 50;
@@ -100,11 +94,8 @@ TEST(HttpTiming, TheLimitAppliesToEachWaitNotTheWholeTransfer) {
 }
 
 TEST(HttpTiming, SilenceInsideABodyAlsoTimesOut) {
-  LoopbackServer server([](Conn& c) {
-    c.ReadRequest();
-    c.Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc");
-    c.Silent(5000);
-  });
+  LoopbackServer server(
+      testsupport::Stall("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc", 5000));
   http::Settings s;
   s.readTimeoutMs = 400;
   s.readSliceMs = 40;

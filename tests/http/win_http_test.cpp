@@ -13,7 +13,6 @@
 
 namespace {
 
-using testsupport::Conn;
 using testsupport::LoopbackServer;
 
 struct Result {
@@ -86,10 +85,7 @@ TEST(WinDownloadHttp, ChunkedShortAndRefused) {
 }
 
 TEST(WinDownloadHttp, SilentServerPumpsEverySliceThenTimesOut) {
-  LoopbackServer server([](Conn& c) {
-    c.ReadRequest();
-    c.Silent(3000);
-  });
+  LoopbackServer server(testsupport::Stall("", 3000));
   http::Settings s;
   s.readTimeoutMs = 600;
   s.readSliceMs = 50;

@@ -19,6 +19,14 @@ std::uint32_t LoopbackAddress(const std::string& address) {
   return ip;
 }
 
+// The one place that waits on a connection, bounded by one slice.
+void WaitSlice(net::Socket& socket, bool forWriting, int ms) {
+  if (forWriting)
+    socket.WaitWritable(std::min(ms, kSliceMs));
+  else
+    socket.WaitReadable(std::min(ms, kSliceMs));
+}
+
 int MillisLeft(Clock::time_point deadline) {
   auto left =
       std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -49,7 +57,7 @@ std::string Conn::ReadRequest(int timeoutMs) {
     }
     int left = MillisLeft(deadline);
     if (left == 0) return {};
-    socket_->WaitReadable(std::min(left, kSliceMs));
+    WaitSlice(*socket_, false, left);
     char buf[4096];
     net::IoResult r = socket_->Receive(buf, sizeof buf);
     if (r.status == net::IoStatus::WouldBlock) continue;
@@ -62,7 +70,7 @@ std::string Conn::ReadRequest(int timeoutMs) {
 void Conn::Send(std::string_view bytes) {
   while (open() && !bytes.empty() && !server_.stopping()) {
     net::IoResult r = socket_->Send(bytes.data(), bytes.size());
-    if (r.status == net::IoStatus::WouldBlock) socket_->WaitWritable(kSliceMs);
+    if (r.status == net::IoStatus::WouldBlock) WaitSlice(*socket_, true, kSliceMs);
     if (r.status == net::IoStatus::Reset) return;
     bytes.remove_prefix(r.bytes);
   }
@@ -85,7 +93,7 @@ bool Conn::WaitPeerClose(int ms) {
   while (open() && !server_.stopping()) {
     int left = MillisLeft(deadline);
     if (left == 0) return false;
-    socket_->WaitReadable(std::min(left, kSliceMs));
+    WaitSlice(*socket_, false, left);
     char buf[4096];
     net::IoResult r = socket_->Receive(buf, sizeof buf);
     if (r.status == net::IoStatus::Closed || r.status == net::IoStatus::Reset) return true;

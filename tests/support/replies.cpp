@@ -38,11 +38,22 @@ Script Once(std::string bytes, Ending ending) {
   };
 }
 
+Script Stall(std::string bytes, int ms) {
+  return [bytes, ms](Conn& c) {
+    c.ReadRequest();
+    c.Send(bytes);
+    c.Silent(ms);
+  };
+}
+
 Script Trickle(std::string head, std::string body, int delayMs, std::size_t pieceSize) {
   return [head, body, delayMs, pieceSize](Conn& c) {
     if (c.ReadRequest().empty()) return;
     c.Send(head);
-    c.SendSlowly(body, delayMs, pieceSize);
+    for (std::size_t at = 0; at < body.size(); at += pieceSize) {
+      c.Silent(delayMs);
+      c.Send(std::string_view(body).substr(at, pieceSize));
+    }
     c.WaitPeerClose(5000);
   };
 }

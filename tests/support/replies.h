@@ -23,8 +23,12 @@ enum class Ending { Close, Reset };
 // Reads one request, sends bytes, then ends the connection as told.
 Script Once(std::string bytes, Ending ending = Ending::Close);
 
-// Reads one request, sends head at once and then body in pieces of pieceSize bytes every
-// delayMs, and waits for the client to go.
-Script Trickle(std::string head, std::string body, int delayMs, std::size_t pieceSize = 1);
+// Reads one request, sends bytes, then says nothing for ms.
+Script Stall(std::string bytes, int ms);
+
+// Reads one request, sends head at once and then body in pieces of pieceSize bytes, each after
+// a pause of delayMs (by default the whole body after one pause), and waits for the client to go.
+Script Trickle(std::string head, std::string body, int delayMs,
+               std::size_t pieceSize = std::string::npos);
 
 }  // namespace testsupport

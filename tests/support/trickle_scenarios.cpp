@@ -133,33 +133,32 @@ struct Scenario {
   std::string name;
   Fetcher fetch;
   std::string expectedBody;
-  std::optional<http::Error> expectedError;
+  std::optional<http::Error> expectedError = std::nullopt;
 };
+
+Fetcher Drip(std::string head, std::string body) {
+  return Served({Trickle(std::move(head), std::move(body), kDripMs, 1)});
+}
 
 const std::vector<Scenario>& Table() {
   static const std::string body40 = Pattern(40), data30 = Pattern(30), slow = Pattern(20480);
+  static const std::string chunks =
+      "a\r\n" + data30.substr(0, 10) + "\r\n14\r\n" + data30.substr(10) + "\r\n0\r\n\r\n";
+  static const std::string length40 = "Content-Length: 40\r\n",
+                           length20k = "Content-Length: 20480\r\n",
+                           chunked = "Transfer-Encoding: chunked\r\n";
+  // The 10 KB/s link sends 512-byte pieces every 50 ms, a bad mobile link.
+  // clang-format off
   static const std::vector<Scenario> table = {
-      {"head drip", Served({Trickle("", WithLength(200, "head"), kDripMs)}), "head", {}},
-      {"body drip",
-       Served({Trickle(Response(200, "Content-Length: 40\r\n"), body40, kDripMs)}),
-       body40,
-       {}},
-      {"chunk drip",
-       Served({Trickle(
-           Response(200, "Transfer-Encoding: chunked\r\n"),
-           "a\r\n" + data30.substr(0, 10) + "\r\n14\r\n" + data30.substr(10) + "\r\n0\r\n\r\n",
-           kDripMs)}),
-       data30,
-       {}},
-      {"redirect body drip", Served({RedirectBodyDrip("the final body")}), "the final body", {}},
-      {"never reads the request", NeverReadsTheRequest, "", http::Error::SendFailed},
-      {"stalled resolver", StalledResolver, "", http::Error::ConnectTimeout},
-      // 512-byte pieces every 50 ms: about 10 KB/s, a bad mobile link.
-      {"10 KB/s link",
-       Served({Trickle(Response(200, "Content-Length: 20480\r\n"), slow, 50, 512)}),
-       slow,
-       {}},
+      {"head drip",               Drip("", WithLength(200, "head")),        "head"},
+      {"body drip",               Drip(Response(200, length40), body40),    body40},
+      {"chunk drip",              Drip(Response(200, chunked), chunks),     data30},
+      {"redirect body drip",      Served({RedirectBodyDrip("the final body")}), "the final body"},
+      {"never reads the request", NeverReadsTheRequest,                     "", http::Error::SendFailed},
+      {"stalled resolver",        StalledResolver,                          "", http::Error::ConnectTimeout},
+      {"10 KB/s link",            Served({Trickle(Response(200, length20k), slow, 50, 512)}), slow},
   };
+  // clang-format on
   return table;
 }
 
