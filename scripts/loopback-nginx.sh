@@ -1,13 +1,16 @@
-# Sourced by every script that runs Debian's nginx on loopback (tests/http/nginx_test.sh,
-# bench/download_bench.sh, scripts/demo-server): one configuration and one start.
+# Debian's nginx on loopback, configured and started in one place for tests/http/nginx_test.sh,
+# tests/download/nginx_test.cpp, bench/download_bench.sh and scripts/demo-server.
 #
+# Run as a program: loopback-nginx.sh DIR [HTTP [SERVER]] writes DIR/nginx.conf for a free
+#   port, that port to DIR/port, and becomes nginx in the foreground.
+# Sourced, it offers:
 # nginx_config DIR PORT [HTTP [SERVER]]: prints a configuration that serves DIR/www on
 #   127.0.0.1:PORT with its pid, logs and temporary files under DIR; HTTP and SERVER are more
 #   directives for the http and the server block.
 # nginx_free_port: prints a loopback port nothing listens on.
 # port_taken PORT: true when something accepts connections on 127.0.0.1:PORT.
-# nginx_start DIR [HTTP [SERVER]]: writes DIR/nginx.conf for a free port, starts nginx in the
-#   background and waits until it answers (5 s at most); sets nginx_port and nginx_pid.
+# nginx_start DIR [HTTP [SERVER]]: runs the program in the background and waits until nginx
+#   answers (5 s at most); sets nginx_port and nginx_pid.
 # nginx_stop: stops what nginx_start started.
 
 nginx_config() {
@@ -47,13 +50,13 @@ port_taken() {
 
 nginx_start() {
   local dir=$1
-  mkdir -p "$dir/www" "$dir/tmp"
-  nginx_port=$(nginx_free_port)
-  nginx_config "$dir" "$nginx_port" "${2:-}" "${3:-}" >"$dir/nginx.conf"
-  nginx -c "$dir/nginx.conf" -e "$dir/error.log" &
+  mkdir -p "$dir"
+  rm -f "$dir/port"
+  bash "${BASH_SOURCE[0]}" "$@" &
   nginx_pid=$!
   for _ in $(seq 50); do
-    port_taken "$nginx_port" && return 0
+    nginx_port=$(cat "$dir/port" 2>/dev/null || true)
+    [ -n "$nginx_port" ] && port_taken "$nginx_port" && return 0
     sleep 0.1
   done
   echo "nginx did not come up; see $dir/error.log" >&2
@@ -66,3 +69,12 @@ nginx_stop() {
   wait "$nginx_pid" 2>/dev/null || true
   nginx_pid=
 }
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -eu
+  mkdir -p "$1/www" "$1/tmp"
+  port=$(nginx_free_port)
+  nginx_config "$1" "$port" "${2:-}" "${3:-}" >"$1/nginx.conf"
+  echo "$port" >"$1/port"
+  exec nginx -c "$1/nginx.conf" -e "$1/error.log"
+fi
