@@ -8,37 +8,14 @@
 #include <gtest/gtest.h>
 
 #include "http/client.h"
+#include "tests/support/fetch.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/replies.h"
 
 namespace {
 
+using testsupport::Fetch;
 using testsupport::LoopbackServer;
-
-struct Result {
-  bool failed = false;
-  http::Error error{};
-  std::string body;
-  int pumps = 0;
-  long long lastWork = -1;
-};
-
-Result Fetch(const std::string& url, http::Settings s = {}) {
-  Result r;
-  http::Events ev;
-  ev.pump = [&] { ++r.pumps; };
-  ev.work = [&](std::int64_t n) { r.lastWork = n; };
-  BodyBuffer body;
-  try {
-    http::HttpClient client(s, ev);
-    client.Get(url, body);
-  } catch (const http::HttpError& e) {
-    r.failed = true;
-    r.error = e.code();
-  }
-  r.body.assign(body.data() ? body.data() : "", body.size());
-  return r;
-}
 
 std::string Big(std::size_t n) {
   std::string s(n, 'x');
@@ -49,11 +26,11 @@ std::string Big(std::size_t n) {
 TEST(WinDownloadHttp, ContentLengthBody) {
   const std::string body = Big(100000);
   LoopbackServer server(testsupport::Once(testsupport::WithLength(200, body)));
-  Result r = Fetch(server.Url("/prg/x.exe"));
-  ASSERT_FALSE(r.failed) << http::to_string(r.error);
+  testsupport::Fetched r = Fetch(server.Url("/prg/x.exe"));
+  ASSERT_FALSE(r.error) << http::to_string(*r.error);
   EXPECT_EQ(r.body, body);
-  EXPECT_EQ(r.lastWork, 100000);
-  EXPECT_GE(r.pumps, 3) << "a pump after each block";
+  EXPECT_EQ(r.events.back(), "work 100000");
+  EXPECT_GE(r.pumps.size(), 3u) << "a pump after each block";
   EXPECT_EQ(server.requests().at(0).substr(0, 30), "GET /prg/x.exe HTTP/1.1\r\nHost:");
 }
 
@@ -75,11 +52,11 @@ TEST(WinDownloadHttp, ChunkedShortAndRefused) {
   for (const Case& c : cases) {
     std::optional<LoopbackServer> server;
     if (c.reply) server.emplace(testsupport::Once(*c.reply));
-    Result r = Fetch(server ? server->Url("/")
-                            : testsupport::LoopbackUrl(testsupport::UnusedLoopbackPort(), "/"),
-                     s);
-    EXPECT_EQ(r.failed, c.error.has_value()) << c.body;
-    EXPECT_EQ(r.error, c.error.value_or(http::Error{}));
+    testsupport::Fetched r =
+        Fetch(server ? server->Url("/")
+                     : testsupport::LoopbackUrl(testsupport::UnusedLoopbackPort(), "/"),
+              s);
+    EXPECT_EQ(r.error, c.error) << c.body;
     EXPECT_EQ(r.body, c.body);
   }
 }
@@ -90,12 +67,11 @@ TEST(WinDownloadHttp, SilentServerPumpsEverySliceThenTimesOut) {
   s.readTimeoutMs = 600;
   s.readSliceMs = 50;
   DWORD start = GetTickCount();
-  Result r = Fetch(server.Url("/"), s);
+  testsupport::Fetched r = Fetch(server.Url("/"), s);
   DWORD took = GetTickCount() - start;
-  EXPECT_TRUE(r.failed);
   EXPECT_EQ(r.error, http::Error::ReadTimeout);
-  EXPECT_GE(r.pumps, 8);
-  EXPECT_LE(r.pumps, 13);
+  EXPECT_GE(r.pumps.size(), 8u);
+  EXPECT_LE(r.pumps.size(), 13u);
   EXPECT_LT(took, 2500u);
 }
 

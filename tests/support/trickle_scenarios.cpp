@@ -40,19 +40,7 @@ http::Settings Limits() {
 
 Run Fetch(const std::string& url, std::unique_ptr<http::Connector> connector) {
   Run run;
-  auto start = Clock::now();
-  auto since = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
-  http::Events events;
-  events.pump = [&] { run.pumps.push_back(since()); };
-  BodyBuffer body;
-  try {
-    http::HttpClient client(Limits(), events, std::move(connector));
-    client.Get(url, body);
-  } catch (const http::HttpError& e) {
-    run.error = e.code();
-  }
-  run.end = since();
-  run.body.assign(body.data() ? body.data() : "", body.size());
+  static_cast<testsupport::Fetched&>(run) = testsupport::Fetch(url, Limits(), std::move(connector));
   return run;
 }
 
@@ -163,15 +151,6 @@ const std::vector<Scenario>& Table() {
 }
 
 }  // namespace
-
-double Run::LongestGap() const {
-  double previous = 0, gap = 0;
-  for (double at : pumps) {
-    gap = std::max(gap, at - previous);
-    previous = at;
-  }
-  return std::max(gap, end - previous);
-}
 
 std::vector<std::string> Scenarios() {
   std::vector<std::string> names;

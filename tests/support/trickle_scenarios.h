@@ -9,21 +9,14 @@
 #include <vector>
 
 #include "http/error.h"
+#include "tests/support/fetch.h"
 
 namespace trickle {
 
-struct Run {
-  std::optional<http::Error> error;
-  std::string body;
+// A scenario's Get (pumps in seconds since its start, end) and what it should have brought.
+struct Run : testsupport::Fetched {
   std::string expectedBody;
   std::optional<http::Error> expectedError;
-  // Seconds since the start of Get: every pump call, and the end.
-  std::vector<double> pumps;
-  double end = 0;
-
-  // The longest time without a pump: from the start to the first, between two, from the last
-  // to the end.
-  double LongestGap() const;
 };
 
 std::vector<std::string> Scenarios();
