@@ -197,17 +197,9 @@ TEST(HttpClient, ErrorBodiesAreReadAndReportedResponsesWithoutBodyAreNot) {
 }
 
 TEST(HttpClient, EndOfTheConnectionInTheHead) {
-  LoopbackServer silentClose([](Conn& c) {
-    c.ReadRequest();
-    c.Close();
-  });
+  LoopbackServer silentClose(Once(""));
   EXPECT_EQ(Fetch(silentClose.Url("/")).error, Error::ConnectionClosed);
-  LoopbackServer reset([](Conn& c) {
-    c.ReadRequest();
-    c.Send("HTTP/1.1 200 OK\r\nContent-");
-    c.Silent(50);
-    c.Reset();
-  });
+  LoopbackServer reset(Once("HTTP/1.1 200 OK\r\nContent-", Ending::Reset));
   EXPECT_EQ(Fetch(reset.Url("/")).error, Error::ConnectionReset);
 }
 
@@ -303,13 +295,7 @@ TEST(HttpClient, RedirectToHttpsFailsAfterItsBodyIsRead) {
 
 TEST(HttpClient, DiscardedBodiesAreCutAfterOneMebibyteAndTheTransferGoesOn) {
   const std::size_t endless = std::size_t{8} << 20;
-  LoopbackServer server({[&](Conn& c) {
-                           c.ReadRequest();
-                           c.Send(Response(302, "Location: /next\r\nContent-Length: " +
-                                                    std::to_string(endless) + "\r\n"));
-                           c.Send(std::string(endless, 'r'));
-                           c.WaitPeerClose(3000);
-                         },
+  LoopbackServer server({Serve({WithLength(302, std::string(endless, 'r'), "Location: /next\r\n")}),
                          Serve({WithLength(200, "final")})});
   Outcome r = Fetch(server.Url("/"));
   ASSERT_FALSE(r.error);
@@ -399,15 +385,10 @@ TEST(HttpClient, CookiesStayWithTheirHostAcrossRedirects) {
       },
       "127.0.0.2");
   LoopbackServer home(
-      {[&](Conn& c) {
-         c.ReadRequest();
-         c.Send(Response(302,
-                         "Set-Cookie: a=1\r\nSet-Cookie: p=9; Path=/deep\r\n"
-                         "Set-Cookie: bad=x\x01y\r\nLocation: /second\r\nContent-Length: 0\r\n"));
-         c.ReadRequest();
-         c.Send(Response(302, "Location: " + other.Url("/there") + "\r\nContent-Length: 0\r\n"));
-         c.WaitPeerClose(3000);
-       },
+      {Serve({Response(302,
+                       "Set-Cookie: a=1\r\nSet-Cookie: p=9; Path=/deep\r\n"
+                       "Set-Cookie: bad=x\x01y\r\nLocation: /second\r\nContent-Length: 0\r\n"),
+              Response(302, "Location: " + other.Url("/there") + "\r\nContent-Length: 0\r\n")}),
        Serve({WithLength(200, "home again")})});
   homeUrl = home.Url("/deep/end");
   Outcome r = Fetch(home.Url("/first"));
