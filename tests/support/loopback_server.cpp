@@ -78,11 +78,9 @@ void Conn::Send(std::string_view bytes) {
 
 void Conn::SendSlowly(std::string_view bytes, int delayMs, std::size_t pieceSize) {
   pieceSize = std::max<std::size_t>(pieceSize, 1);
-  while (!bytes.empty() && open()) {
-    std::size_t n = std::min(pieceSize, bytes.size());
-    Send(bytes.substr(0, n));
-    bytes.remove_prefix(n);
-    if (!bytes.empty() && server_.SleepFor(delayMs)) return;
+  for (std::size_t at = 0; at < bytes.size() && open(); at += pieceSize) {
+    if (server_.SleepFor(delayMs)) return;
+    Send(bytes.substr(at, pieceSize));
   }
 }
 

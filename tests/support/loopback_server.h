@@ -36,7 +36,7 @@ public:
   std::string ReadRequest(int timeoutMs = 10000);
   // Sends every byte (as far as the peer takes them).
   void Send(std::string_view bytes);
-  // Sends pieces of pieceSize bytes with delayMs between them.
+  // Sends pieces of pieceSize bytes, each after a pause of delayMs.
   void SendSlowly(std::string_view bytes, int delayMs, std::size_t pieceSize = 1);
   // Stays quiet for ms (returns early when the server stops).
   void Silent(int ms);

@@ -50,10 +50,7 @@ Script Trickle(std::string head, std::string body, int delayMs, std::size_t piec
   return [head, body, delayMs, pieceSize](Conn& c) {
     if (c.ReadRequest().empty()) return;
     c.Send(head);
-    for (std::size_t at = 0; at < body.size(); at += pieceSize) {
-      c.Silent(delayMs);
-      c.Send(std::string_view(body).substr(at, pieceSize));
-    }
+    c.SendSlowly(body, delayMs, pieceSize);
     c.WaitPeerClose(5000);
   };
 }
