@@ -84,8 +84,6 @@ class Wiring : public AppControl {
 public:
   void ExitSetup() override { ++exits; }
   void Terminate() override { ++terminates; }
-  void DownloadAndRun() override { download->DownloadAndRun(); }
-  InstallerDownload* download = nullptr;
   int exits = 0;
   int terminates = 0;
 };
@@ -110,7 +108,7 @@ protected:
           if (pump_) pump_();
         },
         installer_, server.host(), settings);
-    app_.download = download_.get();
+    form_.ConnectDownload(*download_);
   }
 
   fs::path dir_;
