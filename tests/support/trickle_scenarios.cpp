@@ -1,6 +1,5 @@
 #include "tests/support/trickle_scenarios.h"
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -16,7 +15,6 @@
 namespace trickle {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using testsupport::Conn;
 using testsupport::Response;
 using testsupport::Trickle;
@@ -30,21 +28,15 @@ std::string Pattern(std::size_t n) {
   return s;
 }
 
-// Short time-outs, but the pump pace and the read slice of the program itself.
-http::Settings Limits() {
-  http::Settings s;
-  s.connectTimeoutMs = 1500;
-  s.readTimeoutMs = 1500;
-  return s;
+// Gets with the client's pump pace and read slice but short time-outs.
+testsupport::Fetched Fetch(const std::string& url, std::unique_ptr<http::Connector> connector) {
+  http::Settings limits;
+  limits.connectTimeoutMs = 1500;
+  limits.readTimeoutMs = 1500;
+  return testsupport::Fetch(url, limits, std::move(connector));
 }
 
-Run Fetch(const std::string& url, std::unique_ptr<http::Connector> connector) {
-  Run run;
-  static_cast<testsupport::Fetched&>(run) = testsupport::Fetch(url, Limits(), std::move(connector));
-  return run;
-}
-
-using Fetcher = std::function<Run()>;
+using Fetcher = std::function<testsupport::Fetched()>;
 
 Fetcher Served(std::vector<testsupport::Script> scripts) {
   return [scripts] {
@@ -89,7 +81,7 @@ private:
   };
 };
 
-Run NeverReadsTheRequest() {
+testsupport::Fetched NeverReadsTheRequest() {
   return Fetch("http://127.0.0.1/t", std::make_unique<NoRoomConnector>());
 }
 
@@ -101,14 +93,14 @@ struct Stall {
   bool released = false;
 };
 
-Run StalledResolver() {
+testsupport::Fetched StalledResolver() {
   auto stall = std::make_shared<Stall>();
   http::Resolver resolve = [stall](const std::string&, std::uint32_t&) {
     std::unique_lock lock(stall->mutex);
     stall->cv.wait_for(lock, std::chrono::seconds(10), [&] { return stall->released; });
     return false;
   };
-  Run run = Fetch("http://stalled.test/t", http::MakeSocketConnector(resolve));
+  testsupport::Fetched run = Fetch("http://stalled.test/t", http::MakeSocketConnector(resolve));
   {
     std::lock_guard lock(stall->mutex);
     stall->released = true;
@@ -160,11 +152,7 @@ std::vector<std::string> Scenarios() {
 
 Run RunScenario(const std::string& name) {
   for (const Scenario& s : Table()) {
-    if (s.name != name) continue;
-    Run run = s.fetch();
-    run.expectedBody = s.expectedBody;
-    run.expectedError = s.expectedError;
-    return run;
+    if (s.name == name) return Run{s.fetch(), s.expectedBody, s.expectedError};
   }
   return {};
 }
