@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # Debian's nginx on loopback, configured and started in one place for tests/http/nginx_test.sh,
 # tests/download/nginx_test.cpp, bench/download_bench.sh and scripts/demo-server.
 #
@@ -65,7 +66,7 @@ nginx_start() {
 
 nginx_stop() {
   [ -n "${nginx_pid:-}" ] || return 0
-  kill "$nginx_pid" 2>/dev/null
+  kill "$nginx_pid" 2>/dev/null || true
   wait "$nginx_pid" 2>/dev/null || true
   nginx_pid=
 }
