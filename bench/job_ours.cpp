@@ -11,6 +11,7 @@
 
 #include "download/download_and_run.h"
 #include "start/message_loop.h"
+#include "ui/progress_bar.h"
 
 namespace {
 
@@ -27,22 +28,22 @@ double Now() {
 
 class ProgressPage : public DownloadPage {
 public:
-  explicit ProgressPage(HWND bar) : bar_(bar) {}
+  explicit ProgressPage(HWND window) : bar_(window, RECT{10, 10, 370, 30}) {}
   void ShowDownloadPage() override {}
   void ShowConnectionError() override { failed = true; }
   void SetProgressMax(std::int32_t max) override {
-    SendMessageW(bar_, PBM_SETRANGE32, 0, max);
+    bar_.SetMax(max);
     max_ = max;
   }
   void SetProgressPosition(std::int32_t position) override {
-    SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    bar_.SetPosition(position);
     if (position == max_) received = Now();
   }
   bool failed = false;
   double received = 0;
 
 private:
-  HWND bar_;
+  ProgressBar bar_;
   std::int32_t max_ = -1;
 };
 
@@ -67,12 +68,10 @@ int wmain(int argc, wchar_t** argv) {
   InitCommonControlsEx(&controls);
   HWND window = CreateWindowExW(0, L"STATIC", L"job", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
                                 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 360, 20,
-                             window, nullptr, GetModuleHandleW(nullptr), nullptr);
 
   QuietErrors errors;
   MessageLoop loop(errors);
-  ProgressPage page(bar);
+  ProgressPage page(window);
   SetupValues values;
   InstallerDownload download(
       page, values, [] {}, [&loop] { loop.ProcessMessages(); }, NativeInstallerPlatform(), host,
