@@ -8,7 +8,7 @@
 #   result job_transfer ours_ms floor_ms ratio
 #   result job_save ours_ms floor_ms ratio
 #   result job_peak ours_kib floor_kib ratio
-# (medians; save covers writing the file, and for ours starting it).
+# (medians; save covers writing the file and handing it to the shell).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=5

@@ -1,7 +1,7 @@
 // The floor for the whole job: one GET over a plain socket, the body received 1 MiB at a time
 // into one VirtualAlloc buffer of the announced size, one WriteFile into the temporary folder,
 // the shell starts the file. No pumping, no progress, no redirects: only the job.
-// job_floor IPV4 PORT PATH prints "result job transfer_ms save_ms".
+// job_floor IPV4 PORT PATH prints "result job transfer_ms save_ms" (save includes starting it).
 #include <winsock2.h>
 #include <windows.h>
 #include <shellapi.h>
@@ -101,8 +101,8 @@ int wmain(int argc, wchar_t** argv) {
     return Fail("WriteFile");
   }
   CloseHandle(file);
-  QueryPerformanceCounter(&saved);
   ShellExecuteW(nullptr, L"open", target.c_str(), L"", L"", SW_SHOWNORMAL);
+  QueryPerformanceCounter(&saved);
   std::printf("result job %.1f %.1f\n", Ms(start, received, frequency),
               Ms(received, saved, frequency));
   return 0;
