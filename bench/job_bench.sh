@@ -26,46 +26,21 @@ ours_exe=$1 floor_exe=$2 installer=$3
 export START_WINE_DIR=${START_WINE_DIR:-$root/build/bench/wine}
 export START_WINE_XVFB=1
 . "$root/tests/wine/wine-env.sh"
+. "$root/bench/nginx-env.sh"
 
 work=$(mktemp -d /dev/shm/start-job.XXXXXX)
-nginx_pid=
 cleanup() {
-  [ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null && wait "$nginx_pid" 2>/dev/null || true
+  bench_nginx_stop
   rm -rf "$work"
   wine_session_stop
 }
 trap cleanup EXIT
 chmod 755 "$work"
-mkdir -p "$work/www/prg" "$work/tmp"
+mkdir -p "$work/www/prg"
 cp "$installer" "$work/www/prg/tumo.exe"
 truncate -s $((mib * 1048576)) "$work/www/prg/tumo.exe"
 chmod -R a+rX "$work/www"
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat >"$work/nginx.conf" <<CONF
-daemon off;
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-events { worker_connections 64; }
-http {
-  access_log off;
-  sendfile on;
-  tcp_nopush on;
-  client_body_temp_path $work/tmp/body;
-  proxy_temp_path $work/tmp/proxy;
-  fastcgi_temp_path $work/tmp/fastcgi;
-  uwsgi_temp_path $work/tmp/uwsgi;
-  scgi_temp_path $work/tmp/scgi;
-  default_type application/octet-stream;
-  server { listen 127.0.0.1:$port; root $work/www; }
-}
-CONF
-nginx -c "$work/nginx.conf" -e "$work/error.log" &
-nginx_pid=$!
-for _ in $(seq 50); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+bench_nginx_start "$work"
 
 wine_session_start >/dev/null
 "$WINE64" cmd /c exit 0 >/dev/null 2>&1
