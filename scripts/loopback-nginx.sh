@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Debian's nginx on loopback, configured and started in one place for tests/http/nginx_test.sh,
-# tests/download/nginx_test.cpp, bench/download_bench.sh and scripts/demo-server.
+# tests/download/nginx_test.cpp, bench/download_bench.sh, bench/job_bench.sh and
+# scripts/demo-server.
 #
 # Run as a program: loopback-nginx.sh DIR [HTTP [SERVER]] writes DIR/nginx.conf for a free
 #   port, that port to DIR/port, and becomes nginx in the foreground.
