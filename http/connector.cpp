@@ -1,4 +1,3 @@
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -16,8 +15,9 @@ public:
   net::IoResult Receive(char* dst, std::size_t size) override {
     return socket_->Receive(dst, size);
   }
-  net::WaitStatus WaitReadable(int timeoutMs) override { return socket_->WaitReadable(timeoutMs); }
-  net::WaitStatus WaitWritable(int timeoutMs) override { return socket_->WaitWritable(timeoutMs); }
+  net::WaitStatus Wait(net::Want want, int timeoutMs, const base::InputWake* input) override {
+    return socket_->Wait(want, timeoutMs, input);
+  }
 
 private:
   std::unique_ptr<net::Socket> socket_;
@@ -30,7 +30,7 @@ struct ConnectJob {
   enum class Phase { Resolving, Connecting, Finished };
 
   std::mutex mutex;
-  std::condition_variable changed;
+  base::WakeEvent finished;  // set with the phase Finished
   Phase phase = Phase::Resolving;
   bool givenUp = false;
   bool resolved = false;
@@ -48,7 +48,7 @@ void RunConnect(const std::shared_ptr<ConnectJob>& job, const Resolver& resolve,
     job->resolved = resolved;
     if (!resolved || job->givenUp) {
       job->phase = ConnectJob::Phase::Finished;
-      job->changed.notify_all();
+      job->finished.Set();
       return;
     }
     job->phase = ConnectJob::Phase::Connecting;
@@ -59,7 +59,7 @@ void RunConnect(const std::shared_ptr<ConnectJob>& job, const Resolver& resolve,
   job->connected = ok;
   job->error = std::move(error);
   job->phase = ConnectJob::Phase::Finished;
-  job->changed.notify_all();
+  job->finished.Set();
 }
 
 // Owns the worker. On every way out (also an exception from the pump) the job is given up:
@@ -76,11 +76,14 @@ public:
   ConnectWorker(const ConnectWorker&) = delete;
   ConnectWorker& operator=(const ConnectWorker&) = delete;
 
-  // Waits at most ms; true once the worker has finished.
-  bool WaitStep(int ms) {
-    std::unique_lock lock(job_->mutex);
-    return job_->changed.wait_for(lock, std::chrono::milliseconds(ms),
-                                  [this] { return job_->phase == ConnectJob::Phase::Finished; });
+  // Waits at most ms for the worker to finish, and for input when given.
+  base::StepResult WaitStep(int ms, const base::InputWake* input) {
+    switch (base::WaitForEventOrInput(&job_->finished, input, ms)) {
+      case base::Woken::Event: return base::StepResult::Ready;
+      case base::Woken::Input: return base::StepResult::Input;
+      case base::Woken::Timeout: break;
+    }
+    return base::StepResult::Nothing;
   }
   void GiveUp() {
     if (!thread_.joinable()) return;
@@ -115,8 +118,10 @@ public:
                                       const Settings& settings, base::PumpPacer& pacer) override {
     const std::string where = host + ":" + std::to_string(port);
     ConnectWorker worker(resolve_, host, port);
-    auto result = base::WaitInSlices([&](int ms) { return worker.WaitStep(ms); },
-                                     settings.connectStepMs, settings.connectTimeoutMs, pacer);
+    const base::WaitClock clock(pacer);
+    auto result =
+        base::WaitInSlices([&](int ms) { return worker.WaitStep(ms, pacer.input()); },
+                           settings.connectStepMs, settings.connectTimeoutMs, pacer, clock);
     if (result == base::WaitResult::TimedOut) {
       worker.GiveUp();
       throw HttpError(Error::ConnectTimeout, where);

@@ -135,8 +135,7 @@ private:
   public:
     net::IoResult Send(const char*, std::size_t) override { return {net::IoStatus::WouldBlock, 0}; }
     net::IoResult Receive(char*, std::size_t) override { return {net::IoStatus::WouldBlock, 0}; }
-    net::WaitStatus WaitReadable(int ms) override { return Idle(ms); }
-    net::WaitStatus WaitWritable(int ms) override { return Idle(ms); }
+    net::WaitStatus Wait(net::Want, int ms, const base::InputWake*) override { return Idle(ms); }
 
   private:
     static net::WaitStatus Idle(int ms) {
