@@ -96,6 +96,7 @@ void InstallerDownload::DownloadAndRun() {
   events.pump = [this] {
     if (pump_) pump_();
   };
+  if (pump_) events.input = &input_;
   http::HttpClient client(settings_, std::move(events));
   BodyBuffer body;
 

@@ -6,6 +6,7 @@
 
 #include "logic/download_page.h"
 #include "logic/edition.h"
+#include "base/input_wake.h"
 #include "http/client.h"
 #include "download/installer_platform.h"
 
@@ -55,6 +56,9 @@ private:
   const SetupValues& values_;
   std::function<void()> terminate_;
   std::function<void()> pump_;
+  // What the pump handles, watched by every wait of the transfer: made on the thread that runs
+  // the attempts, whose message queue it is on Windows.
+  base::InputWake input_;
   InstallerPlatform& platform_;
   std::string host_;
   http::Settings settings_;

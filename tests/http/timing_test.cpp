@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "http/client.h"
+#include "http/transport.h"
 #include "tests/support/loopback_server.h"
 
 namespace {
@@ -111,6 +112,61 @@ TEST(HttpTiming, SilenceInsideABodyAlsoTimesOut) {
   ASSERT_TRUE(t.failed);
   EXPECT_EQ(t.error, http::Error::ReadTimeout);
   EXPECT_LT(t.seconds, 2.0);
+}
+
+// A connection that always says it is ready and never has data, as a wait that watched
+// out-of-band data would see a server that sent one urgent byte.
+class AlwaysReadyConnector final : public http::Connector {
+public:
+  explicit AlwaysReadyConnector(int& receives) : receives_(receives) {}
+  std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t,
+                                            const http::Settings&, base::PumpPacer&) override {
+    return std::make_unique<Conn>(receives_);
+  }
+
+private:
+  class Conn final : public http::Connection {
+  public:
+    explicit Conn(int& receives) : receives_(receives) {}
+    net::IoResult Send(const char*, std::size_t size) override {
+      return {net::IoStatus::Data, size};
+    }
+    net::IoResult Receive(char*, std::size_t) override {
+      ++receives_;
+      return {net::IoStatus::WouldBlock, 0};
+    }
+    net::WaitStatus Wait(net::Want, int, const base::InputWake*) override {
+      return net::WaitStatus::Ready;
+    }
+
+  private:
+    int& receives_;
+  };
+  int& receives_;
+};
+
+TEST(HttpTiming, AReadinessThatNeverBringsDataStillTimesOutOnTime) {
+  http::Settings s;
+  s.readTimeoutMs = 1000;
+  int receives = 0;
+  int pumps = 0;
+  http::Events ev;
+  ev.pump = [&] { ++pumps; };
+  http::HttpClient client(s, ev, std::make_unique<AlwaysReadyConnector>(receives));
+  BodyBuffer body;
+  auto start = Clock::now();
+  try {
+    client.Get("http://127.0.0.1/", body);
+    ADD_FAILURE() << "no data, yet no failure";
+  } catch (const http::HttpError& e) {
+    EXPECT_EQ(e.code(), http::Error::ReadTimeout);
+  }
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_GE(seconds, 0.95);
+  EXPECT_LT(seconds, 1.5);
+  EXPECT_GE(receives, 10) << "the connection is asked again after each readiness";
+  EXPECT_LE(receives, 150) << "a connection that is always ready must not be asked in a tight loop";
+  EXPECT_LE(pumps, 10) << "a readiness is not a slice without data";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/http/trickle_servers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -20,6 +21,7 @@ using testsupport::Conn;
 using testsupport::LoopbackServer;
 
 constexpr int kDripMs = 40;  // one byte every 40 ms: every 250 ms slice brings data
+constexpr int kPostEveryMs = 100;
 
 std::string Pattern(std::size_t n) {
   std::string s(n, '\0');
@@ -35,13 +37,67 @@ http::Settings Limits() {
   return s;
 }
 
+// Another thread posting a message every kPostEveryMs once the previous one has been handled,
+// as a window's messages arrive in the middle of the transfer's waits.
+class Poster {
+public:
+  Poster(base::InputWake& input, Clock::time_point start)
+      : input_(input), start_(start), thread_([this] { Post(); }) {}
+  ~Poster() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  Poster(const Poster&) = delete;
+  Poster& operator=(const Poster&) = delete;
+
+  // In the pump: takes a posted message, noting how long it waited.
+  void Handle(std::vector<double>& delays) {
+    if (!pending_.load() || !input_.Waiting()) return;
+    delays.push_back(Since() - postedAt_.load());
+    input_.Take();
+    pending_ = false;
+  }
+
+private:
+  double Since() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+  void Post() {
+    std::unique_lock lock(mutex_);
+    while (
+        !changed_.wait_for(lock, std::chrono::milliseconds(kPostEveryMs), [&] { return stop_; })) {
+      if (pending_.load()) continue;
+      postedAt_ = Since();
+      pending_ = true;
+      input_.Post();
+    }
+  }
+
+  base::InputWake& input_;
+  Clock::time_point start_;
+  std::atomic<double> postedAt_{0};
+  std::atomic<bool> pending_{false};
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
 Run Fetch(const std::string& url, const http::Settings& settings,
           std::unique_ptr<http::Connector> connector) {
   Run run;
   auto start = Clock::now();
   auto since = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
+  base::InputWake input;
+  Poster poster(input, start);
   http::Events events;
-  events.pump = [&] { run.pumps.push_back(since()); };
+  events.pump = [&] {
+    run.pumps.push_back(since());
+    poster.Handle(run.inputDelays);
+  };
+  events.input = &input;
   BodyBuffer body;
   try {
     http::HttpClient client(settings, events, std::move(connector));
@@ -122,7 +178,8 @@ Run SlowLink() {
   return run;
 }
 
-// A server that takes no byte of the request: the connection has no room, ever.
+// A server that takes no byte of the request: the connection has no room, ever. Its waits wake
+// for input like a socket's.
 class NoRoomConnector final : public http::Connector {
 public:
   std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t,
@@ -135,12 +192,10 @@ private:
   public:
     net::IoResult Send(const char*, std::size_t) override { return {net::IoStatus::WouldBlock, 0}; }
     net::IoResult Receive(char*, std::size_t) override { return {net::IoStatus::WouldBlock, 0}; }
-    net::WaitStatus Wait(net::Want, int ms, const base::InputWake*) override { return Idle(ms); }
-
-  private:
-    static net::WaitStatus Idle(int ms) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-      return net::WaitStatus::Timeout;
+    net::WaitStatus Wait(net::Want, int ms, const base::InputWake* input) override {
+      return base::WaitForEventOrInput(nullptr, input, ms) == base::Woken::Input
+                 ? net::WaitStatus::Input
+                 : net::WaitStatus::Timeout;
     }
   };
 };
@@ -200,6 +255,10 @@ double Run::LongestGap() const {
     previous = at;
   }
   return std::max(gap, end - previous);
+}
+
+double Run::LongestInputDelay() const {
+  return inputDelays.empty() ? 0 : *std::max_element(inputDelays.begin(), inputDelays.end());
 }
 
 std::vector<std::string> Scenarios() {
