@@ -37,6 +37,7 @@ public:
   WakeEvent& operator=(const WakeEvent&) = delete;
 
   void Set();
+  bool IsSet() const;
 
   std::intptr_t Handle() const { return handle_; }
 

@@ -55,6 +55,8 @@ WakeEvent::~WakeEvent() { ClosePipe(handle_, setter_); }
 
 void WakeEvent::Set() { Signal(setter_); }
 
+bool WakeEvent::IsSet() const { return Readable(handle_); }
+
 Woken WaitForEventOrInput(const WakeEvent* event, const InputWake* input, int ms) {
   pollfd fds[2];
   nfds_t n = 0;

@@ -23,6 +23,10 @@ WakeEvent::~WakeEvent() {
 
 void WakeEvent::Set() { SetEvent(reinterpret_cast<HANDLE>(handle_)); }
 
+bool WakeEvent::IsSet() const {
+  return WaitForSingleObject(reinterpret_cast<HANDLE>(handle_), 0) == WAIT_OBJECT_0;
+}
+
 // MWMO_INPUTAVAILABLE: input that was already in the queue before the wait wakes it too.
 Woken WaitForEventOrInput(const WakeEvent* event, const InputWake* input, int ms) {
   HANDLE handle = event ? reinterpret_cast<HANDLE>(event->Handle()) : nullptr;

@@ -97,7 +97,7 @@ void InstallerDownload::DownloadAndRun() {
     if (pump_) pump_();
   };
   if (pump_) events.input = &input_;
-  http::HttpClient client(settings_, std::move(events));
+  http::HttpClient client(settings_, std::move(events), http::MakeSocketConnector(lookup_));
   BodyBuffer body;
 
   const RunningFlag running(running_);

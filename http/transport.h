@@ -8,6 +8,7 @@
 
 #include "base/sliced_wait.h"
 #include "http/error.h"
+#include "http/name_lookup.h"
 #include "http/settings.h"
 #include "http/socket.h"
 
@@ -35,11 +36,10 @@ public:
                                               const Settings& settings, base::PumpPacer& pacer) = 0;
 };
 
-// Resolves a host name to an IPv4 address (host byte order); false when it cannot. Runs on the
-// connect worker, so it may block; one that never returns costs the attempt its connect limit.
-using Resolver = std::function<bool(const std::string& host, std::uint32_t& address)>;
-
-// Real sockets: the name resolution and the connect on a worker thread.
+// Real sockets: the name lookup on a thread of its own, then the connect on a worker thread.
+// A resolver that never returns costs the attempt its connect limit.
 std::unique_ptr<Connector> MakeSocketConnector(Resolver resolve = net::ResolveIPv4);
+// With lookups shared by every attempt, so that at most one runs at a time.
+std::unique_ptr<Connector> MakeSocketConnector(std::shared_ptr<NameLookup> lookup);
 
 }  // namespace http

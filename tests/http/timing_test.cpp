@@ -1,4 +1,7 @@
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -167,6 +170,63 @@ TEST(HttpTiming, AReadinessThatNeverBringsDataStillTimesOutOnTime) {
   EXPECT_GE(receives, 10) << "the connection is asked again after each readiness";
   EXPECT_LE(receives, 150) << "a connection that is always ready must not be asked in a tight loop";
   EXPECT_LE(pumps, 10) << "a readiness is not a slice without data";
+}
+
+// A resolver that hangs until released: twenty attempts, each giving up after its connect
+// limit, share one lookup instead of leaving twenty threads behind.
+TEST(HttpTiming, RetriesWhileALookupHangsStartNoSecondLookup) {
+  struct Stall {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool released = false;
+    int calls = 0;
+  };
+  auto stall = std::make_shared<Stall>();
+  auto lookup = std::make_shared<http::NameLookup>([stall](const std::string&, std::uint32_t&) {
+    std::unique_lock lock(stall->mutex);
+    ++stall->calls;
+    stall->cv.wait_for(lock, std::chrono::seconds(10), [&] { return stall->released; });
+    return false;
+  });
+  auto release = [&] {
+    {
+      std::lock_guard lock(stall->mutex);
+      stall->released = true;
+    }
+    stall->cv.notify_all();
+  };
+  http::Settings s;
+  s.connectTimeoutMs = 40;
+  auto start = Clock::now();
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    http::HttpClient client(s, {}, http::MakeSocketConnector(lookup));
+    BodyBuffer body;
+    try {
+      client.Get("http://stalled.test/", body);
+      ADD_FAILURE() << "attempt " << attempt << " succeeded";
+    } catch (const http::HttpError& e) {
+      EXPECT_EQ(e.code(), http::Error::ConnectTimeout) << "attempt " << attempt;
+    }
+  }
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  std::shared_ptr<http::LookupJob> first = lookup->Start("stalled.test");
+  int calls = 0;
+  {
+    std::lock_guard lock(stall->mutex);
+    calls = stall->calls;
+  }
+  release();
+  EXPECT_EQ(calls, 1) << "one lookup thread while the first still hangs";
+  EXPECT_LT(seconds, 5.0) << "each attempt still gives up after its limit";
+
+  // Once it has ended, the next attempt looks up anew.
+  ASSERT_EQ(base::WaitForEventOrInput(&first->finished(), nullptr, 5000), base::Woken::Event);
+  BodyBuffer body;
+  s.connectTimeoutMs = 5000;
+  http::HttpClient patient(s, {}, http::MakeSocketConnector(lookup));
+  EXPECT_THROW(patient.Get("http://stalled.test/", body), http::HttpError);
+  std::lock_guard lock(stall->mutex);
+  EXPECT_EQ(stall->calls, 2);
 }
 
 }  // namespace
