@@ -16,7 +16,8 @@
 // hwnd, class, title, rect (left,top,right,bottom), client (width,height), style, exstyle,
 // owner (0x0 if none), owner_class, visible, maximized, active (the active window of its
 // thread), foreground, pid. `ask` prints asked (queries), answered, longest_ms (the slowest
-// answer, a query unanswered after 5000 ms counts as 5000) and title. Exit codes: 0 done, 1 no such
+// answer, a query unanswered after 5000 ms counts as 5000), median_ms and max_ms (of the
+// answers, to the hundredth) and title. Exit codes: 0 done, 1 no such
 // window or time-out, 2 bad usage.
 
 #include <windows.h>
@@ -25,6 +26,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "base/utf.h"
 
@@ -162,6 +164,7 @@ int Ask(HWND hwnd, DWORD ms) {
   };
   int asked = 0, answered = 0;
   double longest = 0;
+  std::vector<double> answers;
   wchar_t title[512] = L"";
   while (elapsedMs(start) < ms && IsWindow(hwnd)) {
     LARGE_INTEGER sent{};
@@ -171,11 +174,17 @@ int Ask(HWND hwnd, DWORD ms) {
                                            SMTO_NORMAL, 5000, &length);
     const double took = elapsedMs(sent);
     ++asked;
-    if (ok) ++answered;
+    if (ok) {
+      ++answered;
+      answers.push_back(took);
+    }
     if (ok || IsWindow(hwnd)) longest = std::max(longest, ok ? took : 5000.0);
     Sleep(100);
   }
-  std::printf("asked=%d\nanswered=%d\nlongest_ms=%.0f\n", asked, answered, longest);
+  std::sort(answers.begin(), answers.end());
+  const double median = answers.empty() ? 0 : answers[answers.size() / 2];
+  std::printf("asked=%d\nanswered=%d\nlongest_ms=%.0f\nmedian_ms=%.2f\nmax_ms=%.2f\n", asked,
+              answered, longest, median, answers.empty() ? 0 : answers.back());
   PrintUtf8("title", title);
   return 0;
 }
