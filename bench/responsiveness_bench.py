@@ -14,9 +14,6 @@ import e2e_lib as e2e  # noqa: E402
 import layout  # noqa: E402
 import scripted_server  # noqa: E402
 
-WHITE = "FFFFFF"
-
-
 def start_trickle(exe, served):
     trickle = scripted_server.SlowBody(served, first=0, piece=1, delay=0.2)
     server = scripted_server.ScriptedServer(e2e.PORT, trickle)
@@ -40,12 +37,13 @@ def ask(ms):
 
 
 def cancel_to_screen(window, probe):
-    """Milliseconds from the click on cancel until the setup window's page turns white (the
-    setup window is hidden first, the white background window shows through)."""
+    """Milliseconds from the click on cancel until a spot of the setup window's page changes
+    colour (the window is hidden first)."""
     x, y = window.point("pnlBtnCancelDownload")
     px, py = window.page_origin
-    spot = (px + 20, py + layout.CLIENT_HEIGHT // 2)
-    out = subprocess.run([probe, str(spot[0]), str(spot[1]), WHITE, "5000", "--",
+    spot = (px + 20, py + 20)
+    r, g, b = e2e.Shot().pixel(*spot)[:3]
+    out = subprocess.run([probe, str(spot[0]), str(spot[1]), f"!{r:02X}{g:02X}{b:02X}", "5000", "--",
                           "xdotool", "mousemove", str(x), str(y), "click", "1"],
                          env=e2e.wine_env(), capture_output=True, text=True, timeout=30)
     if out.returncode != 0:
