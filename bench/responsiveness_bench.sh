@@ -24,9 +24,11 @@ work=$root/build/bench/responsiveness
 variants=$work/variants-$(basename "$source")
 tree=$variants/win64-seDirectInstall
 mkdir -p "$tree"
+# The preset finds the cross-built libraries under the source's build/deps.
+[ -e "$source/build/deps" ] || { mkdir -p "$source/build" && ln -s "$root/build/deps" "$source/build/deps"; }
 (cd "$source" && cmake --preset win64 -B "$tree" -DSTART_DOWNLOAD_HOST=127.0.0.1:$port \
    -DSTART_BUILD_TESTS=OFF -DSTART_SITE_DE=127.0.0.1:9 -DSTART_SITE_EN=127.0.0.1:9 \
-   -DCMAKE_PREFIX_PATH="$root/build/deps/x86_64-w64-mingw32" >"$tree/configure.log")
+   >"$tree/configure.log")
 cmake --build "$tree" --target start demo-installer -j "$(nproc)" >"$tree/build.log"
 (cd "$root" && cmake --preset win64 >/dev/null && cmake --build build/win64 --target wintool >/dev/null)
 cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release -DSTART_SANITIZE=OFF \
