@@ -132,12 +132,14 @@ struct HttpClient::Impl {
   // start the time-out again.
   template <class Dest>
   net::IoResult ReceiveWait(Dest dest, std::size_t n) {
-    const base::WaitClock clock(pacer);
-    for (bool rest = false;; rest = true) {
+    std::optional<base::WaitClock> clock;
+    for (;;) {
       net::IoResult r = conn->Receive(dest(), n);
       if (r.status == net::IoStatus::Data) pacer.PumpIfDue();
       if (r.status != net::IoStatus::WouldBlock) return r;
-      if (!WaitReady(net::Want::Read, clock, rest, Error::ReadTimeout, "no data for "))
+      const bool rest = clock.has_value();
+      if (!clock) clock.emplace(pacer);
+      if (!WaitReady(net::Want::Read, *clock, rest, Error::ReadTimeout, "no data for "))
         return {net::IoStatus::Reset, 0};
     }
   }
