@@ -290,22 +290,20 @@ std::string HttpClient::Impl::Request(const Url& url) const {
 HttpClient::Impl::SendEnd HttpClient::Impl::SendRequest(const std::string& request) {
   std::size_t sent = 0;
   std::optional<base::WaitClock> clock;
-  bool rest = false;
   while (sent < request.size()) {
     net::IoResult r = conn->Send(request.data() + sent, request.size() - sent);
     if (r.status == net::IoStatus::Data) {
       sent += r.bytes;
       clock.reset();
-      rest = false;
       pacer.PumpIfDue();
       continue;
     }
     if (r.status != net::IoStatus::WouldBlock) return SendEnd::Broken;
+    const bool rest = clock.has_value();
     if (!clock) clock.emplace(pacer);
     if (!WaitReady(net::Want::Write, *clock, rest, Error::SendFailed,
                    "the server took no data for "))
       return SendEnd::Broken;
-    rest = true;
   }
   return SendEnd::Sent;
 }
