@@ -60,6 +60,17 @@ def close_to_gone(window, program):
     return (time.monotonic() - started) * 1000
 
 
+def idle_close(exe):
+    """Close to gone on the start page, with no transfer: what ending costs by itself."""
+    program = e2e.Program(exe, e2e.GERMAN)
+    try:
+        window = e2e.SetupWindow(program)
+        window.wait_page("tsh0/tsh5")
+        return close_to_gone(window, program)
+    finally:
+        program.close()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--rounds", type=int, default=3)
@@ -67,7 +78,7 @@ def main():
     args = parser.parse_args()
     exe, demo = e2e.variant("seDirectInstall")
     served = demo.read_bytes()
-    idle, medians, maxima, cancels, closes = [], [], [], [], []
+    idle, idle_max, medians, maxima, cancels, closes = [], [], [], [], [], []
     for r in range(1, 2 * args.rounds + 1):
         server, program, window, idle_times = start_trickle(exe, served)
         try:
@@ -86,13 +97,25 @@ def main():
             server.stop()
             e2e.clear_temp_installers()
         idle.append(idle_times[0])
+        idle_max.append(idle_times[1])
         medians.append(median)
         maxima.append(most)
         print(f"responsiveness round {r}: WM_GETTEXT idle {idle_times[0]:6.2f} ms, during the "
               f"trickle median {median:6.2f} ms, max {most:6.2f} ms; {what} {ended:6.1f} ms",
               flush=True)
-    print(f"result responsiveness {statistics.median(idle):.2f} {statistics.median(medians):.2f} "
-          f"{max(maxima):.2f} {statistics.median(cancels):.1f} {statistics.median(closes):.1f}")
+    idle_closes = [idle_close(exe) for _ in range(args.rounds)]
+    print("responsiveness idle close -> gone: " + ", ".join(f"{v:.1f}" for v in idle_closes) +
+          " ms", flush=True)
+
+    def result(name, ours, yardstick):
+        ratio = f"{ours / yardstick:.2f}" if yardstick else "-"
+        print(f"result {name} {ours:.2f} {yardstick:.2f} {ratio}" if yardstick else
+              f"result {name} {ours:.1f} - -")
+
+    result("gettext_median", statistics.median(medians), statistics.median(idle))
+    result("gettext_max", max(maxima), max(idle_max))
+    result("cancel_screen", statistics.median(cancels), None)
+    result("close_gone", statistics.median(closes), statistics.median(idle_closes))
 
 
 if __name__ == "__main__":

@@ -5,8 +5,10 @@
 # median and slowest answer), a click on cancel until the screen changes, a click on the close
 # button until the process is gone. DIR (default: this tree) is the source whose start.exe is
 # measured, e.g. an export of another branch for a comparison; wintool comes from this tree's
-# win64 build. Prints one line per round and then
-#   result responsiveness IDLE_MEDIAN TRICKLE_MEDIAN TRICKLE_MAX CANCEL_MEDIAN CLOSE_MEDIAN
+# win64 build. Prints one line per round and then, as "result NAME OURS YARDSTICK RATIO":
+#   gettext_median, gettext_max  WM_GETTEXT answers during the trickle against idle ones (ms)
+#   cancel_screen                cancel click to the screen changing, median (ms)
+#   close_gone                   close click to the process gone, against closing when idle
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=3
