@@ -79,8 +79,8 @@ TEST(LogicKeys, EscapeIsEveryPagesWayOutAndEnterItsMainAction) {
       {tsh5, {{1, 0, tsh5}, {0, 1, tsh3}}},
   };
   for (const PageCase& c : kReachable) {
-    const std::string name = std::string(PageName(c.page)) + " edition " +
-                             std::to_string(static_cast<int>(c.edition));
+    const std::string name =
+        std::string(PageName(c.page)) + " edition " + std::to_string(static_cast<int>(c.edition));
     KeySession escape(c.edition, c.path);
     ASSERT_EQ(escape.Shown(), c.page) << name;
     ASSERT_EQ(escape.view.FailureStateShown(), c.failureState) << name;

@@ -22,8 +22,8 @@ bool ReadsBefore(const Box& a, const Box& b) {
 void ExpectReadingOrder(std::span<const Control> order, const char* where) {
   for (std::size_t i = 0; i < order.size(); ++i)
     for (std::size_t j = i + 1; j < order.size(); ++j)
-      EXPECT_TRUE(ReadsBefore(layout::ControlEntry(order[i]).box,
-                              layout::ControlEntry(order[j]).box))
+      EXPECT_TRUE(
+          ReadsBefore(layout::ControlEntry(order[i]).box, layout::ControlEntry(order[j]).box))
           << where << ": " << ControlName(order[i]) << " before " << ControlName(order[j]);
 }
 
@@ -43,8 +43,7 @@ TEST(UiKeys, TheCueFollowsTheReadingOrderOverEveryLinkButtonAndFlag) {
     }
     EXPECT_EQ(std::set<Control>(order.begin(), order.end()), expected) << pageSpec.panelName;
     EXPECT_EQ(KeysOf(page).page, page);
-    EXPECT_TRUE(std::count(order.begin(), order.end(), KeysOf(page).escape))
-        << pageSpec.panelName;
+    EXPECT_TRUE(std::count(order.begin(), order.end(), KeysOf(page).escape)) << pageSpec.panelName;
     if (const auto enter = KeysOf(page).enter) {
       EXPECT_TRUE(std::count(order.begin(), order.end(), *enter)) << pageSpec.panelName;
     }

@@ -1,0 +1,412 @@
+#include "ui/accessible_win.h"
+
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <algorithm>
+#include <string>
+
+#include "base/system_library_win.h"
+#include "logic/bindings.h"
+#include "logic/links.h"
+#include "ui/accessible_items.h"
+#include "ui/layout_table.h"
+
+namespace {
+
+// Posted by a default action; wParam is the control.
+constexpr UINT kRunDefaultAction = WM_APP + 2;
+
+// Role names a screen reader speaks in its own language; the verbs are the system's usual ones.
+struct RoleRow {
+  accessible::Role role;
+  LONG systemRole;
+  LONG state;
+  const wchar_t* defaultAction;
+};
+
+constexpr RoleRow kRoles[] = {
+    {accessible::Role::Text, ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, nullptr},
+    {accessible::Role::Link, ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE,
+     L"Jump"},
+    {accessible::Role::Button, ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, L"Press"},
+    {accessible::Role::Graphic, ROLE_SYSTEM_GRAPHIC, STATE_SYSTEM_LINKED, L"Jump"},
+    {accessible::Role::ProgressBar, ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY, nullptr},
+};
+
+const RoleRow& RoleOf(Control c) {
+  const accessible::Role role = accessible::Find(c)->role;
+  return *std::find_if(std::begin(kRoles), std::end(kRoles),
+                       [role](const RoleRow& r) { return r.role == role; });
+}
+
+HRESULT Text(const std::wstring& text, BSTR* out) {
+  *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+void SetLong(VARIANT* v, LONG value) {
+  v->vt = VT_I4;
+  v->lVal = value;
+}
+
+}  // namespace
+
+// oleacc is not a known DLL, so it comes from the system folder by its full path, and only
+// once a reader asks.
+class OleaccApi {
+public:
+  using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+  using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+
+  SystemLibrary dll{L"oleacc.dll"};
+  LresultFromObjectFn lresultFromObject = dll.Get<LresultFromObjectFn>("LresultFromObject");
+  CreateStdAccessibleObjectFn createStd =
+      dll.Get<CreateStdAccessibleObjectFn>("CreateStdAccessibleObject");
+};
+
+// The accessible object of the client area. It lives as long as the window; once the window
+// goes, callers that still hold it are cut off and every call fails.
+class ClientAccessible final : public IAccessible {
+public:
+  explicit ClientAccessible(AccessibleForm& owner) : owner_(&owner) {}
+  ClientAccessible(const ClientAccessible&) = delete;
+  ClientAccessible& operator=(const ClientAccessible&) = delete;
+
+  void Detach() {
+    owner_ = nullptr;
+    CoDisconnectObject(this, 0);
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+      *out = static_cast<IAccessible*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  // The window owns the object; the count only tells how many callers hold it.
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    return Guard([&] {
+      *parent = owner_->WindowObject();
+      return *parent ? S_OK : S_FALSE;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
+    return Guard([&] {
+      *count = static_cast<long>(owner_->Offered().size());
+      return S_OK;
+    });
+  }
+  // Every child is a simple element of this object.
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+    return ForChild(child, [&](std::optional<Control>) {
+      *out = nullptr;
+      return S_FALSE;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    return ForChild(child, [&](std::optional<Control> c) {
+      if (c) return Text(owner_->NameOf(*c), name);
+      wchar_t title[256] = L"";
+      GetWindowTextW(owner_->Form(), title, 256);
+      return Text(title, name);
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    return ForChild(child, [&](std::optional<Control> c) {
+      *value = nullptr;
+      if (!c || accessible::Find(*c)->role != accessible::Role::ProgressBar)
+        return HRESULT{DISP_E_MEMBERNOTFOUND};
+      return Text(owner_->ValueOf(*c), value);
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* out) override { return Nothing(out); }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    return ForChild(child, [&](std::optional<Control> c) {
+      SetLong(role, c ? RoleOf(*c).systemRole : ROLE_SYSTEM_CLIENT);
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    return ForChild(child, [&](std::optional<Control> c) {
+      const bool focused = owner_->Focused() == c && GetFocus() == owner_->Form();
+      LONG value = c ? RoleOf(*c).state : STATE_SYSTEM_FOCUSABLE;
+      if (focused) value |= STATE_SYSTEM_FOCUSED;
+      SetLong(state, value);
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* out) override { return Nothing(out); }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, long* topic) override {
+    if (topic) *topic = 0;
+    return Nothing(file);
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR* out) override {
+    return Nothing(out);
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
+    return Guard([&] {
+      out->vt = VT_EMPTY;
+      if (GetFocus() != owner_->Form()) return S_FALSE;
+      const auto focused = owner_->Focused();
+      SetLong(out, focused ? IdOf(*focused) : CHILDID_SELF);
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override {
+    if (!out) return E_POINTER;
+    out->vt = VT_EMPTY;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    return ForChild(child, [&](std::optional<Control> c) {
+      *action = nullptr;
+      const wchar_t* verb = c && Clickable(*c) ? RoleOf(*c).defaultAction : nullptr;
+      return verb ? Text(verb, action) : S_FALSE;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
+    return ForChild(child, [&](std::optional<Control> c) {
+      if (flags != SELFLAG_TAKEFOCUS || !c) return HRESULT{E_INVALIDARG};
+      if (!Clickable(*c)) return HRESULT{DISP_E_MEMBERNOTFOUND};
+      owner_->Select(*c);
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
+                                        VARIANT child) override {
+    return ForChild(child, [&](std::optional<Control> c) {
+      RECT r{};
+      if (c) {
+        r = owner_->ScreenRect(*c);
+      } else {
+        GetClientRect(owner_->Form(), &r);
+        MapWindowPoints(owner_->Form(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+      }
+      *left = r.left;
+      *top = r.top;
+      *width = r.right - r.left;
+      *height = r.bottom - r.top;
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* out) override {
+    return ForChild(start, [&](std::optional<Control> c) {
+      out->vt = VT_EMPTY;
+      const long count = static_cast<long>(owner_->Offered().size());
+      const long from = c ? IdOf(*c) : CHILDID_SELF;
+      long to = 0;
+      if (!c && direction == NAVDIR_FIRSTCHILD) to = 1;
+      if (!c && direction == NAVDIR_LASTCHILD) to = count;
+      if (c && (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN)) to = from + 1;
+      if (c && (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP)) to = from - 1;
+      if (to < 1 || to > count) return S_FALSE;
+      SetLong(out, to);
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* out) override {
+    return Guard([&] {
+      out->vt = VT_EMPTY;
+      const POINT pt{x, y};
+      for (const Control c : owner_->Offered()) {
+        const RECT r = owner_->ScreenRect(c);
+        if (PtInRect(&r, pt)) {
+          SetLong(out, IdOf(c));
+          return S_OK;
+        }
+      }
+      RECT client;
+      GetClientRect(owner_->Form(), &client);
+      MapWindowPoints(owner_->Form(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+      if (!PtInRect(&client, pt)) return S_FALSE;
+      SetLong(out, CHILDID_SELF);
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+    return ForChild(child, [&](std::optional<Control> c) {
+      return c && owner_->PostDefaultAction(*c) ? S_OK : HRESULT{DISP_E_MEMBERNOTFOUND};
+    });
+  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+private:
+  // No error crosses the interface: a detached object or a failed call answers E_FAIL.
+  template <typename Fn>
+  HRESULT Guard(Fn fn) {
+    if (!owner_) return CO_E_OBJNOTCONNECTED;
+    try {
+      return fn();
+    } catch (...) {
+      return E_FAIL;
+    }
+  }
+  // Calls fn with the child the variant names (none: the client area itself).
+  template <typename Fn>
+  HRESULT ForChild(const VARIANT& child, Fn fn) {
+    return Guard([&] {
+      if (child.vt != VT_I4) return HRESULT{E_INVALIDARG};
+      if (child.lVal == CHILDID_SELF) return fn(std::optional<Control>());
+      const auto offered = owner_->Offered();
+      if (child.lVal < 1 || child.lVal > static_cast<LONG>(offered.size()))
+        return HRESULT{E_INVALIDARG};
+      return fn(std::optional<Control>(offered[static_cast<std::size_t>(child.lVal - 1)]));
+    });
+  }
+  static HRESULT Nothing(BSTR* out) {
+    if (out) *out = nullptr;
+    return S_FALSE;
+  }
+  LONG IdOf(Control c) const {
+    const auto offered = owner_->Offered();
+    return static_cast<LONG>(std::find(offered.begin(), offered.end(), c) - offered.begin()) + 1;
+  }
+
+  AccessibleForm* owner_;
+  ULONG references_ = 0;
+};
+
+AccessibleForm::AccessibleForm(HWND form, SetupViewWin& view, SetupForm& logic, FormKeys& keys,
+                               const SetupValues& values)
+    : form_(form), view_(view), logic_(logic), keys_(keys), values_(values) {}
+
+AccessibleForm::~AccessibleForm() {
+  if (client_) client_->Detach();
+}
+
+std::optional<LRESULT> AccessibleForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kRunDefaultAction) {
+    const auto c = static_cast<Control>(wParam);
+    // The page may have changed since the reader asked.
+    const auto offered = Offered();
+    if (wParam < static_cast<WPARAM>(kControlCount) &&
+        std::find(offered.begin(), offered.end(), c) != offered.end())
+      logic_.Click(c);
+    return 0;
+  }
+  // Any other object (UI Automation's root among them) is the system's to answer.
+  if (msg != WM_GETOBJECT || static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT)
+    return std::nullopt;
+  try {
+    if (!oleacc_) oleacc_ = std::make_unique<OleaccApi>();
+    if (!client_) client_ = std::make_unique<ClientAccessible>(*this);
+    return oleacc_->lresultFromObject(IID_IAccessible, wParam,
+                                      static_cast<IAccessible*>(client_.get()));
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+bool AccessibleForm::OnView(Control c) const {
+  const auto& page = layout::ControlEntry(c).page;
+  return !page || page == view_.ActivePage();
+}
+
+std::vector<Control> AccessibleForm::Offered() const {
+  std::vector<Control> offered;
+  for (const accessible::Item& item : accessible::Items())
+    if (OnView(item.control) && view_.ControlVisible(item.control)) offered.push_back(item.control);
+  return offered;
+}
+
+LONG AccessibleForm::ChildId(Control c) const {
+  LONG id = 1;
+  for (const accessible::Item& item : accessible::Items()) {
+    if (item.control == c) return id;
+    if (OnView(item.control) && view_.ControlVisible(item.control)) ++id;
+  }
+  return CHILDID_SELF;
+}
+
+std::wstring AccessibleForm::NameOf(Control c) const {
+  const accessible::Item& item = *accessible::Find(c);
+  switch (item.name) {
+    case accessible::Name::OwnText: return view_.GetText(c);
+    case accessible::Name::TextOf: return view_.GetText(*item.textOf);
+    case accessible::Name::Fixed: return item.fixedName;
+    case accessible::Name::ContactAddress: return ContactAddress(values_.UiLanguage);
+    case accessible::Name::None: break;
+  }
+  return {};
+}
+
+// As the platform's progress control says it: the filled share in whole percent.
+std::wstring AccessibleForm::ValueOf(Control) const {
+  const HWND bar = view_.ProgressBarWindow();
+  const auto low = SendMessageW(bar, PBM_GETRANGE, TRUE, 0);
+  const auto high = SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
+  const auto position = SendMessageW(bar, PBM_GETPOS, 0, 0);
+  const auto span = high - low;
+  const auto percent = span > 0 ? (position - low) * 100 / span : 0;
+  return std::to_wstring(percent) + L"%";
+}
+
+RECT AccessibleForm::ScreenRect(Control c) const {
+  RECT r = view_.ControlRect(c);
+  MapWindowPoints(form_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::optional<Control> AccessibleForm::Focused() const { return keys_.Cued(); }
+
+bool AccessibleForm::PostDefaultAction(Control c) const {
+  return Clickable(c) && PostMessageW(form_, kRunDefaultAction, static_cast<WPARAM>(c), 0);
+}
+
+IDispatch* AccessibleForm::WindowObject() const {
+  void* object = nullptr;
+  if (!oleacc_ || FAILED(oleacc_->createStd(form_, OBJID_WINDOW, IID_IDispatch, &object)))
+    return nullptr;
+  return static_cast<IDispatch*>(object);
+}
+
+void AccessibleForm::Notify(DWORD event, Control c) const {
+  NotifyWinEvent(event, form_, OBJID_CLIENT, ChildId(c));
+}
+
+void AccessibleForm::PageShown(TSetupPage) {
+  NotifyWinEvent(EVENT_OBJECT_REORDER, form_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void AccessibleForm::VisibilityChanged(Control c, bool visible) {
+  if (!accessible::Find(c) || !OnView(c)) return;
+  Notify(visible ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, c);
+  if (visible && c == Control::lblNoConnection) Notify(EVENT_SYSTEM_ALERT, c);
+}
+
+// A label's new words also rename the symbol named after it.
+void AccessibleForm::TextChanged(Control c) {
+  for (const accessible::Item& item : accessible::Items()) {
+    const bool named =
+        item.control == c ? item.name == accessible::Name::OwnText : item.textOf == c;
+    if (named && OnView(item.control) && view_.ControlVisible(item.control))
+      Notify(EVENT_OBJECT_NAMECHANGE, item.control);
+  }
+}
+
+void AccessibleForm::CueMoved(std::optional<Control> to) {
+  if (to && GetFocus() == form_) Notify(EVENT_OBJECT_FOCUS, *to);
+}
