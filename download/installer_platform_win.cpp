@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -8,7 +9,6 @@
 #include "download/authenticode_win.h"
 #include "download/installer_platform.h"
 #include "download/installer_temp_folder.h"
-#include "logic/platform.h"
 
 namespace {
 
@@ -63,8 +63,9 @@ public:
 
   void RemoveFile(const std::wstring& path) override { DeleteFileW(path.c_str()); }
 
-  // The same hand-over as the manuals' and the companion program's.
-  void ShellOpen(const std::wstring& path) override { NativeSetupPlatform().ShellOpen(path); }
+  void ShellOpen(const std::wstring& path) override {
+    ShellExecuteW(nullptr, L"open", path.c_str(), L"", L"", SW_SHOWNORMAL);
+  }
 };
 
 }  // namespace
