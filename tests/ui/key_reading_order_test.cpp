@@ -30,10 +30,10 @@ void ExpectReadingOrder(std::span<const Control> order, const char* where) {
 TEST(UiKeys, TheCueFollowsTheReadingOrderOverEveryLinkButtonAndFlag) {
   ExpectReadingOrder(HeaderCueOrder(), "header");
   for (const Control c : HeaderCueOrder()) EXPECT_FALSE(layout::ControlEntry(c).page);
-  for (const auto& pageSpec : layout::Pages()) {
-    const TSetupPage page = pageSpec.page;
+  for (const auto& pageRow : layout::Pages()) {
+    const TSetupPage page = pageRow.page;
     const auto order = KeysOf(page).cueOrder;
-    ExpectReadingOrder(order, pageSpec.panelName);
+    ExpectReadingOrder(order, pageRow.panelName);
     // Every button-like panel of the page is cued, and every label that leads somewhere; a
     // symbol is cued through the label it stands above.
     std::set<Control> expected;
@@ -41,11 +41,11 @@ TEST(UiKeys, TheCueFollowsTheReadingOrderOverEveryLinkButtonAndFlag) {
       if (entry.page != page) continue;
       if (Clickable(entry.id) && entry.kind != Kind::Picture) expected.insert(entry.id);
     }
-    EXPECT_EQ(std::set<Control>(order.begin(), order.end()), expected) << pageSpec.panelName;
+    EXPECT_EQ(std::set<Control>(order.begin(), order.end()), expected) << pageRow.panelName;
     EXPECT_EQ(KeysOf(page).page, page);
-    EXPECT_TRUE(std::count(order.begin(), order.end(), KeysOf(page).escape)) << pageSpec.panelName;
+    EXPECT_TRUE(std::count(order.begin(), order.end(), KeysOf(page).escape)) << pageRow.panelName;
     if (const auto enter = KeysOf(page).enter) {
-      EXPECT_TRUE(std::count(order.begin(), order.end(), *enter)) << pageSpec.panelName;
+      EXPECT_TRUE(std::count(order.begin(), order.end(), *enter)) << pageRow.panelName;
     }
   }
 }
