@@ -69,4 +69,11 @@ const Item* Find(Control c) {
   return it == std::end(kItems) ? nullptr : it;
 }
 
+long ChildId(Control c) { return static_cast<long>(Find(c) - std::begin(kItems)) + 1; }
+
+std::optional<Control> ControlOf(long childId) {
+  if (childId < 1 || childId > static_cast<long>(std::size(kItems))) return std::nullopt;
+  return kItems[childId - 1].control;
+}
+
 }  // namespace accessible

@@ -30,5 +30,9 @@ struct Item {
 std::span<const Item> Items();
 // The item of a control; none for a control that is not offered.
 const Item* Find(Control c);
+// The child number of an offered control, the same for the whole run: 1 and up, in the order of
+// Items; and the control of a number, none for a number that names no item.
+long ChildId(Control c);
+std::optional<Control> ControlOf(long childId);
 
 }  // namespace accessible

@@ -66,8 +66,10 @@ public:
 };
 
 // The accessible object of the client area. It lives as long as the window; once the window
-// goes, callers that still hold it are cut off and every call fails.
-class ClientAccessible final : public IAccessible {
+// goes, callers that still hold it are cut off and every call fails. A child keeps its number
+// for the whole run, so an event names the same item however late it is read; the children on
+// view are listed by the object's own enumerator.
+class ClientAccessible final : public IAccessible, public IEnumVARIANT {
 public:
   explicit ClientAccessible(AccessibleForm& owner) : owner_(&owner) {}
   ClientAccessible(const ClientAccessible&) = delete;
@@ -75,7 +77,7 @@ public:
 
   void Detach() {
     owner_ = nullptr;
-    CoDisconnectObject(this, 0);
+    CoDisconnectObject(static_cast<IAccessible*>(this), 0);
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -85,12 +87,43 @@ public:
       AddRef();
       return S_OK;
     }
+    if (iid == IID_IEnumVARIANT) {
+      *out = static_cast<IEnumVARIANT*>(this);
+      AddRef();
+      return S_OK;
+    }
     *out = nullptr;
     return E_NOINTERFACE;
   }
   // The window owns the object; the count only tells how many callers hold it.
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+
+  HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
+    return Guard([&] {
+      const auto offered = owner_->Offered();
+      ULONG n = 0;
+      for (; n < wanted && cursor_ < offered.size(); ++n, ++cursor_)
+        SetLong(&out[n], accessible::ChildId(offered[cursor_]));
+      if (fetched) *fetched = n;
+      return n == wanted ? S_OK : S_FALSE;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+    return Guard([&] {
+      const std::size_t size = owner_->Offered().size();
+      cursor_ = std::min<std::size_t>(cursor_ + count, size);
+      return cursor_ < size ? S_OK : S_FALSE;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    cursor_ = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+  }
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (!count) return E_POINTER;
@@ -153,6 +186,7 @@ public:
       const bool focused = owner_->Focused() == c && GetFocus() == owner_->Form();
       LONG value = c ? RoleOf(*c).state : STATE_SYSTEM_FOCUSABLE;
       if (focused) value |= STATE_SYSTEM_FOCUSED;
+      if (c && !owner_->IsOffered(*c)) value |= STATE_SYSTEM_INVISIBLE;
       SetLong(state, value);
       return S_OK;
     });
@@ -170,7 +204,7 @@ public:
       out->vt = VT_EMPTY;
       if (GetFocus() != owner_->Form()) return S_FALSE;
       const auto focused = owner_->Focused();
-      SetLong(out, focused ? IdOf(*focused) : CHILDID_SELF);
+      SetLong(out, focused ? accessible::ChildId(*focused) : CHILDID_SELF);
       return S_OK;
     });
   }
@@ -214,15 +248,20 @@ public:
   HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* out) override {
     return ForChild(start, [&](std::optional<Control> c) {
       out->vt = VT_EMPTY;
-      const long count = static_cast<long>(owner_->Offered().size());
-      const long from = c ? IdOf(*c) : CHILDID_SELF;
-      long to = 0;
-      if (!c && direction == NAVDIR_FIRSTCHILD) to = 1;
-      if (!c && direction == NAVDIR_LASTCHILD) to = count;
-      if (c && (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN)) to = from + 1;
-      if (c && (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP)) to = from - 1;
-      if (to < 1 || to > count) return S_FALSE;
-      SetLong(out, to);
+      const auto offered = owner_->Offered();
+      const long count = static_cast<long>(offered.size());
+      const long from =
+          c ? static_cast<long>(std::find(offered.begin(), offered.end(), *c) - offered.begin())
+            : -1;
+      long to = -1;
+      if (!c && direction == NAVDIR_FIRSTCHILD) to = 0;
+      if (!c && direction == NAVDIR_LASTCHILD) to = count - 1;
+      if (c && from < count && (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN))
+        to = from + 1;
+      if (c && from < count && (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP))
+        to = from - 1;
+      if (to < 0 || to >= count) return S_FALSE;
+      SetLong(out, accessible::ChildId(offered[static_cast<std::size_t>(to)]));
       return S_OK;
     });
   }
@@ -233,7 +272,7 @@ public:
       for (const Control c : owner_->Offered()) {
         const RECT r = owner_->ScreenRect(c);
         if (PtInRect(&r, pt)) {
-          SetLong(out, IdOf(c));
+          SetLong(out, accessible::ChildId(c));
           return S_OK;
         }
       }
@@ -247,7 +286,9 @@ public:
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
     return ForChild(child, [&](std::optional<Control> c) {
-      return c && owner_->PostDefaultAction(*c) ? S_OK : HRESULT{DISP_E_MEMBERNOTFOUND};
+      return c && owner_->IsOffered(*c) && owner_->PostDefaultAction(*c)
+                 ? S_OK
+                 : HRESULT{DISP_E_MEMBERNOTFOUND};
     });
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -264,29 +305,24 @@ private:
       return E_FAIL;
     }
   }
-  // Calls fn with the child the variant names (none: the client area itself).
+  // Calls fn with the child the variant names (none: the client area itself). A child not on
+  // view can still be asked about; it says it is invisible.
   template <typename Fn>
   HRESULT ForChild(const VARIANT& child, Fn fn) {
     return Guard([&] {
       if (child.vt != VT_I4) return HRESULT{E_INVALIDARG};
       if (child.lVal == CHILDID_SELF) return fn(std::optional<Control>());
-      const auto offered = owner_->Offered();
-      if (child.lVal < 1 || child.lVal > static_cast<LONG>(offered.size()))
-        return HRESULT{E_INVALIDARG};
-      return fn(std::optional<Control>(offered[static_cast<std::size_t>(child.lVal - 1)]));
+      const auto c = accessible::ControlOf(child.lVal);
+      return c ? fn(c) : HRESULT{E_INVALIDARG};
     });
   }
   static HRESULT Nothing(BSTR* out) {
     if (out) *out = nullptr;
     return S_FALSE;
   }
-  LONG IdOf(Control c) const {
-    const auto offered = owner_->Offered();
-    return static_cast<LONG>(std::find(offered.begin(), offered.end(), c) - offered.begin()) + 1;
-  }
-
   AccessibleForm* owner_;
   ULONG references_ = 0;
+  std::size_t cursor_ = 0;  // of the enumerator, in the children on view
 };
 
 AccessibleForm::AccessibleForm(HWND form, SetupViewWin& view, SetupForm& logic, FormKeys& keys,
@@ -301,10 +337,7 @@ std::optional<LRESULT> AccessibleForm::HandleMessage(UINT msg, WPARAM wParam, LP
   if (msg == kRunDefaultAction) {
     const auto c = static_cast<Control>(wParam);
     // The page may have changed since the reader asked.
-    const auto offered = Offered();
-    if (wParam < static_cast<WPARAM>(kControlCount) &&
-        std::find(offered.begin(), offered.end(), c) != offered.end())
-      logic_.Click(c);
+    if (wParam < static_cast<WPARAM>(kControlCount) && IsOffered(c)) logic_.Click(c);
     return 0;
   }
   // Any other object (UI Automation's root among them) is the system's to answer.
@@ -325,20 +358,15 @@ bool AccessibleForm::OnView(Control c) const {
   return !page || page == view_.ActivePage();
 }
 
+bool AccessibleForm::IsOffered(Control c) const {
+  return accessible::Find(c) && OnView(c) && view_.ControlVisible(c);
+}
+
 std::vector<Control> AccessibleForm::Offered() const {
   std::vector<Control> offered;
   for (const accessible::Item& item : accessible::Items())
-    if (OnView(item.control) && view_.ControlVisible(item.control)) offered.push_back(item.control);
+    if (IsOffered(item.control)) offered.push_back(item.control);
   return offered;
-}
-
-LONG AccessibleForm::ChildId(Control c) const {
-  LONG id = 1;
-  for (const accessible::Item& item : accessible::Items()) {
-    if (item.control == c) return id;
-    if (OnView(item.control) && view_.ControlVisible(item.control)) ++id;
-  }
-  return CHILDID_SELF;
 }
 
 std::wstring AccessibleForm::NameOf(Control c) const {
@@ -384,7 +412,7 @@ IDispatch* AccessibleForm::WindowObject() const {
 }
 
 void AccessibleForm::Notify(DWORD event, Control c) const {
-  NotifyWinEvent(event, form_, OBJID_CLIENT, ChildId(c));
+  if (accessible::Find(c)) NotifyWinEvent(event, form_, OBJID_CLIENT, accessible::ChildId(c));
 }
 
 void AccessibleForm::PageShown(TSetupPage) {
@@ -402,8 +430,7 @@ void AccessibleForm::TextChanged(Control c) {
   for (const accessible::Item& item : accessible::Items()) {
     const bool named =
         item.control == c ? item.name == accessible::Name::OwnText : item.textOf == c;
-    if (named && OnView(item.control) && view_.ControlVisible(item.control))
-      Notify(EVENT_OBJECT_NAMECHANGE, item.control);
+    if (named && IsOffered(item.control)) Notify(EVENT_OBJECT_NAMECHANGE, item.control);
   }
 }
 

@@ -37,9 +37,10 @@ public:
   void TextChanged(Control c) override;
   void CueMoved(std::optional<Control> to);
 
-  // What the accessible object reads. Children are numbered from 1 in the order of Offered.
+  // What the accessible object reads: the items on view, in reading order.
   HWND Form() const { return form_; }
   std::vector<Control> Offered() const;
+  bool IsOffered(Control c) const;
   std::wstring NameOf(Control c) const;
   std::wstring ValueOf(Control c) const;
   RECT ScreenRect(Control c) const;
@@ -52,8 +53,6 @@ public:
 
 private:
   bool OnView(Control c) const;
-  // The child number c has, or would have if it were shown.
-  LONG ChildId(Control c) const;
   void Notify(DWORD event, Control c) const;
 
   HWND form_;

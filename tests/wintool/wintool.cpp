@@ -10,7 +10,7 @@
 //   wintool ask SELECTOR MS                  asks the window for its title (WM_GETTEXT, which
 //                                            its thread must answer) every 100 ms for MS ms
 //   wintool access SELECTOR                  prints the accessible tree of the client area
-//   wintool access-do SELECTOR CHILD         runs the default action of a child (1-based)
+//   wintool access-do SELECTOR CHILD         runs the default action of a child (by its id)
 //   wintool access-events SELECTOR MS        records the accessibility events of the window's
 //                                            process for MS ms, then prints them
 //
@@ -21,7 +21,7 @@
 // owner (0x0 if none), owner_class, visible, maximized, active (the active window of its
 // thread), foreground, pid. `ask` prints asked (queries), answered, longest_ms (the slowest
 // answer, a query unanswered after 5000 ms counts as 5000) and title. `access` prints client=NAME
-// and count=N, then child.I=ROLE;LEFT,TOP,WIDTH,HEIGHT;STATE;ACTION;VALUE;NAME per child (role
+// and count=N, then child.I=ID;ROLE;LEFT,TOP,WIDTH,HEIGHT;STATE;ACTION;VALUE;NAME per child (role
 // text, text, link, button, graphic, progressbar or the number; the location in screen
 // coordinates; state in hex). `access-events` prints event.I=EVENT;OBJECT;CHILD;NAME, the name
 // read afterwards, so it is the name at the end of the recording. Exit codes: 0 done, 1 no such
@@ -236,7 +236,7 @@ std::wstring NameOf(IAccessible* object, LONG id) {
   return name.Text();
 }
 
-void PrintChild(IAccessible* client, LONG id) {
+void PrintChild(IAccessible* client, int index, LONG id) {
   const VARIANT child = Child(id);
   VARIANT role, state;
   VariantInit(&role);
@@ -251,8 +251,8 @@ void PrintChild(IAccessible* client, LONG id) {
   std::string roleName = std::to_string(role.vt == VT_I4 ? role.lVal : -1);
   for (const RoleName& r : kRoles)
     if (role.vt == VT_I4 && r.role == role.lVal) roleName = r.name;
-  std::printf("child.%ld=%s;%ld,%ld,%ld,%ld;0x%lx;%s;%s;%s\n", id, roleName.c_str(), left, top,
-              width, height, state.vt == VT_I4 ? static_cast<unsigned long>(state.lVal) : 0ul,
+  std::printf("child.%d=%ld;%s;%ld,%ld,%ld,%ld;0x%lx;%s;%s;%s\n", index, id, roleName.c_str(), left,
+              top, width, height, state.vt == VT_I4 ? static_cast<unsigned long>(state.lVal) : 0ul,
               WideToUtf8(action.Text()).c_str(), WideToUtf8(value.Text()).c_str(),
               WideToUtf8(NameOf(client, id)).c_str());
 }
@@ -280,7 +280,7 @@ int Access(HWND hwnd, LONG doChild) {
   AccessibleChildren(client.p, 0, count, children.data(), &got);
   for (LONG i = 0; i < got; ++i) {
     if (children[static_cast<std::size_t>(i)].vt == VT_I4)
-      PrintChild(client.p, children[static_cast<std::size_t>(i)].lVal);
+      PrintChild(client.p, i + 1, children[static_cast<std::size_t>(i)].lVal);
     VariantClear(&children[static_cast<std::size_t>(i)]);
   }
   return 0;
