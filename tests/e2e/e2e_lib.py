@@ -297,6 +297,10 @@ class SetupWindow:
         if blue_at(476, 300, layout.BUTTON_BLUE) and blue_at(662, 300, layout.PAGE_BLUE):
             return "tsh3-failed" if blue_at(350, 195, layout.BUTTON_BLUE) else "tsh3"
         if not blue_at(662, 300, layout.BUTTON_BLUE):
+            # tsh2's panel, and its back button with it, lies 3 pixels further left.
+            if blue_at(659, 300, layout.BUTTON_BLUE) and \
+                    self.page_region_count(shot, 0, 64, 690, 120, is_light) > 200:
+                return "tsh2"
             return "unknown"
         if self.page_region_count(shot, 49, 80, 150, 25, is_light) > 20:
             return "tsh4"

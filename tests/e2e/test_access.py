@@ -37,33 +37,46 @@ STATE_FOCUSED = 0x4
 
 class ScreenReader(Scenario):
     edition = "seChoosePlatform"
+    page_top = None
 
-    def expected_place(self, window, control):
-        """Left, top, width and height on the screen from the layout; the width of an auto-sized
-        label follows its text and is not known here (None)."""
-        if control in layout.HEADER:
-            cx, cy = window.client_origin()
-            left, top, width, height = layout.HEADER[control]
-            return cx + left, cy + top, width, height
-        page, left, top, width, height, auto = layout.PAGE[control]
-        px, py = window.page_origin
-        return (px + left + layout.PANEL_OFFSET.get(page, 0), py + top,
-                None if auto else width, height)
+    def assert_places(self, window, tree, expected):
+        """Header items lie where the layout puts them in the client area. Page items lie at
+        their layout place below one page top, the same on every page; its exact row comes from
+        the tab control, so it is taken from the first page read. An auto-sized label's size
+        follows its text as the fonts measure it. A button's rectangle is its light-blue face on
+        the screen."""
+        cx, cy = window.client_origin()
+        shot = e2e.Shot()
+        for child, (control, _, _) in zip(tree, expected):
+            if control is None:
+                continue
+            left, top, width, height = child["rect"]
+            if control in layout.HEADER:
+                self.assertEqual(child["rect"], (cx + layout.HEADER[control][0],
+                                                 cy + layout.HEADER[control][1],
+                                                 *layout.HEADER[control][2:]), child)
+                continue
+            page, x, y, w, h, auto = layout.PAGE[control]
+            self.assertEqual(left, cx + x + layout.PANEL_OFFSET.get(page, 0), child)
+            if self.page_top is None:
+                self.page_top = top - cy - y
+            self.assertEqual(top, cy + self.page_top + y, child)
+            if not auto:
+                self.assertEqual((width, height), (w, h), child)
+            if child["role"] == "button":
+                for px, py in ((left + 1, top + 1), (left + width - 2, top + height - 2)):
+                    self.assertTrue(e2e.near(shot.pixel(px, py), layout.BUTTON_BLUE, 8), child)
+        self.assertTrue(layout.PAGE_CONTAINER_TOP - 12 <= self.page_top <= layout.PAGE_CONTAINER_TOP)
 
     def assert_tree(self, window, page):
         tree = e2e.accessible_tree()
         expected = HEADER_DE + PAGES_DE[page]
         self.assertEqual([(c["role"], c["name"]) for c in tree],
                          [(role, name) for _, role, name in expected], page)
-        for child, (control, role, _) in zip(tree, expected):
+        for child, (_, role, _) in zip(tree, expected):
             self.assertEqual(child["action"], {"link": "Jump", "button": "Press",
                                                "graphic": "Jump"}.get(role, ""), child)
-            if control:
-                left, top, width, height = self.expected_place(window, control)
-                self.assertEqual(child["rect"][:2], (left, top), child)
-                self.assertEqual(child["rect"][3], height, child)
-                if width is not None:
-                    self.assertEqual(child["rect"][2], width, child)
+        self.assert_places(window, tree, expected)
         return {c["name"]: c["id"] for c in tree}
 
     def test_every_page_read_and_moved_through_by_default_actions(self):
@@ -172,10 +185,12 @@ class KeysAndFailure(Scenario):
         self.assertEqual([(c["role"], c["name"]) for c in tree[3:]],
                          [("text", "Download läuft, bitte warten ..."), ("progressbar", ""),
                           ("button", "ABBRECHEN")])
-        bar = tree[4]
+        bar, cancel = tree[4], tree[5]
         self.assertRegex(bar["value"], r"^\d{1,3}%$")
-        px, py = window.page_origin
-        self.assertEqual(bar["rect"], (px + 152, py + 144, 385, 33))
+        self.assertNotEqual(bar["value"], "0%")
+        # Where the cancel button says the page lies, the bar lies at its layout place.
+        page_left, page_top = cancel["rect"][0] - 473, cancel["rect"][1] - 280
+        self.assertEqual(bar["rect"], (page_left + 152, page_top + 144, 385, 33))
         e2e.key("Escape")
         self.assertEqual(program.exit_code(30), 0)
         e2e.wait_for(slow.peer_gone.is_set, 30, "the server to see the connection end")
