@@ -1,10 +1,10 @@
 #include <windows.h>
-#include <shellapi.h>
 
 #include <memory>
 #include <string>
 #include <utility>
 
+#include "base/shell_open.h"
 #include "base/win_handles.h"
 #include "download/authenticode_win.h"
 #include "download/installer_platform.h"
@@ -63,9 +63,7 @@ public:
 
   void RemoveFile(const std::wstring& path) override { DeleteFileW(path.c_str()); }
 
-  void ShellOpen(const std::wstring& path) override {
-    ShellExecuteW(nullptr, L"open", path.c_str(), L"", L"", SW_SHOWNORMAL);
-  }
+  void ShellOpen(const std::wstring& path) override { ::ShellOpen(path); }
 };
 
 }  // namespace
