@@ -45,6 +45,19 @@ HRESULT Text(const std::wstring& text, BSTR* out) {
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
+// std::to_wstring would bring the C library's whole wide formatter into the program.
+std::wstring Decimal(long long value) {
+  std::wstring digits;
+  const bool negative = value < 0;
+  unsigned long long rest = negative ? 0ull - static_cast<unsigned long long>(value)
+                                     : static_cast<unsigned long long>(value);
+  do {
+    digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + rest % 10));
+    rest /= 10;
+  } while (rest != 0);
+  return negative ? L"-" + digits : digits;
+}
+
 void SetLong(VARIANT* v, LONG value) {
   v->vt = VT_I4;
   v->lVal = value;
@@ -389,7 +402,7 @@ std::wstring AccessibleForm::ValueOf(Control) const {
   const auto position = SendMessageW(bar, PBM_GETPOS, 0, 0);
   const auto span = high - low;
   const auto percent = span > 0 ? (position - low) * 100 / span : 0;
-  return std::to_wstring(percent) + L"%";
+  return Decimal(percent) + L"%";
 }
 
 RECT AccessibleForm::ScreenRect(Control c) const {
