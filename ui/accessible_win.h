@@ -9,11 +9,11 @@
 
 #include "logic/edition.h"
 #include "logic/setup_form.h"
+#include "ui/client_accessible_win.h"
 #include "ui/form_keys_win.h"
 #include "ui/setup_view_win.h"
 #include "ui/view_changes.h"
 
-class ClientAccessible;
 class OleaccApi;
 
 // The setup window as a screen reader sees it (Microsoft Active Accessibility): its client area
@@ -61,5 +61,5 @@ private:
   FormKeys& keys_;
   const SetupValues& values_;
   std::unique_ptr<OleaccApi> oleacc_;
-  std::unique_ptr<ClientAccessible> client_;
+  ClientAccessiblePtr client_;
 };
