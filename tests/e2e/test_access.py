@@ -108,6 +108,10 @@ class ScreenReader(Scenario):
         window.wait_page("tsh1")
         before = window.client_region(e2e.Shot())
         self.assertFalse(any(c["state"] & STATE_FOCUSED for c in e2e.accessible_tree()))
+        # No page owns a tab, so Ctrl+Tab finds no next page; nor does it move the cue.
+        e2e.key("ctrl+Tab")
+        e2e.key("ctrl+shift+Tab")
+        self.assertTrue(window.client_region(e2e.Shot()) == before, "Ctrl+Tab changed the window")
         recorder = Events(4000)
         e2e.key("Tab")
         e2e.key("Tab")
