@@ -102,11 +102,12 @@ std::wstring AccessibleForm::NameOf(Control c) const {
 // As the platform's progress control says it: the filled share in whole percent.
 std::wstring AccessibleForm::ValueOf(Control) const {
   const HWND bar = view_.ProgressBarWindow();
-  const auto low = SendMessageW(bar, PBM_GETRANGE, TRUE, 0);
-  const auto high = SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
-  const auto position = SendMessageW(bar, PBM_GETPOS, 0, 0);
-  const auto span = high - low;
-  const auto percent = span > 0 ? (position - low) * 100 / span : 0;
+  // The range is the installer's size in bytes: a 32-bit product would overflow past 21 MB.
+  const long long low = static_cast<int>(SendMessageW(bar, PBM_GETRANGE, TRUE, 0));
+  const long long high = static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
+  const long long position = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+  const long long span = high - low;
+  const long long percent = span > 0 ? (position - low) * 100 / span : 0;
   return Decimal(percent) + L"%";
 }
 
