@@ -36,7 +36,6 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
-#include <vector>
 
 #include "base/utf.h"
 
