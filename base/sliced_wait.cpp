@@ -1,19 +1,28 @@
 #include "base/sliced_wait.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace base {
 
-PumpPacer::PumpPacer(std::function<void()> pump, int intervalMs)
-    : pump_(std::move(pump)), interval_(intervalMs), last_(Clock::now()) {}
+PumpPacer::PumpPacer(std::function<void()> pump, int intervalMs, const InputWake* input)
+    : pump_(std::move(pump)), interval_(intervalMs), input_(input), last_(Clock::now()) {}
 
 void PumpPacer::Pump() {
   last_ = Clock::now();
   if (pump_) pump_();
+  pumping_ += Clock::now() - last_;
 }
 
 void PumpPacer::PumpIfDue() {
-  if (Clock::now() - last_ >= interval_) Pump();
+  if (Clock::now() - last_ >= interval_ || (input_ && input_->Waiting())) Pump();
+}
+
+void PumpPacer::PumpAfterBlock() {
+  if (input_)
+    PumpIfDue();
+  else
+    Pump();
 }
 
 int PumpPacer::MsUntilDue() const {
@@ -22,20 +31,29 @@ int PumpPacer::MsUntilDue() const {
   return static_cast<int>(std::max<long long>(left.count(), 1));
 }
 
-WaitResult WaitInSlices(const std::function<bool(int ms)>& step, int sliceMs, int limitMs,
-                        PumpPacer& pacer) {
-  long long waited = 0;
+WaitClock::WaitClock(const PumpPacer& pacer)
+    : pacer_(pacer), start_(PumpPacer::Clock::now()), pumpingAtStart_(pacer.pumping()) {}
+
+double WaitClock::ElapsedMs() const {
+  auto own = PumpPacer::Clock::now() - start_ - (pacer_.pumping() - pumpingAtStart_);
+  return std::chrono::duration<double, std::milli>(own).count();
+}
+
+WaitResult WaitInSlices(const std::function<StepResult(int ms)>& step, int sliceMs, int limitMs,
+                        PumpPacer& pacer, const WaitClock& clock) {
   for (;;) {
     pacer.PumpIfDue();
-    long long left = std::max<long long>(limitMs - waited, 1);
-    int slice = static_cast<int>(std::min<long long>({sliceMs, left, pacer.MsUntilDue()}));
-    auto start = PumpPacer::Clock::now();
-    bool ready = step(std::max(slice, 1));
-    waited += std::chrono::duration_cast<std::chrono::milliseconds>(PumpPacer::Clock::now() - start)
-                  .count();
-    if (ready) return WaitResult::Ready;
-    if (waited >= limitMs) return WaitResult::TimedOut;
-    pacer.Pump();
+    double left = limitMs - clock.ElapsedMs();
+    if (left <= 0) return WaitResult::TimedOut;
+    int slice = std::min({sliceMs, static_cast<int>(std::ceil(left)), pacer.MsUntilDue()});
+    switch (step(std::max(slice, 1))) {
+      case StepResult::Ready: return WaitResult::Ready;
+      case StepResult::Input: pacer.Pump(); break;
+      case StepResult::Nothing:
+        if (clock.ElapsedMs() >= limitMs) return WaitResult::TimedOut;
+        pacer.Pump();
+        break;
+    }
   }
 }
 

@@ -3,38 +3,63 @@
 #include <chrono>
 #include <functional>
 
+#include "base/input_wake.h"
+
 // Waiting on the user-interface thread without freezing the window: every wait is cut into
 // slices, and the window's messages are handled (the pump) at least once per pump interval of
-// wall-clock time, whether the slices bring anything or not.
+// wall-clock time, whether the slices bring anything or not, and at once when input arrives.
 namespace base {
 
-// Calls the pump when it is due: at most intervalMs after the previous call began.
+// Calls the pump when it is due: at most intervalMs after the previous call began, or as soon as
+// input is waiting when there is an input to watch.
 class PumpPacer {
 public:
   using Clock = std::chrono::steady_clock;
 
-  PumpPacer(std::function<void()> pump, int intervalMs);
+  PumpPacer(std::function<void()> pump, int intervalMs, const InputWake* input = nullptr);
 
   // Pumps now.
   void Pump();
-  // Pumps if the interval has passed since the last pump.
+  // Pumps if the interval has passed since the last pump, or input is waiting.
   void PumpIfDue();
+  // After a block of data: without an input to ask, always; with one, only when due.
+  void PumpAfterBlock();
   // Milliseconds until the next pump is due, at least 1.
   int MsUntilDue() const;
+  // What the waits watch besides their socket; null when nothing.
+  const InputWake* input() const { return input_; }
+  // All the time spent in the pump so far.
+  Clock::duration pumping() const { return pumping_; }
 
 private:
   std::function<void()> pump_;
   std::chrono::milliseconds interval_;
+  const InputWake* input_;
   Clock::time_point last_;
+  Clock::duration pumping_{};
+};
+
+// The time a wait has taken: the wall time since it began less the time spent pumping. Nothing
+// the other side does (a readiness without data, a wait that returns at once) stops it.
+class WaitClock {
+public:
+  explicit WaitClock(const PumpPacer& pacer);
+  double ElapsedMs() const;
+
+private:
+  const PumpPacer& pacer_;
+  PumpPacer::Clock::time_point start_;
+  PumpPacer::Clock::duration pumpingAtStart_;
 };
 
 enum class WaitResult { Ready, TimedOut };
+// What one step of a wait saw: its thing, nothing within the time, or input for the pump.
+enum class StepResult { Ready, Nothing, Input };
 
-// Runs step(ms), which waits at most ms for something and says whether it happened, in slices
-// of at most sliceMs that never run past the next due pump. After every slice that brought
-// nothing the pump runs. Only the time spent in the steps counts towards limitMs, not the time
-// spent pumping.
-WaitResult WaitInSlices(const std::function<bool(int ms)>& step, int sliceMs, int limitMs,
-                        PumpPacer& pacer);
+// Runs step(ms), which waits at most ms, in slices of at most sliceMs that never run past the
+// next due pump, until it is ready or the clock reaches limitMs. After every slice that brought
+// nothing, and at once after input, the pump runs.
+WaitResult WaitInSlices(const std::function<StepResult(int ms)>& step, int sliceMs, int limitMs,
+                        PumpPacer& pacer, const WaitClock& clock);
 
 }  // namespace base

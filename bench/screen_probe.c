@@ -1,6 +1,7 @@
 /* screen_probe X Y RRGGBB TIMEOUT_MS -- PROGRAM [ARGS...]: starts PROGRAM and reports, in
    milliseconds since the start, when the colour first shows at the screen point (X, Y); then
-   ends PROGRAM. Exit code 0 when seen, 1 when not. */
+   ends PROGRAM. With !RRGGBB: when the point first shows another colour. Exit code 0 when seen,
+   1 when not. */
 #define _POSIX_C_SOURCE 200809L
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -31,7 +32,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   int x = atoi(argv[1]), y = atoi(argv[2]);
-  unsigned long want = strtoul(argv[3], NULL, 16);
+  int other = argv[3][0] == '!';
+  unsigned long want = strtoul(argv[3] + other, NULL, 16);
   double timeout = atof(argv[4]);
   Display* d = XOpenDisplay(NULL);
   if (!d) {
@@ -40,7 +42,7 @@ int main(int argc, char** argv) {
   }
   Window root = DefaultRootWindow(d);
   /* The window of a program ended just before may take a moment to go. */
-  for (double wait = Now(); Seen(d, root, x, y, want);) {
+  for (double wait = Now(); Seen(d, root, x, y, want) != other;) {
     if (Now() - wait > 10000) {
       fputs("screen_probe: the colour is on screen before the start\n", stderr);
       return 2;
@@ -57,7 +59,7 @@ int main(int argc, char** argv) {
   int found = 0;
   double at = 0;
   while ((at = Now() - start) < timeout) {
-    if (Seen(d, root, x, y, want)) {
+    if (Seen(d, root, x, y, want) != other) {
       found = 1;
       break;
     }

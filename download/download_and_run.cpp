@@ -95,7 +95,8 @@ void InstallerDownload::DownloadAndRun() {
   events.pump = [this] {
     if (pump_) pump_();
   };
-  http::HttpClient client(settings_, std::move(events));
+  if (pump_) events.input = &input_;
+  http::HttpClient client(settings_, std::move(events), http::MakeSocketConnector(lookup_));
   BodyBuffer body;
 
   const RunningFlag running(running_);

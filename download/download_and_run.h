@@ -2,12 +2,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "logic/download_control.h"
 #include "logic/download_page.h"
 #include "logic/edition.h"
+#include "base/input_wake.h"
 #include "http/client.h"
+#include "http/transport.h"
 #include "download/installer_platform.h"
 
 // The installer download controller: one attempt per DownloadAndRun, from choosing the
@@ -57,6 +60,11 @@ private:
   const SetupValues& values_;
   std::function<void()> terminate_;
   std::function<void()> pump_;
+  // What the pump handles, watched by every wait of the transfer: made on the thread that runs
+  // the attempts, whose message queue it is on Windows.
+  base::InputWake input_;
+  // Shared by the attempts: a retry while a lookup hangs starts no second one.
+  std::shared_ptr<http::NameLookup> lookup_ = std::make_shared<http::NameLookup>(net::ResolveIPv4);
   InstallerPlatform& platform_;
   std::string host_;
   http::Settings settings_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <optional>
 
 #include "base/sliced_wait.h"
 #include "http/cookies.h"
@@ -17,6 +18,9 @@ constexpr std::size_t kBlock = 32768;
 constexpr std::size_t kBulk = std::size_t{1} << 20;  // most bytes taken by one receive
 constexpr int kMaxRedirects = 15;                    // the 15th redirect response is not followed
 constexpr int kMaxInterimResponses = 32;
+// After a readiness that brought nothing, the next wait first rests this long (input still
+// wakes it): a connection that always says ready costs a bounded number of calls.
+constexpr int kIdleRestMs = 10;
 
 // Where body bytes go. Room() is how many more data bytes the sink takes.
 class BufferSink final : public BodySink {
@@ -60,7 +64,7 @@ struct HttpClient::Impl {
       : settings(s),
         events(std::move(e)),
         connector(std::move(c)),
-        pacer(events.pump, settings.pumpIntervalMs) {}
+        pacer(events.pump, settings.pumpIntervalMs, events.input) {}
 
   Settings settings;
   Events events;
@@ -124,32 +128,54 @@ struct HttpClient::Impl {
 
   // Receives up to n bytes at dest(), waiting in slices with pumps for at most the read
   // time-out. dest() is asked only right before the receive, so no pointer into a buffer is
-  // held across a pump.
+  // held across a pump. One clock runs until data comes: a readiness without data does not
+  // start the time-out again.
   template <class Dest>
   net::IoResult ReceiveWait(Dest dest, std::size_t n) {
+    std::optional<base::WaitClock> clock;
     for (;;) {
       net::IoResult r = conn->Receive(dest(), n);
       if (r.status == net::IoStatus::Data) pacer.PumpIfDue();
       if (r.status != net::IoStatus::WouldBlock) return r;
-      if (!WaitReady(&Connection::WaitReadable, Error::ReadTimeout, "no data for "))
+      const bool rest = clock.has_value();
+      if (!clock) clock.emplace(pacer);
+      if (!WaitReady(net::Want::Read, *clock, rest, Error::ReadTimeout, "no data for "))
         return {net::IoStatus::Reset, 0};
     }
   }
 
-  // Waits in slices with pumps until wait says the connection is ready, for at most the read
-  // time-out, then fails with timeoutError. False when the connection broke meanwhile.
-  bool WaitReady(net::WaitStatus (Connection::*wait)(int), Error timeoutError,
+  // Waits in slices with pumps until the connection is ready for want, until the clock reaches
+  // the read time-out, then fails with timeoutError. With rest, the wait first rests a little.
+  // False when the connection broke meanwhile.
+  bool WaitReady(net::Want want, const base::WaitClock& clock, bool rest, Error timeoutError,
                  const std::string& timeoutText) {
     bool broken = false;
     auto ready = [&](int ms) {
-      net::WaitStatus w = (conn.get()->*wait)(ms);
+      if (rest) {
+        rest = false;
+        const int restMs = std::min(ms, kIdleRestMs);
+        if (base::WaitForEventOrInput(nullptr, pacer.input(), restMs) == base::Woken::Input)
+          return base::StepResult::Input;
+        ms = std::max(ms - restMs, 1);
+      }
+      net::WaitStatus w = conn->Wait(want, ms, pacer.input());
       broken = w == net::WaitStatus::Error;
-      return w != net::WaitStatus::Timeout;
+      return StepOf(w);
     };
-    if (base::WaitInSlices(ready, settings.readSliceMs, settings.readTimeoutMs, pacer) ==
+    if (base::WaitInSlices(ready, settings.readSliceMs, settings.readTimeoutMs, pacer, clock) ==
         base::WaitResult::TimedOut)
       throw HttpError(timeoutError, timeoutText + std::to_string(settings.readTimeoutMs) + " ms");
     return !broken;
+  }
+
+  static base::StepResult StepOf(net::WaitStatus w) {
+    switch (w) {
+      case net::WaitStatus::Ready:
+      case net::WaitStatus::Error: return base::StepResult::Ready;
+      case net::WaitStatus::Input: return base::StepResult::Input;
+      case net::WaitStatus::Timeout: break;
+    }
+    return base::StepResult::Nothing;
   }
 };
 
@@ -263,15 +289,20 @@ std::string HttpClient::Impl::Request(const Url& url) const {
 // read time-out.
 HttpClient::Impl::SendEnd HttpClient::Impl::SendRequest(const std::string& request) {
   std::size_t sent = 0;
+  std::optional<base::WaitClock> clock;
   while (sent < request.size()) {
     net::IoResult r = conn->Send(request.data() + sent, request.size() - sent);
     if (r.status == net::IoStatus::Data) {
       sent += r.bytes;
+      clock.reset();
       pacer.PumpIfDue();
       continue;
     }
     if (r.status != net::IoStatus::WouldBlock) return SendEnd::Broken;
-    if (!WaitReady(&Connection::WaitWritable, Error::SendFailed, "the server took no data for "))
+    const bool rest = clock.has_value();
+    if (!clock) clock.emplace(pacer);
+    if (!WaitReady(net::Want::Write, *clock, rest, Error::SendFailed,
+                   "the server took no data for "))
       return SendEnd::Broken;
   }
   return SendEnd::Sent;
@@ -426,7 +457,7 @@ void HttpClient::Impl::Report(const BodyRead& read) { ReportAt(read.decoder.prog
 
 void HttpClient::Impl::ReportAt(std::uint64_t progress) {
   if (events.work) events.work(static_cast<std::int64_t>(progress));
-  pacer.Pump();
+  pacer.PumpAfterBlock();
 }
 
 BodyEnd HttpClient::Impl::DiscardBody(const BodyFraming& framing) {
@@ -447,9 +478,9 @@ void HttpClient::Impl::KeepOrDrop(const ResponseHead& head, const BodyFraming& f
 }
 
 bool HttpClient::Impl::WaitForFirstBytes(int limitMs) {
-  auto readable = [&](int ms) { return conn->WaitReadable(ms) != net::WaitStatus::Timeout; };
-  return base::WaitInSlices(readable, settings.readSliceMs, limitMs, pacer) ==
-         base::WaitResult::Ready;
+  auto readable = [&](int ms) { return StepOf(conn->Wait(net::Want::Read, ms, pacer.input())); };
+  return base::WaitInSlices(readable, settings.readSliceMs, limitMs, pacer,
+                            base::WaitClock(pacer)) == base::WaitResult::Ready;
 }
 
 // A redirect's body is read (and reported) only when it starts within a short wait; otherwise

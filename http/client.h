@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/input_wake.h"
 #include "http/body_buffer.h"
 #include "http/error.h"
 #include "http/settings.h"
@@ -15,11 +16,14 @@ class Connector;
 
 // Progress: one begin per body read (announced length, 0 if none), then the cumulative count
 // after each block. The pump handles waiting window messages; it may run any handler. It runs
-// at least every pumpIntervalMs while the transfer waits, and after every block.
+// at least every pumpIntervalMs while the transfer waits, and after every block. With an input
+// to watch, every wait ends as soon as input arrives and the pump handles it then, and after a
+// block the pump runs only when input is waiting or it is due.
 struct Events {
   std::function<void(std::int64_t announced)> workBegin;
   std::function<void(std::int64_t received)> work;
   std::function<void()> pump;
+  const base::InputWake* input = nullptr;
 };
 
 // One client per transfer. Get fetches the URL into body (cut to the bytes received) or

@@ -1,4 +1,3 @@
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -16,87 +15,49 @@ public:
   net::IoResult Receive(char* dst, std::size_t size) override {
     return socket_->Receive(dst, size);
   }
-  net::WaitStatus WaitReadable(int timeoutMs) override { return socket_->WaitReadable(timeoutMs); }
-  net::WaitStatus WaitWritable(int timeoutMs) override { return socket_->WaitWritable(timeoutMs); }
+  net::WaitStatus Wait(net::Want want, int timeoutMs, const base::InputWake* input) override {
+    return socket_->Wait(want, timeoutMs, input);
+  }
 
 private:
   std::unique_ptr<net::Socket> socket_;
 };
 
-// What the connect worker and the waiting thread share, under a lock. Shared ownership, so a
-// worker stuck in a resolver that never returns can be left behind: it finds the job given up
-// when the resolver comes back, and ends without touching the network.
+// What the connect worker and the waiting thread share: the socket, and the outcome under a lock.
 struct ConnectJob {
-  enum class Phase { Resolving, Connecting, Finished };
-
   std::mutex mutex;
-  std::condition_variable changed;
-  Phase phase = Phase::Resolving;
-  bool givenUp = false;
-  bool resolved = false;
+  base::WakeEvent finished;
   bool connected = false;
   std::string error;
   std::unique_ptr<net::Socket> socket = std::make_unique<net::Socket>();
 };
 
-void RunConnect(const std::shared_ptr<ConnectJob>& job, const Resolver& resolve, std::string host,
-                std::uint16_t port) {
-  std::uint32_t address = 0;
-  bool resolved = resolve(host, address);
-  {
-    std::lock_guard lock(job->mutex);
-    job->resolved = resolved;
-    if (!resolved || job->givenUp) {
-      job->phase = ConnectJob::Phase::Finished;
-      job->changed.notify_all();
-      return;
-    }
-    job->phase = ConnectJob::Phase::Connecting;
-  }
-  std::string error;
-  bool ok = job->socket->Connect(address, port, error);
-  std::lock_guard lock(job->mutex);
-  job->connected = ok;
-  job->error = std::move(error);
-  job->phase = ConnectJob::Phase::Finished;
-  job->changed.notify_all();
-}
-
-// Owns the worker. On every way out (also an exception from the pump) the job is given up:
-// a connect in progress is ended and the worker joined; a worker still resolving is left to
-// end by itself.
+// Owns the worker that runs the blocking connect. On every way out (also an exception from the
+// pump) a connect in progress is ended and the worker joined.
 class ConnectWorker {
 public:
-  ConnectWorker(Resolver resolve, const std::string& host, std::uint16_t port)
-      : job_(std::make_shared<ConnectJob>()),
-        thread_([job = job_, resolve = std::move(resolve), host, port] {
-          RunConnect(job, resolve, host, port);
+  ConnectWorker(std::uint32_t address, std::uint16_t port)
+      : job_(std::make_shared<ConnectJob>()), thread_([job = job_, address, port] {
+          std::string error;
+          bool ok = job->socket->Connect(address, port, error);
+          {
+            std::lock_guard lock(job->mutex);
+            job->connected = ok;
+            job->error = std::move(error);
+          }
+          job->finished.Set();
         }) {}
   ~ConnectWorker() { GiveUp(); }
   ConnectWorker(const ConnectWorker&) = delete;
   ConnectWorker& operator=(const ConnectWorker&) = delete;
 
-  // Waits at most ms; true once the worker has finished.
-  bool WaitStep(int ms) {
-    std::unique_lock lock(job_->mutex);
-    return job_->changed.wait_for(lock, std::chrono::milliseconds(ms),
-                                  [this] { return job_->phase == ConnectJob::Phase::Finished; });
-  }
+  const base::WakeEvent& finished() const { return job_->finished; }
   void GiveUp() {
     if (!thread_.joinable()) return;
-    bool resolving = false;
-    {
-      std::lock_guard lock(job_->mutex);
-      job_->givenUp = true;
-      resolving = job_->phase == ConnectJob::Phase::Resolving;
-      if (job_->phase == ConnectJob::Phase::Connecting) job_->socket->Abort();
-    }
-    if (resolving)
-      thread_.detach();
-    else
-      thread_.join();
+    job_->socket->Abort();
+    thread_.join();
   }
-  // After WaitStep returned true: the worker's outcome.
+  // After finished: the worker's outcome.
   ConnectJob& Finish() {
     thread_.join();
     return *job_;
@@ -107,22 +68,39 @@ private:
   std::thread thread_;
 };
 
+base::StepResult WaitStep(const base::WakeEvent& event, int ms, const base::InputWake* input) {
+  switch (base::WaitForEventOrInput(&event, input, ms)) {
+    case base::Woken::Event: return base::StepResult::Ready;
+    case base::Woken::Input: return base::StepResult::Input;
+    case base::Woken::Timeout: break;
+  }
+  return base::StepResult::Nothing;
+}
+
 class SocketConnector final : public Connector {
 public:
-  explicit SocketConnector(Resolver resolve) : resolve_(std::move(resolve)) {}
+  explicit SocketConnector(std::shared_ptr<NameLookup> lookup) : lookup_(std::move(lookup)) {}
 
+  // The name lookup and the connect share the connect limit, both waited for in steps with pumps.
   std::unique_ptr<Connection> Connect(const std::string& host, std::uint16_t port,
                                       const Settings& settings, base::PumpPacer& pacer) override {
     const std::string where = host + ":" + std::to_string(port);
-    ConnectWorker worker(resolve_, host, port);
-    auto result = base::WaitInSlices([&](int ms) { return worker.WaitStep(ms); },
-                                     settings.connectStepMs, settings.connectTimeoutMs, pacer);
-    if (result == base::WaitResult::TimedOut) {
-      worker.GiveUp();
-      throw HttpError(Error::ConnectTimeout, where);
-    }
+    const base::WaitClock clock(pacer);
+    auto waitFor = [&](const base::WakeEvent& event) {
+      auto step = [&](int ms) { return WaitStep(event, ms, pacer.input()); };
+      if (base::WaitInSlices(step, settings.connectStepMs, settings.connectTimeoutMs, pacer,
+                             clock) == base::WaitResult::TimedOut)
+        throw HttpError(Error::ConnectTimeout, where);
+    };
+    std::shared_ptr<LookupJob> lookup = lookup_->Start(host);
+    for (; lookup->host() != host; lookup = lookup_->Start(host)) waitFor(lookup->finished());
+    waitFor(lookup->finished());
+    std::uint32_t address = 0;
+    if (!lookup->Result(address)) throw HttpError(Error::ResolveFailed, host);
+
+    ConnectWorker worker(address, port);
+    waitFor(worker.finished());
     ConnectJob& job = worker.Finish();
-    if (!job.resolved) throw HttpError(Error::ResolveFailed, host);
     if (!job.socket->valid()) throw HttpError(Error::ConnectFailed, "no socket");
     if (!job.connected) throw HttpError(Error::ConnectFailed, where + ": " + job.error);
     if (!job.socket->SetNonBlocking()) throw HttpError(Error::ConnectFailed, "non-blocking mode");
@@ -130,13 +108,17 @@ public:
   }
 
 private:
-  Resolver resolve_;
+  std::shared_ptr<NameLookup> lookup_;
 };
 
 }  // namespace
 
 std::unique_ptr<Connector> MakeSocketConnector(Resolver resolve) {
-  return std::make_unique<SocketConnector>(std::move(resolve));
+  return MakeSocketConnector(std::make_shared<NameLookup>(std::move(resolve)));
+}
+
+std::unique_ptr<Connector> MakeSocketConnector(std::shared_ptr<NameLookup> lookup) {
+  return std::make_unique<SocketConnector>(std::move(lookup));
 }
 
 }  // namespace http

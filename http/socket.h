@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/input_wake.h"
+
 // The thin TCP layer under the HTTP client: IPv4 only, one implementation per platform.
 namespace net {
 
@@ -14,7 +16,10 @@ struct IoResult {
   std::size_t bytes;
 };
 
-enum class WaitStatus { Ready, Timeout, Error };
+enum class WaitStatus { Ready, Timeout, Error, Input };
+// After the connect a wait watches only these, never out-of-band data: a peer that sends an
+// urgent byte must not make a wait ready that no receive follows up.
+enum class Want { Read, Write };
 
 // Resolves host to an IPv4 address (host byte order); false when it cannot.
 bool ResolveIPv4(const std::string& host, std::uint32_t& address);
@@ -33,19 +38,20 @@ public:
   bool Connect(std::uint32_t address, std::uint16_t port, std::string& error);
   // Called from another thread: makes a Connect in progress return.
   void Abort();
-  // After a successful connect: the socket no longer blocks in Receive and Send.
+  // After a successful connect: the socket no longer blocks in Receive and Send, and its
+  // waits can watch input beside it.
   bool SetNonBlocking();
   // Never blocks: Data with the bytes taken (> 0), WouldBlock when there is no room, or Reset.
   IoResult Send(const char* data, std::size_t size);
   // Never blocks: Data with bytes > 0, WouldBlock, Closed (orderly end) or Reset (any error).
   IoResult Receive(char* dst, std::size_t size);
-  // Ready when data, an end or an error is waiting.
-  WaitStatus WaitReadable(int timeoutMs);
-  // Ready when there is room to send, or an error is waiting.
-  WaitStatus WaitWritable(int timeoutMs);
+  // Read: ready when data, an end or an error is waiting. Write: ready when there is room to
+  // send, or an error is waiting. Input when input (if given) is waiting and the socket is not.
+  WaitStatus Wait(Want want, int timeoutMs, const base::InputWake* input);
 
 private:
   std::atomic<std::intptr_t> handle_;
+  std::intptr_t readiness_ = 0;  // Windows: the event the socket's network events set
 };
 
 }  // namespace net

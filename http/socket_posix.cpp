@@ -76,18 +76,13 @@ IoResult Socket::Receive(char* dst, std::size_t size) {
   }
 }
 
-namespace {
-WaitStatus Wait(int fd, short events, int timeoutMs) {
-  pollfd p{fd, events, 0};
-  int r = ::poll(&p, 1, timeoutMs);
-  if (r > 0) return WaitStatus::Ready;
+WaitStatus Socket::Wait(Want want, int timeoutMs, const base::InputWake* input) {
+  pollfd fds[2] = {{Fd(handle_), static_cast<short>(want == Want::Read ? POLLIN : POLLOUT), 0},
+                   {input ? input->Handle() : -1, POLLIN, 0}};
+  int r = ::poll(fds, input ? 2 : 1, timeoutMs);
+  if (r > 0) return fds[0].revents ? WaitStatus::Ready : WaitStatus::Input;
   if (r == 0 || errno == EINTR) return WaitStatus::Timeout;
   return WaitStatus::Error;
 }
-}  // namespace
-
-WaitStatus Socket::WaitReadable(int timeoutMs) { return Wait(Fd(handle_), POLLIN, timeoutMs); }
-
-WaitStatus Socket::WaitWritable(int timeoutMs) { return Wait(Fd(handle_), POLLOUT, timeoutMs); }
 
 }  // namespace net

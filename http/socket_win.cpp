@@ -4,6 +4,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <chrono>
 #include <climits>
 
 namespace net {
@@ -45,6 +46,7 @@ Socket::Socket()
 Socket::~Socket() {
   std::intptr_t h = handle_.exchange(kInvalid);
   if (h != kInvalid) ::closesocket(static_cast<SOCKET>(h));
+  if (readiness_) WSACloseEvent(reinterpret_cast<WSAEVENT>(readiness_));
 }
 
 bool Socket::valid() const { return handle_.load() != kInvalid; }
@@ -67,11 +69,14 @@ void Socket::Abort() {
 }
 
 bool Socket::SetNonBlocking() {
-  u_long on = 1;
   BOOL nodelay = TRUE;
   ::setsockopt(Sock(handle_), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nodelay),
                sizeof nodelay);
-  return ::ioctlsocket(Sock(handle_), FIONBIO, &on) == 0;
+  WSAEVENT event = WSACreateEvent();
+  if (event == WSA_INVALID_EVENT) return false;
+  readiness_ = reinterpret_cast<std::intptr_t>(event);
+  // WSAEventSelect makes the socket non-blocking by itself.
+  return ::WSAEventSelect(Sock(handle_), event, FD_READ | FD_WRITE | FD_CLOSE) == 0;
 }
 
 IoResult Socket::Send(const char* data, std::size_t size) {
@@ -90,23 +95,40 @@ IoResult Socket::Receive(char* dst, std::size_t size) {
 }
 
 namespace {
-WaitStatus Wait(SOCKET s, bool forWriting, int timeoutMs) {
-  fd_set ready, failed;
-  FD_ZERO(&ready);
-  FD_ZERO(&failed);
-  FD_SET(s, &ready);
-  FD_SET(s, &failed);
-  timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-  int r = forWriting ? ::select(0, nullptr, &ready, &failed, &tv)
-                     : ::select(0, &ready, nullptr, &failed, &tv);
-  if (r > 0) return WaitStatus::Ready;
-  if (r == 0) return WaitStatus::Timeout;
-  return WaitStatus::Error;
+// Only the one set, never the exception set. An error counts as ready: the next call reports it.
+bool ReadyNow(SOCKET s, Want want) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(s, &set);
+  timeval none{0, 0};
+  int r = want == Want::Read ? ::select(0, &set, nullptr, nullptr, &none)
+                             : ::select(0, nullptr, &set, nullptr, &none);
+  return r != 0;
 }
 }  // namespace
 
-WaitStatus Socket::WaitReadable(int timeoutMs) { return Wait(Sock(handle_), false, timeoutMs); }
-
-WaitStatus Socket::WaitWritable(int timeoutMs) { return Wait(Sock(handle_), true, timeoutMs); }
+// The network events are edge-like: FD_READ and FD_WRITE come again only after a receive or a
+// send, and taking the events of one wait resets them for the next. So the event only wakes the
+// wait, and the socket itself is asked whether it is ready: no readiness is lost between waits.
+WaitStatus Socket::Wait(Want want, int timeoutMs, const base::InputWake* input) {
+  using Clock = std::chrono::steady_clock;
+  const SOCKET s = Sock(handle_);
+  HANDLE event = reinterpret_cast<HANDLE>(readiness_);
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    if (ReadyNow(s, want)) return WaitStatus::Ready;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return WaitStatus::Timeout;
+    DWORD r = input ? MsgWaitForMultipleObjectsEx(1, &event, static_cast<DWORD>(left), QS_ALLINPUT,
+                                                  MWMO_INPUTAVAILABLE)
+                    : WaitForSingleObject(event, static_cast<DWORD>(left));
+    if (r == WAIT_TIMEOUT) return WaitStatus::Timeout;
+    if (input && r == WAIT_OBJECT_0 + 1) return WaitStatus::Input;
+    if (r != WAIT_OBJECT_0) return WaitStatus::Error;
+    WSANETWORKEVENTS seen{};
+    if (::WSAEnumNetworkEvents(s, event, &seen) != 0) return WaitStatus::Error;
+    if (seen.lNetworkEvents & FD_CLOSE) return WaitStatus::Ready;
+  }
+}
 
 }  // namespace net

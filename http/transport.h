@@ -8,37 +8,38 @@
 
 #include "base/sliced_wait.h"
 #include "http/error.h"
+#include "http/name_lookup.h"
 #include "http/settings.h"
 #include "http/socket.h"
 
 namespace http {
 
 // One open connection as the client sees it; a fake one lets tests and the fuzzer play server.
-// Send and Receive never block; the waits block at most the time given.
+// Send and Receive never block; a wait blocks at most the time given, and ends early with Input
+// when input is given and waiting.
 class Connection {
 public:
   virtual ~Connection() = default;
   // Data with the bytes taken (> 0), WouldBlock when there is no room, or Reset.
   virtual net::IoResult Send(const char* data, std::size_t size) = 0;
   virtual net::IoResult Receive(char* dst, std::size_t size) = 0;
-  virtual net::WaitStatus WaitReadable(int timeoutMs) = 0;
-  virtual net::WaitStatus WaitWritable(int timeoutMs) = 0;
+  virtual net::WaitStatus Wait(net::Want want, int timeoutMs, const base::InputWake* input) = 0;
 };
 
 class Connector {
 public:
   virtual ~Connector() = default;
   // Opens a connection or throws HttpError (ResolveFailed, ConnectFailed, ConnectTimeout).
-  // The pacer pumps while the name resolution and the connect are waited for.
+  // The pacer pumps while the name resolution and the connect are waited for; input it watches
+  // wakes that wait.
   virtual std::unique_ptr<Connection> Connect(const std::string& host, std::uint16_t port,
                                               const Settings& settings, base::PumpPacer& pacer) = 0;
 };
 
-// Resolves a host name to an IPv4 address (host byte order); false when it cannot. Runs on the
-// connect worker, so it may block; one that never returns costs the attempt its connect limit.
-using Resolver = std::function<bool(const std::string& host, std::uint32_t& address)>;
-
-// Real sockets: the name resolution and the connect on a worker thread.
+// Real sockets: the name lookup on a thread of its own, then the connect on a worker thread.
+// A resolver that never returns costs the attempt its connect limit.
 std::unique_ptr<Connector> MakeSocketConnector(Resolver resolve = net::ResolveIPv4);
+// With lookups shared by every attempt, so that at most one runs at a time.
+std::unique_ptr<Connector> MakeSocketConnector(std::shared_ptr<NameLookup> lookup);
 
 }  // namespace http

@@ -81,6 +81,39 @@ TEST(HttpClient, ContentLengthBodyInBlocksWithProgressAndPumps) {
   EXPECT_GE(r.pumps.size(), 4u) << "one pump per block at least";
 }
 
+// While data streams in without a wait, a message that is waiting is handled after the next
+// block, not only when the pump interval is due.
+TEST(HttpClient, WhileDataStreamsAWaitingMessageIsHandledAfterTheNextBlock) {
+  auto stream = std::make_shared<testsupport::ScriptedStream>();
+  stream->inputs = {WithLength(200, Pattern(8 * 32768))};
+  stream->pieceSize = 65536;
+  base::InputWake input;
+  std::vector<std::string> log;
+  http::Events ev;
+  ev.work = [&](std::int64_t n) {
+    log.push_back("work");
+    if (n < 3 * 32768 || std::count(log.begin(), log.end(), "posted")) return;
+    input.Post();
+    log.push_back("posted");
+  };
+  ev.pump = [&] {
+    if (!input.Waiting()) return;
+    input.Take();
+    log.push_back("message");
+  };
+  ev.input = &input;
+  BodyBuffer body;
+  http::HttpClient client(Fast(), ev, std::make_unique<testsupport::ScriptedConnector>(stream));
+  client.Get("http://127.0.0.1/f", body);
+  EXPECT_EQ(body.size(), 8u * 32768);
+  auto posted = std::find(log.begin(), log.end(), "posted");
+  ASSERT_NE(posted, log.end());
+  ASSERT_NE(posted + 1, log.end());
+  EXPECT_EQ(*(posted + 1), "message") << "handled right after the block it came in";
+  EXPECT_EQ(std::count(log.begin(), log.end(), "message"), 1);
+  EXPECT_GE(std::count(log.begin(), log.end(), "work"), 8);
+}
+
 TEST(HttpClient, BytesThatCameWithTheHeadAreTheFirstBlock) {
   const std::string body = Pattern(50000);
   LoopbackServer server(Once(WithLength(200, body)));

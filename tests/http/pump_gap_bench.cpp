@@ -11,8 +11,10 @@ int main() {
     double gap = run.LongestGap();
     worst = gap > worst ? gap : worst;
     bool right = run.error == run.expectedError && run.body == run.expectedBody;
-    std::printf("pump gap %-24s %4.0f ms  (%zu pumps in %.2f s%s)\n", name.c_str(), gap * 1000,
-                run.pumps.size(), run.end, right ? "" : ", WRONG OUTCOME");
+    std::printf(
+        "pump gap %-24s %4.0f ms  (%zu pumps in %.2f s; message waited at most %.1f ms%s)\n",
+        name.c_str(), gap * 1000, run.pumps.size(), run.end, run.LongestInputDelay() * 1000,
+        right ? "" : ", WRONG OUTCOME");
   }
   std::printf("longest pump gap over the trickling servers: %.0f ms (limit 300 ms)\n",
               worst * 1000);

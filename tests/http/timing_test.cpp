@@ -1,10 +1,14 @@
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "http/client.h"
+#include "http/transport.h"
 #include "tests/support/fetch.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/never_accepting_listener.h"
@@ -76,6 +80,118 @@ TEST(HttpTiming, SilenceInsideABodyAlsoTimesOut) {
   ASSERT_TRUE(t.error);
   EXPECT_EQ(t.error, http::Error::ReadTimeout);
   EXPECT_LT(t.end, 2.0);
+}
+
+// A connection that always says it is ready and never has data, as a wait that watched
+// out-of-band data would see a server that sent one urgent byte.
+class AlwaysReadyConnector final : public http::Connector {
+public:
+  explicit AlwaysReadyConnector(int& receives) : receives_(receives) {}
+  std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t,
+                                            const http::Settings&, base::PumpPacer&) override {
+    return std::make_unique<Conn>(receives_);
+  }
+
+private:
+  class Conn final : public http::Connection {
+  public:
+    explicit Conn(int& receives) : receives_(receives) {}
+    net::IoResult Send(const char*, std::size_t size) override {
+      return {net::IoStatus::Data, size};
+    }
+    net::IoResult Receive(char*, std::size_t) override {
+      ++receives_;
+      return {net::IoStatus::WouldBlock, 0};
+    }
+    net::WaitStatus Wait(net::Want, int, const base::InputWake*) override {
+      return net::WaitStatus::Ready;
+    }
+
+  private:
+    int& receives_;
+  };
+  int& receives_;
+};
+
+TEST(HttpTiming, AReadinessThatNeverBringsDataStillTimesOutOnTime) {
+  http::Settings s;
+  s.readTimeoutMs = 1000;
+  int receives = 0;
+  int pumps = 0;
+  http::Events ev;
+  ev.pump = [&] { ++pumps; };
+  http::HttpClient client(s, ev, std::make_unique<AlwaysReadyConnector>(receives));
+  BodyBuffer body;
+  auto start = Clock::now();
+  try {
+    client.Get("http://127.0.0.1/", body);
+    ADD_FAILURE() << "no data, yet no failure";
+  } catch (const http::HttpError& e) {
+    EXPECT_EQ(e.code(), http::Error::ReadTimeout);
+  }
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_GE(seconds, 0.95);
+  EXPECT_LT(seconds, 1.5);
+  EXPECT_GE(receives, 10) << "the connection is asked again after each readiness";
+  EXPECT_LE(receives, 150) << "a connection that is always ready must not be asked in a tight loop";
+  EXPECT_LE(pumps, 10) << "a readiness is not a slice without data";
+}
+
+// A resolver that hangs until released: twenty attempts, each giving up after its connect
+// limit, share one lookup instead of leaving twenty threads behind.
+TEST(HttpTiming, RetriesWhileALookupHangsStartNoSecondLookup) {
+  struct Stall {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool released = false;
+    int calls = 0;
+  };
+  auto stall = std::make_shared<Stall>();
+  auto lookup = std::make_shared<http::NameLookup>([stall](const std::string&, std::uint32_t&) {
+    std::unique_lock lock(stall->mutex);
+    ++stall->calls;
+    stall->cv.wait_for(lock, std::chrono::seconds(10), [&] { return stall->released; });
+    return false;
+  });
+  auto release = [&] {
+    {
+      std::lock_guard lock(stall->mutex);
+      stall->released = true;
+    }
+    stall->cv.notify_all();
+  };
+  http::Settings s;
+  s.connectTimeoutMs = 40;
+  auto start = Clock::now();
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    http::HttpClient client(s, {}, http::MakeSocketConnector(lookup));
+    BodyBuffer body;
+    try {
+      client.Get("http://stalled.test/", body);
+      ADD_FAILURE() << "attempt " << attempt << " succeeded";
+    } catch (const http::HttpError& e) {
+      EXPECT_EQ(e.code(), http::Error::ConnectTimeout) << "attempt " << attempt;
+    }
+  }
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  std::shared_ptr<http::LookupJob> first = lookup->Start("stalled.test");
+  int calls = 0;
+  {
+    std::lock_guard lock(stall->mutex);
+    calls = stall->calls;
+  }
+  release();
+  EXPECT_EQ(calls, 1) << "one lookup thread while the first still hangs";
+  EXPECT_LT(seconds, 5.0) << "each attempt still gives up after its limit";
+
+  // Once it has ended, the next attempt looks up anew.
+  ASSERT_EQ(base::WaitForEventOrInput(&first->finished(), nullptr, 5000), base::Woken::Event);
+  BodyBuffer body;
+  s.connectTimeoutMs = 5000;
+  http::HttpClient patient(s, {}, http::MakeSocketConnector(lookup));
+  EXPECT_THROW(patient.Get("http://stalled.test/", body), http::HttpError);
+  std::lock_guard lock(stall->mutex);
+  EXPECT_EQ(stall->calls, 2);
 }
 
 }  // namespace

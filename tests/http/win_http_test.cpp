@@ -2,12 +2,18 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "http/client.h"
+#include "http/transport.h"
 #include "tests/support/fetch.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/replies.h"
@@ -73,6 +79,93 @@ TEST(WinDownloadHttp, SilentServerPumpsEverySliceThenTimesOut) {
   EXPECT_GE(r.pumps.size(), 8u);
   EXPECT_LE(r.pumps.size(), 13u);
   EXPECT_LT(took, 2500u);
+}
+
+// Another thread posts a message to this one every 100 ms once the previous one was handled;
+// the pump retrieves the messages and notes how long each waited.
+class MessagePoster {
+public:
+  MessagePoster() {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // this thread's queue exists from now on
+    thread_ = std::thread([this] {
+      while (!stop_) {
+        Sleep(100);
+        if (pending_) continue;
+        postedAt_ = Now();
+        pending_ = true;
+        input_.Post();
+      }
+    });
+  }
+  ~MessagePoster() {
+    stop_ = true;
+    thread_.join();
+  }
+  MessagePoster(const MessagePoster&) = delete;
+  MessagePoster& operator=(const MessagePoster&) = delete;
+
+  const base::InputWake* input() const { return &input_; }
+  void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message != WM_NULL || msg.hwnd || !pending_) continue;
+      delays_.push_back(Now() - postedAt_);
+      pending_ = false;
+    }
+  }
+  std::size_t handled() const { return delays_.size(); }
+  double longestMs() const {
+    return delays_.empty() ? 0 : *std::max_element(delays_.begin(), delays_.end());
+  }
+
+private:
+  static double Now() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+
+  base::InputWake input_;  // made on the waiting thread: its queue is the one posted to
+  std::atomic<double> postedAt_{0};
+  std::atomic<bool> pending_{false};
+  std::atomic<bool> stop_{false};
+  std::vector<double> delays_;
+  std::thread thread_;
+};
+
+// Each kind of wait on Winsock ends when a message arrives, so the message is handled within
+// 20 ms: the connect worker's end (a name lookup that takes 700 ms) and the socket's readiness
+// (a server silent for 700 ms).
+TEST(WinDownloadHttp, AMessageInTheMiddleOfAWaitIsHandledAtOnce) {
+  LoopbackServer server(testsupport::Trickle("", testsupport::WithLength(200, "ok"), 700));
+  struct Wait {
+    const char* name;
+    std::string url;
+    http::Resolver resolve;
+  };
+  const Wait waits[] = {
+      {"connect", "http://slow.test/",
+       [](const std::string&, std::uint32_t&) {
+         Sleep(700);
+         return false;
+       }},
+      {"read", server.Url("/"), net::ResolveIPv4},
+  };
+  for (const Wait& wait : waits) {
+    MessagePoster poster;
+    http::Events ev;
+    ev.pump = [&] { poster.Pump(); };
+    ev.input = poster.input();
+    BodyBuffer body;
+    try {
+      http::HttpClient client({}, ev, http::MakeSocketConnector(wait.resolve));
+      client.Get(wait.url, body);
+    } catch (const http::HttpError&) {
+    }
+    EXPECT_GE(poster.handled(), 4u) << wait.name;
+    EXPECT_LT(poster.longestMs(), 20.0) << wait.name;
+  }
 }
 
 }  // namespace

@@ -21,10 +21,7 @@ std::uint32_t LoopbackAddress(const std::string& address) {
 
 // The one place that waits on a connection, bounded by one slice.
 void WaitSlice(net::Socket& socket, bool forWriting, int ms) {
-  if (forWriting)
-    socket.WaitWritable(std::min(ms, kSliceMs));
-  else
-    socket.WaitReadable(std::min(ms, kSliceMs));
+  socket.Wait(forWriting ? net::Want::Write : net::Want::Read, std::min(ms, kSliceMs), nullptr);
 }
 
 int MillisLeft(Clock::time_point deadline) {

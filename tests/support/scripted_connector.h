@@ -54,8 +54,9 @@ private:
       pos_ += n;
       return {net::IoStatus::Data, n};
     }
-    net::WaitStatus WaitReadable(int) override { return net::WaitStatus::Ready; }
-    net::WaitStatus WaitWritable(int) override { return net::WaitStatus::Ready; }
+    net::WaitStatus Wait(net::Want, int, const base::InputWake*) override {
+      return net::WaitStatus::Ready;
+    }
 
   private:
     std::shared_ptr<ScriptedStream> s_;

@@ -1,5 +1,7 @@
 #include "tests/support/trickle_scenarios.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -20,7 +22,10 @@ using testsupport::Response;
 using testsupport::Trickle;
 using testsupport::WithLength;
 
+using Clock = std::chrono::steady_clock;
+
 constexpr int kDripMs = 40;  // one byte every 40 ms: every 250 ms slice brings data
+constexpr int kPostEveryMs = 100;
 
 std::string Pattern(std::size_t n) {
   std::string s(n, '\0');
@@ -28,15 +33,72 @@ std::string Pattern(std::size_t n) {
   return s;
 }
 
-// Gets with the client's pump pace and read slice but short time-outs.
-testsupport::Fetched Fetch(const std::string& url, std::unique_ptr<http::Connector> connector) {
+// Another thread posting a message every kPostEveryMs once the previous one has been handled,
+// as a window's messages arrive in the middle of the transfer's waits.
+class Poster {
+public:
+  Poster(base::InputWake& input, Clock::time_point start)
+      : input_(input), start_(start), thread_([this] { Post(); }) {}
+  ~Poster() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  Poster(const Poster&) = delete;
+  Poster& operator=(const Poster&) = delete;
+
+  // In the pump: takes a posted message, noting how long it waited.
+  void Handle(std::vector<double>& delays) {
+    if (!pending_.load() || !input_.Waiting()) return;
+    delays.push_back(Since() - postedAt_.load());
+    input_.Take();
+    pending_ = false;
+  }
+
+private:
+  double Since() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+  void Post() {
+    std::unique_lock lock(mutex_);
+    while (
+        !changed_.wait_for(lock, std::chrono::milliseconds(kPostEveryMs), [&] { return stop_; })) {
+      if (pending_.load()) continue;
+      postedAt_ = Since();
+      pending_ = true;
+      input_.Post();
+    }
+  }
+
+  base::InputWake& input_;
+  Clock::time_point start_;
+  std::atomic<double> postedAt_{0};
+  std::atomic<bool> pending_{false};
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+// Gets with the client's pump pace and read slice but short time-outs, while messages are
+// posted to its input.
+Run Fetch(const std::string& url, std::unique_ptr<http::Connector> connector) {
   http::Settings limits;
   limits.connectTimeoutMs = 1500;
   limits.readTimeoutMs = 1500;
-  return testsupport::Fetch(url, limits, std::move(connector));
+  Run run;
+  base::InputWake input;
+  Poster poster(input, Clock::now());
+  http::Events events;
+  events.pump = [&] { poster.Handle(run.inputDelays); };
+  events.input = &input;
+  static_cast<testsupport::Fetched&>(run) =
+      testsupport::Fetch(url, limits, std::move(connector), events);
+  return run;
 }
 
-using Fetcher = std::function<testsupport::Fetched()>;
+using Fetcher = std::function<Run()>;
 
 Fetcher Served(std::vector<testsupport::Script> scripts) {
   return [scripts] {
@@ -57,7 +119,8 @@ testsupport::Script RedirectBodyDrip(const std::string& finalBody) {
   };
 }
 
-// A server that takes no byte of the request: the connection has no room, ever.
+// A server that takes no byte of the request: the connection has no room, ever. Its waits wake
+// for input like a socket's.
 class NoRoomConnector final : public http::Connector {
 public:
   std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t,
@@ -70,18 +133,15 @@ private:
   public:
     net::IoResult Send(const char*, std::size_t) override { return {net::IoStatus::WouldBlock, 0}; }
     net::IoResult Receive(char*, std::size_t) override { return {net::IoStatus::WouldBlock, 0}; }
-    net::WaitStatus WaitReadable(int ms) override { return Idle(ms); }
-    net::WaitStatus WaitWritable(int ms) override { return Idle(ms); }
-
-  private:
-    static net::WaitStatus Idle(int ms) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-      return net::WaitStatus::Timeout;
+    net::WaitStatus Wait(net::Want, int ms, const base::InputWake* input) override {
+      return base::WaitForEventOrInput(nullptr, input, ms) == base::Woken::Input
+                 ? net::WaitStatus::Input
+                 : net::WaitStatus::Timeout;
     }
   };
 };
 
-testsupport::Fetched NeverReadsTheRequest() {
+Run NeverReadsTheRequest() {
   return Fetch("http://127.0.0.1/t", std::make_unique<NoRoomConnector>());
 }
 
@@ -93,14 +153,14 @@ struct Stall {
   bool released = false;
 };
 
-testsupport::Fetched StalledResolver() {
+Run StalledResolver() {
   auto stall = std::make_shared<Stall>();
   http::Resolver resolve = [stall](const std::string&, std::uint32_t&) {
     std::unique_lock lock(stall->mutex);
     stall->cv.wait_for(lock, std::chrono::seconds(10), [&] { return stall->released; });
     return false;
   };
-  testsupport::Fetched run = Fetch("http://stalled.test/t", http::MakeSocketConnector(resolve));
+  Run run = Fetch("http://stalled.test/t", http::MakeSocketConnector(resolve));
   {
     std::lock_guard lock(stall->mutex);
     stall->released = true;
@@ -144,6 +204,10 @@ const std::vector<Scenario>& Table() {
 
 }  // namespace
 
+double Run::LongestInputDelay() const {
+  return inputDelays.empty() ? 0 : *std::max_element(inputDelays.begin(), inputDelays.end());
+}
+
 std::vector<std::string> Scenarios() {
   std::vector<std::string> names;
   for (const Scenario& s : Table()) names.push_back(s.name);
@@ -152,7 +216,11 @@ std::vector<std::string> Scenarios() {
 
 Run RunScenario(const std::string& name) {
   for (const Scenario& s : Table()) {
-    if (s.name == name) return Run{s.fetch(), s.expectedBody, s.expectedError};
+    if (s.name != name) continue;
+    Run run = s.fetch();
+    run.expectedBody = s.expectedBody;
+    run.expectedError = s.expectedError;
+    return run;
   }
   return {};
 }
