@@ -20,10 +20,12 @@ PREFIX = Path(os.environ.get("WINEPREFIX") or WINE_DIR / "prefix")
 SHOTS = Path(os.environ.get("START_E2E_SHOTS") or BUILD_ROOT / "shots" / "e2e")
 VARIANTS = Path(os.environ.get("START_E2E_VARIANTS") or BUILD_ROOT / "e2e")
 PORT = int(os.environ.get("START_E2E_PORT") or 18431)
-WINE64 = "/usr/lib/wine/wine64"
-WINE32 = "/usr/lib/wine/wine"
-WINESERVER = "/usr/lib/wine/wineserver" if os.path.exists("/usr/lib/wine/wineserver") \
-    else shutil.which("wineserver")
+# The Wine of the tier, as tests/wine/wine-tier hands it over; Debian 12's by default.
+WINE64 = os.environ.get("START_WINE64") or "/usr/lib/wine/wine64"
+WINE32 = os.environ.get("START_WINE32") or "/usr/lib/wine/wine"
+WINESERVER = os.environ.get("START_WINESERVER") or (
+    "/usr/lib/wine/wineserver" if os.path.exists("/usr/lib/wine/wineserver")
+    else shutil.which("wineserver"))
 SETUP_TITLE = "Marlek Setup"
 DEMO_TITLE = "Demo Installer"
 GERMAN = "de_DE.UTF-8"
@@ -87,7 +89,7 @@ def temp_installers():
     return sorted(f.name for f in temp_folder().glob("marlek-*") if not f.name.endswith(".ran"))
 
 
-def variant(edition, preset="win64"):
+def variant(edition, preset="win32"):
     """The e2e build of start.exe for an edition, with the demo installer of the same tree."""
     tree = VARIANTS / f"{preset}-{edition}"
     exe = next((p for p in tree.rglob("start.exe") if "CMakeFiles" not in p.parts), None)
