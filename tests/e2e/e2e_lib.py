@@ -361,7 +361,7 @@ def wintool(*args, timeout=30):
     exe = VARIANTS / "wintool.exe"
     if not exe.exists():
         raise E2EError(f"{exe} is missing: run the e2e build first")
-    out = subprocess.run([WINE64, str(exe), *map(str, args)], env=wine_env(), capture_output=True,
+    out = subprocess.run([loader_for(exe), str(exe), *map(str, args)], env=wine_env(), capture_output=True,
                          text=True, timeout=timeout)
     values = {}
     for line in out.stdout.splitlines():

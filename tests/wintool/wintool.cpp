@@ -9,6 +9,9 @@
 //   wintool move SELECTOR X Y                moves the window (size unchanged)
 //   wintool ask SELECTOR MS                  asks the window for its title (WM_GETTEXT, which
 //                                            its thread must answer) every 100 ms for MS ms
+//   wintool usage SELECTOR                   what the window's process holds
+//   wintool squeeze SELECTOR MIB             reserves address space in the window's process
+//                                            until no free block of MIB MiB is left in it
 //
 // SELECTOR: class=NAME, title=TEXT (both may be given, comma-joined: class=NAME,title=TEXT)
 // or hwnd=0xHEX. MESSAGE: WM_CLOSE, WM_QUERYENDSESSION, WM_ENDSESSION, WM_ACTIVATE or a
@@ -16,10 +19,15 @@
 // hwnd, class, title, rect (left,top,right,bottom), client (width,height), style, exstyle,
 // owner (0x0 if none), owner_class, visible, maximized, active (the active window of its
 // thread), foreground, pid. `ask` prints asked (queries), answered, longest_ms (the slowest
-// answer, a query unanswered after 5000 ms counts as 5000) and title. Exit codes: 0 done, 1 no such
-// window or time-out, 2 bad usage.
+// answer, a query unanswered after 5000 ms counts as 5000) and title. `usage` prints handles
+// (GetProcessHandleCount), user and gdi (GetGuiResources), threads, private (bytes) and
+// windows (the process's top-level and child windows). `squeeze` prints largest (the largest
+// free block left, bytes) and reserved (bytes it took); the reservations stay. Exit codes: 0 done,
+// 1 no such window or time-out, 2 bad usage.
 
 #include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,6 +35,7 @@
 #include <string>
 
 #include "base/utf.h"
+#include "base/win_handles.h"
 
 namespace {
 
@@ -180,9 +189,76 @@ int Ask(HWND hwnd, DWORD ms) {
   return 0;
 }
 
+FileHandle OpenWindowProcess(HWND hwnd, DWORD access) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  return FileHandle(OpenProcess(access, FALSE, pid));
+}
+
+BOOL CALLBACK CountWindow(HWND hwnd, LPARAM param) {
+  auto* count = reinterpret_cast<std::pair<DWORD, int>*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == count->first) {
+    ++count->second;
+    EnumChildWindows(hwnd, CountWindow, param);
+  }
+  return TRUE;
+}
+
+int PrintUsage(HWND hwnd) {
+  FileHandle process = OpenWindowProcess(hwnd, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
+  if (!process) return 1;
+  const DWORD pid = GetProcessId(process.get());
+  DWORD handles = 0;
+  GetProcessHandleCount(process.get(), &handles);
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                       sizeof memory);
+  int threads = 0;
+  FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = snapshot && Thread32First(snapshot.get(), &entry); more;
+       more = Thread32Next(snapshot.get(), &entry))
+    threads += entry.th32OwnerProcessID == pid ? 1 : 0;
+  std::pair<DWORD, int> windows{pid, 0};
+  EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows));
+  std::printf("handles=%lu\nuser=%lu\ngdi=%lu\nthreads=%d\nprivate=%llu\nwindows=%d\n",
+              static_cast<unsigned long>(handles),
+              static_cast<unsigned long>(GetGuiResources(process.get(), GR_USEROBJECTS)),
+              static_cast<unsigned long>(GetGuiResources(process.get(), GR_GDIOBJECTS)), threads,
+              static_cast<unsigned long long>(memory.PrivateUsage), windows.second);
+  return 0;
+}
+
+// Reserves blocks of mib MiB in the process until none fits: what is left free is smaller.
+int Squeeze(HWND hwnd, unsigned long long mib) {
+  FileHandle process = OpenWindowProcess(hwnd, PROCESS_VM_OPERATION | PROCESS_QUERY_INFORMATION);
+  if (!process) return 1;
+  const SIZE_T block = static_cast<SIZE_T>(mib) << 20;
+  SIZE_T reserved = 0;
+  // Bounded for a 64-bit process, whose address space has no end in practice.
+  for (int i = 0;
+       i < 4096 && VirtualAllocEx(process.get(), nullptr, block, MEM_RESERVE, PAGE_NOACCESS); ++i)
+    reserved += block;
+  SIZE_T largest = 0;
+  MEMORY_BASIC_INFORMATION info{};
+  for (char* p = nullptr;
+       VirtualQueryEx(process.get(), p, &info, sizeof info) == sizeof info && info.RegionSize;
+       p = static_cast<char*>(info.BaseAddress) + info.RegionSize)
+    if (info.State == MEM_FREE) largest = std::max(largest, info.RegionSize);
+  std::printf("largest=%llu\nreserved=%llu\n", static_cast<unsigned long long>(largest),
+              static_cast<unsigned long long>(reserved));
+  return largest < block ? 0 : 1;
+}
+
 int Usage() {
-  std::fputs("usage: wintool find|wait|wait-gone|post|send|activate|move|ask SELECTOR [ARGS]\n",
-             stderr);
+  std::fputs(
+      "usage: wintool find|wait|wait-gone|post|send|activate|move|ask|usage|squeeze "
+      "SELECTOR [ARGS]\n",
+      stderr);
   return 2;
 }
 
@@ -230,6 +306,12 @@ int wmain(int argc, wchar_t** argv) {
     return Ask(hwnd, static_cast<DWORD>(ms));
   }
   if (command == L"activate") return SetForegroundWindow(hwnd) ? 0 : 1;
+  if (command == L"usage") return PrintUsage(hwnd);
+  if (command == L"squeeze") {
+    unsigned long long mib = 0;
+    if (argc < 4 || !ParseNumber(argv[3], mib) || mib == 0) return Usage();
+    return Squeeze(hwnd, mib);
+  }
   if (command == L"move") {
     if (argc < 5) return Usage();
     const int x = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
