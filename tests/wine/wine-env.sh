@@ -1,22 +1,22 @@
 # Shared by the Wine scripts: one prefix under build/wine, one Xvfb display when there is no
 # DISPLAY, and the Wine that runs the tier. Source it; it defines functions only.
-# A tier (START_WINE_TIER) is the build its tests run: win64 on Debian 12's Wine; win32 on
-# Debian 12's Wine with its 32-bit loader where that runs ("i386" mode), otherwise on Wine 10
-# from the root that scripts/wine-root builds, whose 64-bit loader runs 32-bit code ("wow64"
-# mode, for kernels that refuse i386). START_WINE_MODE=wow64 chooses the root anyway.
+# A tier (START_WINE_TIER) is the build its tests run. win64 runs on Debian 12's Wine. win32, the
+# shipped program, runs on every machine the same way: on Wine 10 from the Debian 13 root that
+# scripts/wine-root builds, whose 64-bit loader runs the 32-bit code ("wow64" mode), so it needs
+# no i386 support of the kernel and gets the address space of a 32-bit program on 64-bit
+# Windows. START_WINE_MODE=i386 runs it on Debian 12's 32-bit loader (wine32) instead.
 START_ROOT=${START_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 WINE_DIR=$(realpath -m "${START_WINE_DIR:-$START_ROOT/build/wine}")
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export START_WINE_ROOT=$(realpath -m "${START_WINE_ROOT:-$START_ROOT/build/deps/wine-root}")
 START_WINE_TIER=${START_WINE_TIER:-win64}
-HOST_WINE32=/usr/lib/wine/wine
 if [ -n "${START_WINE_MODE:-}" ]; then
   WINE_MODE=$START_WINE_MODE
+  # A mode chosen by hand keeps a prefix of its own: Wine 8 cannot use one that Wine 10 updated.
+  WINE_DIR=$WINE_DIR-$WINE_MODE
 elif [ "$START_WINE_TIER" = win64 ]; then
   WINE_MODE=x86-64
-elif "$HOST_WINE32" --version >/dev/null 2>&1; then
-  WINE_MODE=i386
 else
   WINE_MODE=wow64
 fi
@@ -24,11 +24,9 @@ if [ "$WINE_MODE" = wow64 ]; then
   WINE64=$START_ROOT/tests/wine/root-wine64
   WINE32=$WINE64
   WINESERVER=$START_ROOT/tests/wine/root-wineserver
-  # Wine 10 keeps a prefix of its own: Wine 8 cannot use one that Wine 10 has updated.
-  WINE_DIR=$WINE_DIR-wow64
 else
   WINE64=/usr/lib/wine/wine64
-  WINE32=$HOST_WINE32
+  WINE32=/usr/lib/wine/wine
   WINESERVER=/usr/lib/wine/wineserver
   [ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver)
 fi
@@ -46,7 +44,7 @@ wine_describe() {
   local how
   case $WINE_MODE in
     wow64) how="Wine from the Debian 13 root $START_WINE_ROOT, WoW64 mode: its 64-bit loader runs the 32-bit code" ;;
-    i386) how="Debian 12's Wine, its 32-bit loader (the kernel runs i386 code)" ;;
+    i386) how="Debian 12's Wine, its 32-bit loader" ;;
     *) how="Debian 12's Wine, 64-bit loader" ;;
   esac
   echo "wine: tier $START_WINE_TIER on $("$WINE64" --version 2>/dev/null || echo 'no Wine'): $how; prefix $WINEPREFIX"
@@ -55,12 +53,12 @@ wine_describe() {
 # Fails loudly when this machine cannot run the tier.
 wine_check() {
   if [ "$WINE_MODE" = wow64 ] && [ ! -f "$START_WINE_ROOT/.complete" ]; then
-    echo "wine: tier $START_WINE_TIER cannot run: Debian 12's 32-bit Wine loader does not run here" \
-      "and the WoW64 Wine root $START_WINE_ROOT is missing (scripts/setup builds it)" >&2
+    echo "wine: tier $START_WINE_TIER cannot run: the Wine root $START_WINE_ROOT is missing" \
+      "(scripts/setup builds it)" >&2
     return 1
   fi
-  if ! "$WINE64" --version >/dev/null 2>&1; then
-    echo "wine: tier $START_WINE_TIER cannot run: $WINE64 does not start" >&2
+  if ! "$WINE32" --version >/dev/null 2>&1; then
+    echo "wine: tier $START_WINE_TIER cannot run: $WINE32 does not start here" >&2
     return 1
   fi
 }
