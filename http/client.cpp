@@ -114,6 +114,8 @@ struct HttpClient::Impl {
   bool ReadBlock(BodyRead& read);
   // The final body at its limit: true when the connection ended it.
   bool ReadEndAtLimit(BodyRead& read);
+  // Receives into the empty buffer; true when the connection ended instead.
+  bool RefillEnded(BodyRead& read);
   void ConnectionEnded(BodyRead& read, net::IoStatus status);
   void Report(const BodyRead& read);
   // A block that ended at progress, within a run of blocks taken by one receive.
@@ -398,15 +400,7 @@ bool HttpClient::Impl::ReadBlock(BodyRead& read) {
       block += r.bytes;
       for (; block > kBlock; block -= kBlock) ReportAt(decoder.progress() - (block - kBlock));
     } else {
-      if (RxEmpty()) {
-        rxBegin = rxEnd = 0;
-        net::IoResult r = ReceiveWait([this] { return rx.get(); }, kBlock);
-        if (r.status != net::IoStatus::Data) {
-          ConnectionEnded(read, r.status);
-          return true;
-        }
-        rxEnd = r.bytes;
-      }
+      if (RxEmpty() && RefillEnded(read)) return true;
       BodyDecoder::Fed fed = decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, read.sink, room);
       rxBegin += fed.consumed;
       block += fed.data;
@@ -422,21 +416,24 @@ bool HttpClient::Impl::ReadBlock(BodyRead& read) {
 bool HttpClient::Impl::ReadEndAtLimit(BodyRead& read) {
   BodyDecoder& decoder = read.decoder;
   while (!decoder.done()) {
-    if (RxEmpty()) {
-      rxBegin = rxEnd = 0;
-      net::IoResult r = ReceiveWait([this] { return rx.get(); }, kBlock);
-      if (r.status != net::IoStatus::Data) {
-        ConnectionEnded(read, r.status);
-        return true;
-      }
-      rxEnd = r.bytes;
-    }
+    if (RxEmpty() && RefillEnded(read)) return true;
     BodyDecoder::Fed fed = decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, read.sink, 0);
     rxBegin += fed.consumed;
     if (decoder.failed()) throw HttpError(decoder.error(), "in the body");
     if (!decoder.done() && !RxEmpty())
       throw HttpError(Error::BodyTooLarge, "more than " + std::to_string(settings.maxBody));
   }
+  return false;
+}
+
+bool HttpClient::Impl::RefillEnded(BodyRead& read) {
+  rxBegin = rxEnd = 0;
+  net::IoResult r = ReceiveWait([this] { return rx.get(); }, kBlock);
+  if (r.status != net::IoStatus::Data) {
+    ConnectionEnded(read, r.status);
+    return true;
+  }
+  rxEnd = r.bytes;
   return false;
 }
 
