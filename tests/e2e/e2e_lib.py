@@ -74,8 +74,14 @@ def loader_for(exe):
 
 
 def temp_folder():
+    """The user's temporary folder as the prefix sets it (Wine 10 has it under AppData)."""
     user = pwd.getpwuid(os.getuid()).pw_name
-    return PREFIX / "drive_c" / "users" / user / "Temp"
+    registry = PREFIX / "user.reg"
+    text = registry.read_text(errors="replace") if registry.exists() else ""
+    found = re.search(r'^"TEMP"="C:\\\\(.*)"$', text, re.MULTILINE)
+    if not found:
+        return PREFIX / "drive_c" / "users" / user / "Temp"
+    return PREFIX.joinpath("drive_c", *found.group(1).split("\\\\"))
 
 
 def clear_temp_installers():
