@@ -7,10 +7,9 @@
 
 #include "http/body_buffer.h"
 #include "logic/edition.h"
-#include "download/installer_signer.h"
 #include "download/installer_table.h"
 #include "download/installer_trust.h"
-#include "logic/start_config.h"
+#include "config/build_options.h"
 
 namespace {
 

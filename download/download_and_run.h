@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "logic/download_control.h"
 #include "logic/download_page.h"
 #include "logic/edition.h"
 #include "http/client.h"
@@ -12,7 +13,8 @@
 // The installer download controller: one attempt per DownloadAndRun, from choosing the
 // installer to handing it to the shell and asking the launcher to end.
 //
-// The window owns one instance for the whole run and wires:
+// The program owns one instance for the whole run, connects the form's install handlers to it
+// (SetupForm::ConnectDownload) and wires:
 //   page      the download page operations (the setup form),
 //   values    the edition and language, read when an attempt chooses its installer,
 //   terminate the quit request (AppControl::Terminate),
@@ -22,7 +24,7 @@
 // Tests also pass the platform, the host[:port] of the download server, the client's settings
 // (for shorter time-outs) and the publisher whose signature an installer must carry (the build's
 // START_INSTALLER_SIGNER otherwise; empty: installers are started unchecked).
-class InstallerDownload {
+class InstallerDownload final : public DownloadControl {
 public:
   InstallerDownload(DownloadPage& page, const SetupValues& values, std::function<void()> terminate,
                     std::function<void()> pump);
@@ -40,7 +42,7 @@ public:
   // is deleted and not started. Choosing the installer and creating the client
   // and buffer lie outside that guard: their errors (memory exhausted) reach the caller.
   // While an attempt runs, a further call only shows the download page.
-  void DownloadAndRun();
+  void DownloadAndRun() override;
 
   // Progress of the running transfer; lengths of 2 GiB or more are scaled down so that the
   // page's 32-bit maximum and position keep their ratio. 0 means no announced length.

@@ -4,11 +4,11 @@
 #include <string>
 #include <utility>
 
+#include "base/shell_open.h"
 #include "base/win_handles.h"
 #include "download/authenticode_win.h"
 #include "download/installer_platform.h"
 #include "download/installer_temp_folder.h"
-#include "logic/platform.h"
 
 namespace {
 
@@ -63,8 +63,7 @@ public:
 
   void RemoveFile(const std::wstring& path) override { DeleteFileW(path.c_str()); }
 
-  // The same hand-over as the manuals' and the companion program's.
-  void ShellOpen(const std::wstring& path) override { NativeSetupPlatform().ShellOpen(path); }
+  void ShellOpen(const std::wstring& path) override { ::ShellOpen(path); }
 };
 
 }  // namespace

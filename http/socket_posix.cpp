@@ -1,8 +1,7 @@
 #include "http/socket.h"
+#include "http/socket_startup.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -19,21 +18,7 @@ constexpr std::intptr_t kInvalid = -1;
 int Fd(const std::atomic<std::intptr_t>& h) { return static_cast<int>(h.load()); }
 }  // namespace
 
-bool ResolveIPv4(const std::string& host, std::uint32_t& address) {
-  in_addr literal{};
-  if (inet_pton(AF_INET, host.c_str(), &literal) == 1) {
-    address = ntohl(literal.s_addr);
-    return true;
-  }
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* list = nullptr;
-  if (getaddrinfo(host.c_str(), nullptr, &hints, &list) != 0 || !list) return false;
-  address = ntohl(reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr.s_addr);
-  freeaddrinfo(list);
-  return true;
-}
+bool StartSockets() { return true; }
 
 Socket::Socket() : handle_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
 

@@ -1,4 +1,5 @@
 #include "http/socket.h"
+#include "http/socket_startup.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -8,7 +9,6 @@
 namespace net {
 namespace {
 
-// Winsock is started on first use and cleaned up when the process ends.
 class WinsockSession {
 public:
   WinsockSession() { ok_ = WSAStartup(MAKEWORD(2, 2), &data_) == 0; }
@@ -24,11 +24,6 @@ private:
   bool ok_ = false;
 };
 
-bool EnsureWinsock() {
-  static WinsockSession session;
-  return session.ok();
-}
-
 constexpr std::intptr_t kInvalid = static_cast<std::intptr_t>(INVALID_SOCKET);
 
 SOCKET Sock(const std::atomic<std::intptr_t>& h) { return static_cast<SOCKET>(h.load()); }
@@ -37,20 +32,13 @@ int Clamp(std::size_t n) { return n > INT_MAX ? INT_MAX : static_cast<int>(n); }
 
 }  // namespace
 
-bool ResolveIPv4(const std::string& host, std::uint32_t& address) {
-  if (!EnsureWinsock()) return false;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* list = nullptr;
-  if (getaddrinfo(host.c_str(), nullptr, &hints, &list) != 0 || !list) return false;
-  address = ntohl(reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr.s_addr);
-  freeaddrinfo(list);
-  return true;
+bool StartSockets() {
+  static WinsockSession session;
+  return session.ok();
 }
 
 Socket::Socket()
-    : handle_(EnsureWinsock()
+    : handle_(StartSockets()
                   ? static_cast<std::intptr_t>(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
                   : kInvalid) {}
 

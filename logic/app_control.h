@@ -1,6 +1,6 @@
 #pragma once
 
-// How the logic ends the program or starts a download; supplied by the program's shell.
+// How the logic ends the program; supplied by the program's shell.
 class AppControl {
 public:
   virtual ~AppControl() = default;
@@ -8,6 +8,4 @@ public:
   virtual void ExitSetup() = 0;
   // Posts the quit request and returns; the outermost loop ends the program.
   virtual void Terminate() = 0;
-  // One download attempt (the installer download controller).
-  virtual void DownloadAndRun() = 0;
 };

@@ -1,6 +1,6 @@
 #include "logic/edition.h"
 
-#include "logic/start_config.h"
+#include "config/build_options.h"
 
 TSetupEdition BuildEdition() { return START_EDITION_VALUE; }
 

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "logic/language.h"
-#include "logic/start_config.h"
+#include "config/build_options.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
 #include "base/module_file.h"
+#include "base/shell_open.h"
 #include "logic/platform.h"
 
 namespace {
@@ -16,9 +16,7 @@ public:
 
   std::wstring ModuleFileName() override { return ::ModuleFileName(); }
 
-  void ShellOpen(const std::wstring& target) override {
-    ShellExecuteW(nullptr, L"open", target.c_str(), L"", L"", SW_SHOWNORMAL);
-  }
+  void ShellOpen(const std::wstring& target) override { ::ShellOpen(target); }
 };
 
 }  // namespace

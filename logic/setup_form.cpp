@@ -60,11 +60,15 @@ void SetupForm::Image3Click() {
   ShowLanguageSwitchPage();
 }
 
-void SetupForm::imgWindowsClick() { app_.DownloadAndRun(); }
-void SetupForm::lblWindowsClick() { app_.DownloadAndRun(); }
-void SetupForm::imgRiloInstallClick() { app_.DownloadAndRun(); }
-void SetupForm::lblRiloInstallClick() { app_.DownloadAndRun(); }
-void SetupForm::pnlBtnRetyClick() { app_.DownloadAndRun(); }
+void SetupForm::DownloadAndRun() {
+  if (download_) download_->DownloadAndRun();
+}
+
+void SetupForm::imgWindowsClick() { DownloadAndRun(); }
+void SetupForm::lblWindowsClick() { DownloadAndRun(); }
+void SetupForm::imgRiloInstallClick() { DownloadAndRun(); }
+void SetupForm::lblRiloInstallClick() { DownloadAndRun(); }
+void SetupForm::pnlBtnRetyClick() { DownloadAndRun(); }
 
 void SetupForm::imgAndroidClick() { ShowPage(tsh2); }
 void SetupForm::lblAndroidClick() { ShowPage(tsh2); }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "logic/app_control.h"
+#include "logic/download_control.h"
 #include "logic/download_page.h"
 #include "logic/edition.h"
 #include "logic/links.h"
@@ -28,6 +29,9 @@ public:
   std::wstring ReadLocaleLanguage();
   std::wstring GetLanguageCode() const;
   void ShowPage(TSetupPage page);
+
+  // The download the install handlers start; until it is connected they start nothing.
+  void ConnectDownload(DownloadControl& download) { download_ = &download; }
 
   // Runs the handler bound to the clicked control; false when the control has no click action.
   bool Click(Control c);
@@ -62,6 +66,7 @@ public:
 private:
   void WriteTextRow(const TextRow& row, TUiLanguage language);
   void ShowLanguageSwitchPage();
+  void DownloadAndRun();
   // A target that cannot be formed or opened changes nothing and shows nothing.
   void OpenContactPage() noexcept;
   void OpenLocalTarget(LocalTarget target) noexcept;
@@ -69,6 +74,7 @@ private:
   SetupView& view_;
   SetupPlatform& platform_;
   AppControl& app_;
+  DownloadControl* download_ = nullptr;
   SetupValues& values_;
   TSetupPage activePage_ = tsh0;
   bool pageShown_ = false;

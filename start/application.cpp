@@ -44,6 +44,7 @@ void Application::CreateWindows() {
   // The transfer pumps with the loop's own retrieval step, so handlers run nested inside it.
   download_ = std::make_unique<InstallerDownload>(
       setup_->Form(), values_, [this] { Terminate(); }, [this] { loop_.ProcessMessages(); });
+  setup_->Form().ConnectDownload(*download_);
 }
 
 // The download controller is left alone: an exit may run nested inside its attempt.
@@ -70,10 +71,6 @@ void Application::ExitSetup() {
 }
 
 void Application::Terminate() { PostQuitMessage(0); }
-
-void Application::DownloadAndRun() {
-  if (download_) download_->DownloadAndRun();
-}
 
 void Application::Report(std::exception_ptr error) noexcept {
   try {

@@ -29,7 +29,6 @@ public:
 
   [[noreturn]] void ExitSetup() override;
   void Terminate() override;
-  void DownloadAndRun() override;
 
   void Report(std::exception_ptr error) noexcept override;
 

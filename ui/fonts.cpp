@@ -6,7 +6,7 @@ FontSet::FontSet(const DpiScale& scale) {
   for (int s = 0; s < kStyles; ++s) {
     const auto style = static_cast<layout::TextStyle>(s);
     const auto& entry =
-        layout::StyleSpec(style == layout::TextStyle::None ? layout::TextStyle::Default : style);
+        layout::StyleOf(style == layout::TextStyle::None ? layout::TextStyle::Default : style);
     for (int u = 0; u < 2; ++u) {
       LOGFONTW lf{};
       lf.lfHeight = -scale(entry.charHeight);
@@ -30,5 +30,5 @@ HFONT FontSet::Get(layout::TextStyle style, bool underline) const {
 COLORREF FontSet::Colour(layout::TextStyle style) const {
   if (style == layout::TextStyle::Default || style == layout::TextStyle::None)
     return GetSysColor(COLOR_WINDOWTEXT);
-  return layout::StyleSpec(style).colour;
+  return layout::StyleOf(style).colour;
 }

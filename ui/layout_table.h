@@ -26,24 +26,24 @@ enum class Kind { Picture, Label, Button, ProgressBar };
 
 enum class TextStyle { None, Title, LargeLink, LargeBold, Medium, Button, Default };
 
-struct TextStyleSpec {
+struct TextStyleRow {
   int charHeight;  // pixels without internal leading (a negative LOGFONT height)
   bool bold;
   Colour colour;
 };
 
-const TextStyleSpec& StyleSpec(TextStyle style);
+const TextStyleRow& StyleOf(TextStyle style);
 
 enum class Picture { None, Photo, Logo, Mascot, FlagDe, FlagUs, Android, Windows };
 inline constexpr int kPictureCount = 7;
 
-struct PictureSpec {
+struct PictureRow {
   Picture id;
   const wchar_t* resourceName;  // RCDATA entry of the executable
   int width, height;            // pixels of the stored picture
 };
 
-const PictureSpec& PictureInfo(Picture picture);
+const PictureRow& PictureInfo(Picture picture);
 
 struct Box {
   int left, top, width, height;
@@ -58,7 +58,7 @@ struct Box {
 
 enum class Sizing { Fixed, AutoSize };
 
-struct ControlSpec {
+struct ControlRow {
   Control id;
   Kind kind;
   std::optional<TSetupPage> page;  // none: on the window itself (the header)
@@ -71,10 +71,10 @@ struct ControlSpec {
 };
 
 // Every control, the header first in stacking order (bottom to top), then page by page.
-std::span<const ControlSpec> Controls();
-const ControlSpec& ControlEntry(Control c);
+std::span<const ControlRow> Controls();
+const ControlRow& ControlEntry(Control c);
 
-struct PageSpec {
+struct PageRow {
   TSetupPage page;
   const char* panelName;
   int panelLeft;
@@ -84,7 +84,7 @@ inline constexpr int kPagePanelWidth = 800;
 inline constexpr int kPagePanelHeight = 345;
 
 // The six pages in their order inside the container.
-std::span<const PageSpec> Pages();
+std::span<const PageRow> Pages();
 // Position of the page inside the container (its tab index while the tabs exist).
 int PageOrder(TSetupPage page);
 

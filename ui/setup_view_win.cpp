@@ -31,13 +31,13 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
 
   container_ = std::make_unique<PageContainer>(form, scale_.Rect(layout::kPageContainerBox),
                                                fonts_.Get(layout::TextStyle::Default, false));
-  for (const auto& pageSpec : layout::Pages()) {
-    const TSetupPage page = pageSpec.page;
+  for (const auto& pageRow : layout::Pages()) {
+    const TSetupPage page = pageRow.page;
     sheets_[page] = std::make_unique<TabSheet>(errors_, class_, container_->Handle());
     container_->AddPage(page, sheets_[page]->Handle());
     panels_[page] = std::make_unique<PagePanel>(
         errors_, class_, sheets_[page]->Handle(),
-        scale_.Rect({pageSpec.panelLeft, 0, layout::kPagePanelWidth, layout::kPagePanelHeight}),
+        scale_.Rect({pageRow.panelLeft, 0, layout::kPagePanelWidth, layout::kPagePanelHeight}),
         fonts_, pictures_, static_cast<WindowlessEvents&>(*this));
     const HWND panel = panels_[page]->Handle();
     for (const auto& entry : layout::Controls()) {

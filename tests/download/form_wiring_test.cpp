@@ -80,8 +80,6 @@ class Wiring : public AppControl {
 public:
   void ExitSetup() override { ++exits; }
   void Terminate() override { ++terminates; }
-  void DownloadAndRun() override { download->DownloadAndRun(); }
-  InstallerDownload* download = nullptr;
   int exits = 0;
   int terminates = 0;
 };
@@ -116,7 +114,7 @@ protected:
           if (pump_) pump_();
         },
         installer_, "127.0.0.1:" + std::to_string(server.port()), settings);
-    app_.download = download_.get();
+    form_.ConnectDownload(*download_);
   }
 
   fs::path dir_;

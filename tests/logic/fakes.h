@@ -124,7 +124,7 @@ public:
 };
 
 // Records exits; onDownload stands in for a download attempt and may run nested handlers.
-class FakeApp : public AppControl {
+class FakeApp : public AppControl, public DownloadControl {
 public:
   int exits = 0;
   int terminates = 0;
@@ -141,7 +141,10 @@ public:
 
 // A setup form over the fakes, with its own edition and language.
 struct FormHarness {
-  explicit FormHarness(TSetupEdition edition = seDirectInstall) { values.SetupEdition = edition; }
+  explicit FormHarness(TSetupEdition edition = seDirectInstall) {
+    values.SetupEdition = edition;
+    form.ConnectDownload(app);
+  }
   FormHarness(const FormHarness&) = delete;
   FormHarness& operator=(const FormHarness&) = delete;
 

@@ -3,7 +3,7 @@
 #include "tests/logic/fakes.h"
 #include "logic/links.h"
 #include "logic/setup_form.h"
-#include "logic/start_config.h"
+#include "config/build_options.h"
 
 namespace {
 

@@ -22,7 +22,6 @@ class NoApp : public AppControl {
 public:
   void ExitSetup() override {}
   void Terminate() override {}
-  void DownloadAndRun() override {}
 };
 
 }  // namespace

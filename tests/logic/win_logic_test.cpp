@@ -33,7 +33,6 @@ public:
   int exits = 0;
   void ExitSetup() override { ++exits; }
   void Terminate() override {}
-  void DownloadAndRun() override {}
 };
 
 // Wine maps the Unix root to drive Z:.

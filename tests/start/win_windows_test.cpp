@@ -19,7 +19,6 @@ class RecordingApp : public AppControl {
 public:
   void ExitSetup() override { calls.push_back("ExitSetup"); }
   void Terminate() override { calls.push_back("Terminate"); }
-  void DownloadAndRun() override { calls.push_back("DownloadAndRun"); }
   std::vector<std::string> calls;
 };
 

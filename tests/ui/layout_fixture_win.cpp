@@ -5,6 +5,7 @@ LayoutWindow::LayoutWindow(TSetupEdition edition, const wchar_t* locale, DpiScal
   platform.locale = locale;
   frm_ = std::make_unique<TFrmSetup>(GetModuleHandleW(nullptr), nullptr, nullptr, app, errors,
                                      values, platform, scale);
+  frm_->Form().ConnectDownload(app);
   SetWindowPos(Form(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   UpdateWindow(Form());
 }

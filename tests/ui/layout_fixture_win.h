@@ -15,7 +15,7 @@
 #include "ui/window_base.h"
 
 // Records what the window asks of the program, so no exit, download or shell call happens.
-struct RecordingApp final : AppControl {
+struct RecordingApp final : AppControl, DownloadControl {
   int exits = 0, terminates = 0, downloads = 0;
   void ExitSetup() override { ++exits; }
   void Terminate() override { ++terminates; }

@@ -247,7 +247,7 @@ TEST(WinUiHover, PointerStaysTheArrowEverywhere) {
 
 namespace {
 
-struct ThrowingApp final : AppControl {
+struct ThrowingApp final : AppControl, DownloadControl {
   int calls = 0;
   void ExitSetup() override {
     ++calls;
@@ -275,6 +275,7 @@ TEST(WinUiClicks, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn) {
   SetupValues values{seChoosePlatform, ulGerman};
   {
     TFrmSetup frm(GetModuleHandleW(nullptr), nullptr, nullptr, app, errors, values, platform);
+    frm.Form().ConnectDownload(app);
     SetupViewWin& v = frm.View();
     const auto click = [&](HWND target, POINT p) {
       SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
