@@ -20,8 +20,9 @@
 // owner (0x0 if none), owner_class, visible, maximized, active (the active window of its
 // thread), foreground, pid. `ask` prints asked (queries), answered, longest_ms (the slowest
 // answer, a query unanswered after 5000 ms counts as 5000) and title. `usage` prints handles
-// (GetProcessHandleCount), user and gdi (GetGuiResources), threads, private (bytes) and
-// windows (the process's top-level and child windows). `squeeze` prints largest (the largest
+// (GetProcessHandleCount, or the system's handle list where that reports none), user and gdi
+// (GetGuiResources; "unavailable" under Wine), threads, private (bytes) and windows (the
+// process's top-level and child windows). `squeeze` prints largest (the largest
 // free block left, bytes) and reserved (bytes it took); the reservations stay. Exit codes: 0 done,
 // 1 no such window or time-out, 2 bad usage.
 
@@ -33,6 +34,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "base/utf.h"
 #include "base/win_handles.h"
@@ -206,16 +208,58 @@ BOOL CALLBACK CountWindow(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
+// The handles a process holds, from the system's handle list: Wine's GetProcessHandleCount
+// reports none.
+ULONG CountHandles(DWORD pid) {
+  struct Entry {
+    ULONG pid;
+    UCHAR type;
+    UCHAR flags;
+    USHORT handle;
+    PVOID object;
+    ULONG access;
+  };
+  struct List {
+    ULONG count;
+    Entry entries[1];
+  };
+  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  constexpr ULONG kSystemHandleInformation = 16;
+  const auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return 0;
+  for (ULONG size = 1 << 16; size <= (1u << 26); size *= 2) {
+    std::vector<unsigned char> buffer(size);
+    ULONG needed = 0;
+    if (query(kSystemHandleInformation, buffer.data(), size, &needed) < 0) continue;
+    const auto* list = reinterpret_cast<const List*>(buffer.data());
+    ULONG count = 0;
+    for (ULONG i = 0; i < list->count; ++i) count += list->entries[i].pid == pid ? 1 : 0;
+    return count;
+  }
+  return 0;
+}
+
+// A USER or GDI object count, or "unavailable" where GetGuiResources is not implemented (Wine).
+std::string GuiResources(HANDLE process, DWORD flags) {
+  SetLastError(0);
+  const DWORD count = GetGuiResources(process, flags);
+  if (count == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) return "unavailable";
+  return std::to_string(count);
+}
+
 int PrintUsage(HWND hwnd) {
   FileHandle process = OpenWindowProcess(hwnd, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
   if (!process) return 1;
   const DWORD pid = GetProcessId(process.get());
   DWORD handles = 0;
-  GetProcessHandleCount(process.get(), &handles);
+  if (!GetProcessHandleCount(process.get(), &handles) || handles == 0) handles = CountHandles(pid);
   PROCESS_MEMORY_COUNTERS_EX memory{};
   memory.cb = sizeof memory;
   GetProcessMemoryInfo(process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                        sizeof memory);
+  // Wine leaves PrivateUsage at 0 and reports the private commit as the page-file usage.
+  const SIZE_T privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
   int threads = 0;
   FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   THREADENTRY32 entry{};
@@ -225,11 +269,11 @@ int PrintUsage(HWND hwnd) {
     threads += entry.th32OwnerProcessID == pid ? 1 : 0;
   std::pair<DWORD, int> windows{pid, 0};
   EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows));
-  std::printf("handles=%lu\nuser=%lu\ngdi=%lu\nthreads=%d\nprivate=%llu\nwindows=%d\n",
+  std::printf("handles=%lu\nuser=%s\ngdi=%s\nthreads=%d\nprivate=%llu\nwindows=%d\n",
               static_cast<unsigned long>(handles),
-              static_cast<unsigned long>(GetGuiResources(process.get(), GR_USEROBJECTS)),
-              static_cast<unsigned long>(GetGuiResources(process.get(), GR_GDIOBJECTS)), threads,
-              static_cast<unsigned long long>(memory.PrivateUsage), windows.second);
+              GuiResources(process.get(), GR_USEROBJECTS).c_str(),
+              GuiResources(process.get(), GR_GDIOBJECTS).c_str(), threads,
+              static_cast<unsigned long long>(privateBytes), windows.second);
   return 0;
 }
 
