@@ -57,8 +57,10 @@ wine_check() {
       "(scripts/setup builds it)" >&2
     return 1
   fi
-  if ! "$WINE32" --version >/dev/null 2>&1; then
-    echo "wine: tier $START_WINE_TIER cannot run: $WINE32 does not start here" >&2
+  local loader=$WINE32
+  [ "$START_WINE_TIER" = win64 ] && loader=$WINE64
+  if ! "$loader" --version >/dev/null 2>&1; then
+    echo "wine: tier $START_WINE_TIER cannot run: $loader does not start here" >&2
     return 1
   fi
 }
