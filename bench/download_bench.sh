@@ -7,6 +7,7 @@
 # where a ratio is httpget's throughput over curl's median throughput.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/bench/nginx-env.sh"
 rounds=7
 mib=512
 httpget=
@@ -28,56 +29,26 @@ if [ -z "$httpget" ]; then
 fi
 
 work=$(mktemp -d /dev/shm/start-bench.XXXXXX)
-nginx_pid=
 cleanup() {
-  [ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null && wait "$nginx_pid" 2>/dev/null || true
+  bench_nginx_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
 chmod 755 "$work"
-mkdir -p "$work/www/chunked" "$work/www/close" "$work/www/empty" "$work/tmp"
+mkdir -p "$work/www/chunked" "$work/www/close" "$work/www/empty"
 head -c $((mib * 1048576)) /dev/urandom >"$work/www/body.bin"
 : >"$work/www/empty/none"
 chmod -R a+rX "$work/www"
 bytes=$(stat -c %s "$work/www/body.bin")
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 # The addition filter (an empty part before the body) takes the length away, so nginx sends
 # the same file chunked, or, with chunked coding off, until it closes the connection.
-cat >"$work/nginx.conf" <<CONF
-daemon off;
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-events { worker_connections 64; }
-http {
-  access_log off;
-  sendfile on;
-  tcp_nopush on;
-  client_body_temp_path $work/tmp/body;
-  proxy_temp_path $work/tmp/proxy;
-  fastcgi_temp_path $work/tmp/fastcgi;
-  uwsgi_temp_path $work/tmp/uwsgi;
-  scgi_temp_path $work/tmp/scgi;
-  default_type application/octet-stream;
-  server {
-    listen 127.0.0.1:$port;
-    root $work/www;
-    location /empty/ { }
+bench_nginx_start "$work" "    location /empty/ { }
     location /chunked/ { alias $work/www/; addition_types *; add_before_body /empty/none; }
     location /close/ {
       alias $work/www/; addition_types *; add_before_body /empty/none;
       chunked_transfer_encoding off;
-    }
-  }
-}
-CONF
-nginx -c "$work/nginx.conf" -e "$work/error.log" &
-nginx_pid=$!
-for _ in $(seq 50); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+    }"
 
 # Runs a command under /usr/bin/time; prints "seconds peak_kib".
 measure() {

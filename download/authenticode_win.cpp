@@ -9,38 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/system_library_win.h"
+
 namespace {
-
-class SystemLibrary {
-public:
-  explicit SystemLibrary(const wchar_t* name) {
-    std::vector<wchar_t> folder(MAX_PATH);
-    const UINT n = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    if (n == 0 || n >= folder.size()) throw std::runtime_error("no system folder");
-    const std::wstring path = std::wstring(folder.data(), n) + L"\\" + name;
-    // A full path, and its dependencies from the DLL's own folder: nothing comes from the
-    // program's folder or the current directory.
-    module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (module_ == nullptr) throw std::runtime_error("a system DLL cannot be loaded");
-  }
-  ~SystemLibrary() {
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  SystemLibrary(const SystemLibrary&) = delete;
-  SystemLibrary& operator=(const SystemLibrary&) = delete;
-  SystemLibrary(SystemLibrary&& other) noexcept : module_(std::exchange(other.module_, nullptr)) {}
-  SystemLibrary& operator=(SystemLibrary&&) = delete;
-
-  template <typename Fn>
-  Fn Get(const char* name) const {
-    const FARPROC proc = GetProcAddress(module_, name);
-    if (proc == nullptr) throw std::runtime_error("a system DLL lacks a function");
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
-  }
-
-private:
-  HMODULE module_ = nullptr;
-};
 
 using WinVerifyTrustFn = LONG(WINAPI*)(HWND, GUID*, LPVOID);
 using ProvDataFromStateDataFn = CRYPT_PROVIDER_DATA*(WINAPI*)(HANDLE);

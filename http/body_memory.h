@@ -14,13 +14,9 @@ struct BodyMemoryRelease {
 class BodyMemory {
 public:
   BodyMemory() = default;
-  // The helper is stopped first, so it never touches a range that is already given back.
   BodyMemory(BodyMemory&& other) noexcept
-      : data_(std::move(other.data_)),
-        usable_(std::exchange(other.usable_, 0)),
-        ahead_(std::move(other.ahead_)) {}
+      : data_(std::move(other.data_)), usable_(std::exchange(other.usable_, 0)) {}
   BodyMemory& operator=(BodyMemory&& other) noexcept {
-    ahead_ = std::move(other.ahead_);
     data_ = std::move(other.data_);
     usable_ = std::exchange(other.usable_, 0);
     return *this;
@@ -36,13 +32,6 @@ public:
   bool Provide(std::size_t size);
 
 private:
-  // Where the platform has one: a helper that makes pages present a little ahead of the
-  // writes, in parallel with them.
-  class Ahead;
-  struct AheadStop {
-    void operator()(Ahead* ahead) const;
-  };
   std::unique_ptr<char, BodyMemoryRelease> data_;
   std::size_t usable_ = 0;
-  std::unique_ptr<Ahead, AheadStop> ahead_;  // last, so it stops before the range is given back
 };

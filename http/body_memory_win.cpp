@@ -25,9 +25,6 @@ bool CommitRange(char* p, std::size_t size) {
 }
 }  // namespace
 
-class BodyMemory::Ahead {};
-void BodyMemory::AheadStop::operator()(Ahead* ahead) const { std::default_delete<Ahead>()(ahead); }
-
 bool BodyMemory::Reserve(std::size_t size) {
   const std::size_t old = reserved();
   if (size <= old) return true;

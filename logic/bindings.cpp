@@ -1,5 +1,8 @@
 #include "logic/bindings.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "logic/setup_form.h"
 
 namespace {
@@ -79,4 +82,9 @@ std::optional<Control> HoverLabel(Control pointerOver) {
   for (const HoverRow& row : kHovers)
     if (row.pointerOver == pointerOver) return row.label;
   return std::nullopt;
+}
+
+bool Clickable(Control c) {
+  return std::any_of(std::begin(kClicks), std::end(kClicks),
+                     [c](const ClickRow& row) { return row.control == c; });
 }

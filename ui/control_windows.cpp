@@ -8,6 +8,8 @@
 namespace {
 
 constexpr const wchar_t* kControlClassName = L"TStartLayoutControl";
+// The keyboard cue lies this far inside a button's face, as on a push button.
+constexpr int kCueInset = 3;
 
 HINSTANCE InstanceOf(HWND hwnd) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
@@ -54,7 +56,17 @@ void ButtonPanel::Paint() {
     SelectGuard font(dc, fonts_.Get(layout::TextStyle::Button, false));
     DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &client,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (cued_) {
+      InflateRect(&client, -kCueInset, -kCueInset);
+      DrawFocusRect(dc, &client);
+    }
   });
+}
+
+void ButtonPanel::SetCued(bool cued) {
+  if (cued_ == cued) return;
+  cued_ = cued;
+  InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 LRESULT ButtonPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

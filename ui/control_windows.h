@@ -20,6 +20,8 @@ public:
 
   void SetText(const std::wstring& text);
   const std::wstring& Text() const { return text_; }
+  // Draws the keyboard cue on the face, or takes it away.
+  void SetCued(bool cued);
 
 protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -31,6 +33,7 @@ private:
   std::function<void()> onClick_;
   std::wstring text_;
   bool pressed_ = false;
+  bool cued_ = false;
 };
 
 // A page-blue panel with a 1-pixel raised bevel, parent of its page's pictures and labels.

@@ -130,6 +130,7 @@ void SetupViewWin::SetText(Control c, const std::wstring& text) {
   } else if (auto& button = buttons_[static_cast<int>(c)]) {
     button->SetText(text);
   }
+  for (ViewChanges* o : observers_) o->TextChanged(c);
 }
 
 std::wstring SetupViewWin::GetText(Control c) const {
@@ -145,6 +146,7 @@ void SetupViewWin::SetVisible(Control c, bool visible) {
   } else if (HWND window = ControlWindow(c)) {
     ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
   }
+  for (ViewChanges* o : observers_) o->VisibilityChanged(c, visible);
 }
 
 void SetupViewWin::ShowPage(TSetupPage page) {
@@ -152,6 +154,17 @@ void SetupViewWin::ShowPage(TSetupPage page) {
   container_->ShowPage(page);
   // A page taken away from under the pointer ends its hover, as moving off it would.
   if (previous && previous != page) panels_[*previous]->Host().ForgetPointer();
+  for (ViewChanges* o : observers_) o->PageShown(page);
+}
+
+void SetupViewWin::SetCued(Control c, bool cued) {
+  if (WindowlessItem* item = Item(c)) {
+    if (item->cued == cued) return;
+    item->cued = cued;
+    HostOf(c).ItemChanged(*item, HostOf(c).CueRect(*item));
+  } else if (auto& button = buttons_[static_cast<int>(c)]) {
+    button->SetCued(cued);
+  }
 }
 
 void SetupViewWin::SetProgressMax(std::int32_t max) { progress_->SetMax(max); }

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "ui/control_windows.h"
 #include "ui/dpi_scale.h"
@@ -13,6 +14,7 @@
 #include "ui/page_container.h"
 #include "ui/picture_store.h"
 #include "ui/progress_bar.h"
+#include "ui/view_changes.h"
 #include "logic/setup_form.h"
 #include "logic/setup_view.h"
 #include "ui/window_base.h"
@@ -31,6 +33,10 @@ public:
 
   // Clicks go to this form's handlers from now on.
   void Bind(SetupForm& form) { form_ = &form; }
+  // Told of every page change, visibility change and new text from now on.
+  void Observe(ViewChanges& changes) { observers_.push_back(&changes); }
+  // Draws the keyboard cue on a label, picture or button-like panel, or takes it away.
+  void SetCued(Control c, bool cued);
 
   // The window's own steps of FormCreate.
   void MoveImgRiloToTop();
@@ -81,6 +87,7 @@ private:
   PictureStore pictures_;
   WindowClass class_;
   SetupForm* form_ = nullptr;
+  std::vector<ViewChanges*> observers_;
   std::array<WindowlessItem, kControlCount> items_{};
   HeaderSurface header_;
   std::unique_ptr<PageContainer> container_;

@@ -14,6 +14,11 @@ TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app
   view_ = std::make_unique<SetupViewWin>(Handle(), instance, errors, scale);
   form_ = std::make_unique<SetupForm>(*view_, platform, app, values);
   view_->Bind(*form_);
+  keys_ = std::make_unique<FormKeys>(Handle(), *view_, *form_);
+  accessible_ = std::make_unique<AccessibleForm>(Handle(), *view_, *form_, *keys_, values);
+  view_->Observe(*keys_);
+  view_->Observe(*accessible_);
+  keys_->OnCueMoved([this](std::optional<Control> to) { accessible_->CueMoved(to); });
   try {
     FormCreate();
   } catch (...) {
@@ -23,6 +28,8 @@ TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app
 
 // The controls go before the window, the window before its class is unregistered.
 TFrmSetup::~TFrmSetup() {
+  accessible_.reset();
+  keys_.reset();
   form_.reset();
   view_.reset();
   Destroy();
@@ -43,9 +50,19 @@ void TFrmSetup::FormCreate() {
 void TFrmSetup::FormClose() { form_->FormClose(); }
 
 LRESULT TFrmSetup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (accessible_)
+    if (const auto answer = accessible_->HandleMessage(msg, wParam, lParam)) return *answer;
   switch (msg) {
     case WM_CLOSE: FormClose(); return 0;
     case WM_QUERYENDSESSION: return TRUE;
+    case WM_KEYDOWN:
+      if (keys_ && keys_->KeyDown(wParam, lParam)) return 0;
+      break;
+    case WM_UPDATEUISTATE: {
+      const LRESULT result = WindowBase::HandleMessage(msg, wParam, lParam);
+      if (keys_) keys_->UiStateChanged();
+      return result;
+    }
   }
   return WindowBase::HandleMessage(msg, wParam, lParam);
 }

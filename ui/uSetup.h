@@ -7,6 +7,8 @@
 #include "logic/app_control.h"
 #include "logic/platform.h"
 #include "logic/setup_form.h"
+#include "ui/accessible_win.h"
+#include "ui/form_keys_win.h"
 #include "ui/setup_view_win.h"
 #include "ui/window_base.h"
 
@@ -40,4 +42,6 @@ private:
   WindowClass class_;
   std::unique_ptr<SetupViewWin> view_;
   std::unique_ptr<SetupForm> form_;
+  std::unique_ptr<FormKeys> keys_;
+  std::unique_ptr<AccessibleForm> accessible_;
 };

@@ -2,12 +2,15 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "ui/picture_store.h"
 #include "base/win_handles.h"
 
 namespace {
 
 constexpr UINT kTextFormat = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
+constexpr int kPictureCueMargin = 2;
 
 POINT PointOf(LPARAM lp) { return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
@@ -25,14 +28,32 @@ void WindowlessHost::Paint(HDC dc) const {
     if (!item->visible) continue;
     if (item->kind == layout::Kind::Picture) {
       pictures_.Draw(item->picture, dc, item->box);
-      continue;
+    } else {
+      SelectGuard font(dc, fonts_.Get(item->style, item->underline));
+      SetTextColor(dc, fonts_.Colour(item->style));
+      RECT box = item->box;
+      DrawTextW(dc, item->text.c_str(), static_cast<int>(item->text.size()), &box,
+                kTextFormat | (item->autoSize ? DT_LEFT : DT_CENTER));
     }
-    SelectGuard font(dc, fonts_.Get(item->style, item->underline));
-    SetTextColor(dc, fonts_.Colour(item->style));
-    RECT box = item->box;
-    DrawTextW(dc, item->text.c_str(), static_cast<int>(item->text.size()), &box,
-              kTextFormat | (item->autoSize ? DT_LEFT : DT_CENTER));
+    if (item->cued) {
+      const RECT cue = CueRect(*item);
+      DrawFocusRect(dc, &cue);
+    }
   }
+}
+
+// Around the text as drawn, cut to the box, for a label; around the box for a picture, since a
+// dotted line on a flag or the logo is hard to see.
+RECT WindowlessHost::CueRect(const WindowlessItem& item) const {
+  if (item.kind == layout::Kind::Picture) {
+    RECT around = item.box;
+    InflateRect(&around, kPictureCueMargin, kPictureCueMargin);
+    return around;
+  }
+  const SIZE text = MeasureText(item);
+  const LONG width = std::min(text.cx, item.box.right - item.box.left);
+  const LONG left = item.autoSize ? item.box.left : (item.box.left + item.box.right - width) / 2;
+  return RECT{left, item.box.top, left + width, std::min(item.box.top + text.cy, item.box.bottom)};
 }
 
 SIZE WindowlessHost::MeasureText(const WindowlessItem& item) const {

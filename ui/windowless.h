@@ -22,6 +22,7 @@ struct WindowlessItem {
   layout::TextStyle style;
   bool autoSize;
   bool underline = false;
+  bool cued = false;  // under the keyboard cue, which is shown
 };
 
 // What happens to the items of a host: a click is a press and release on the same item;
@@ -57,6 +58,8 @@ public:
   SIZE MeasureText(const WindowlessItem& item) const;
 
   WindowlessItem* HitTest(POINT pt) const;
+  // Where the keyboard cue of the item is drawn.
+  RECT CueRect(const WindowlessItem& item) const;
 
 private:
   void SetHot(WindowlessItem* item);

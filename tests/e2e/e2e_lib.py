@@ -305,6 +305,10 @@ class SetupWindow:
         if blue_at(476, 300, layout.BUTTON_BLUE) and blue_at(662, 300, layout.PAGE_BLUE):
             return "tsh3-failed" if blue_at(350, 195, layout.BUTTON_BLUE) else "tsh3"
         if not blue_at(662, 300, layout.BUTTON_BLUE):
+            # tsh2's panel, and its back button with it, lies 3 pixels further left.
+            if blue_at(659, 300, layout.BUTTON_BLUE) and \
+                    self.page_region_count(shot, 0, 64, 690, 120, is_light) > 200:
+                return "tsh2"
             return "unknown"
         if self.page_region_count(shot, 49, 80, 150, 25, is_light) > 20:
             return "tsh4"
@@ -382,3 +386,57 @@ def setup_window_state():
     if code != 0:
         raise E2EError("wintool finds no setup window")
     return values
+
+
+# --- what a screen reader sees (Active Accessibility, through wintool) --------------------------
+
+def accessible_tree():
+    """The setup window's client area as another process reads it: a list of dicts with id,
+    role, rect (left, top, width, height on the screen), state, action, value and name per
+    child, in the order the enumeration gives."""
+    code, values = wintool("access", f"title={SETUP_TITLE}")
+    if code != 0:
+        raise E2EError("wintool reads no accessible client area")
+    children = []
+    for i in range(1, int(values["count"]) + 1):
+        child, role, rect, state, action, value, name = values[f"child.{i}"].split(";", 6)
+        children.append(dict(id=int(child), role=role, rect=tuple(int(v) for v in rect.split(",")),
+                             state=int(state, 16), action=action, value=value, name=name))
+    return children
+
+
+def accessible_do(child):
+    """Runs the default action of a child (by its id), as a screen reader does."""
+    code, values = wintool("access-do", f"title={SETUP_TITLE}", child)
+    if code != 0:
+        raise E2EError(f"the default action of child {child} failed: {values}")
+
+
+class AccessibleEvents:
+    """Records the setup window's accessibility events in another process while a step runs."""
+
+    EVENT_SYSTEM_ALERT = 0x0002
+    EVENT_OBJECT_SHOW = 0x8002
+    EVENT_OBJECT_HIDE = 0x8003
+    EVENT_OBJECT_REORDER = 0x8004
+    EVENT_OBJECT_FOCUS = 0x8005
+    EVENT_OBJECT_NAMECHANGE = 0x800C
+
+    def __init__(self, ms):
+        exe = VARIANTS / "wintool.exe"
+        self.proc = subprocess.Popen([WINE64, str(exe), "access-events", f"title={SETUP_TITLE}",
+                                      str(ms)], env=wine_env(), stdout=subprocess.PIPE, text=True)
+        # The hook is in place once the tool says so.
+        if self.proc.stdout.readline().strip() != "recording=1":
+            raise E2EError("wintool could not record accessibility events")
+
+    def events(self, timeout=60):
+        """(event, child, name) of every event on the client area, in order."""
+        out, _ = self.proc.communicate(timeout=timeout)
+        found = []
+        for line in out.splitlines():
+            key, _, value = line.partition("=")
+            if key.startswith("event."):
+                event, _, child, name = value.split(";", 3)
+                found.append((int(event, 16), int(child), name))
+        return found

@@ -20,6 +20,8 @@ from scenario import PRESET, Scenario
 PLANT = e2e.VARIANTS / "plant"
 # Loaded at run time, by full system path, to check an installer's signature.
 RUN_TIME_LOADS = ["crypt32.dll", "wintrust.dll"]
+# Loaded at run time, by full system path, when a screen reader first asks for the window.
+READER_LOADS = ["oleacc.dll"]
 
 
 def known_dlls():
@@ -77,6 +79,17 @@ class PlantedDlls(Scenario):
         with native_first(names):
             program, window = self.start(e2e.GERMAN, exe=exe)
         window.wait_page("tsh0/tsh5")
+        self.assertTrue(program.running())
+        self.assertEqual(self.loaded(exe), [])
+
+    def test_no_dll_planted_beside_start_runs_while_a_screen_reader_reads_it(self):
+        names = sorted(set(imports(self.exe)) - known_dlls() | {"msimg32.dll", *READER_LOADS})
+        exe = self.plant(self.exe, names)
+        with native_first(names):
+            program, window = self.start(e2e.GERMAN, exe=exe)
+        window.wait_page("tsh0/tsh5")
+        names_read = [child["name"] for child in e2e.accessible_tree()]
+        self.assertIn("Installation starten", names_read)
         self.assertTrue(program.running())
         self.assertEqual(self.loaded(exe), [])
 

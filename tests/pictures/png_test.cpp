@@ -195,3 +195,26 @@ TEST(PicturePng, DecodePictureRecognisesAllThreeFormats) {
   EXPECT_THROW(DecodePicture(text), PictureError);
   EXPECT_THROW(DecodePicture({}), PictureError);
 }
+
+TEST(PicturePng, DecodePictureUnpacksOneGzipLayer) {
+  using pictures::DecodePicture;
+  const Bytes bmp = samples::EncodeBmp(2, 1, {1, 2, 3, 4, 5, 6}, false);
+  const Bytes packed = samples::Gzip(bmp);
+  EXPECT_EQ(pictures::Gunzip(packed), bmp);
+  EXPECT_EQ(DecodePicture(packed).At(1, 0), Opaque(4, 5, 6));
+  EXPECT_EQ(DecodePicture(samples::Gzip(samples::EncodePng(Rgba2x2()))).At(1, 0),
+            (Bgra{78, 118, 157, 200}));
+
+  for (std::size_t n = 3; n < packed.size(); ++n) {
+    const Bytes cut(packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(n));
+    EXPECT_THROW(DecodePicture(cut), PictureError) << "prefix of " << n;
+  }
+  Bytes flipped = packed;
+  flipped[packed.size() - 5] ^= 0x01;  // the CRC of the unpacked bytes
+  EXPECT_THROW(DecodePicture(flipped), PictureError);
+  Bytes trailing = packed;
+  trailing.push_back(0);
+  EXPECT_THROW(DecodePicture(trailing), PictureError);
+  EXPECT_THROW(DecodePicture(samples::Gzip(packed)), PictureError);          // no second layer
+  EXPECT_THROW(DecodePicture(samples::Gzip(Bytes(64, 'x'))), PictureError);  // no picture inside
+}

@@ -1,6 +1,7 @@
 #include "tests/pictures/samples.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <jpeglib.h>
@@ -170,6 +171,20 @@ Bytes EncodeBmp(int width, int height, const std::vector<std::uint8_t>& rgb, boo
     }
   }
   return b;
+}
+
+Bytes Gzip(const Bytes& bytes) {
+  z_stream z{};
+  if (deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) std::abort();
+  Bytes out(deflateBound(&z, static_cast<uLong>(bytes.size())) + 32);
+  z.next_in = const_cast<Bytef*>(bytes.data());
+  z.avail_in = static_cast<uInt>(bytes.size());
+  z.next_out = out.data();
+  z.avail_out = static_cast<uInt>(out.size());
+  if (deflate(&z, Z_FINISH) != Z_STREAM_END) std::abort();
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
 }
 
 }  // namespace samples

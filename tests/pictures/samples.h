@@ -30,6 +30,9 @@ Bytes EncodeJpeg(int width, int height, int components, const std::vector<std::u
 Bytes EncodeBmp(int width, int height, const std::vector<std::uint8_t>& rgb, bool top_down,
                 std::uint32_t info_size = 40);
 
+// One gzip member holding the bytes.
+Bytes Gzip(const Bytes& bytes);
+
 void PutU32(Bytes& b, std::size_t at, std::uint32_t v);
 void PutU16(Bytes& b, std::size_t at, std::uint16_t v);
 

@@ -12,6 +12,10 @@
 //   wintool usage SELECTOR                   what the window's process holds
 //   wintool squeeze SELECTOR MIB             reserves address space in the window's process
 //                                            until no free block of MIB MiB is left in it
+//   wintool access SELECTOR                  prints the accessible tree of the client area
+//   wintool access-do SELECTOR CHILD         runs the default action of a child (by its id)
+//   wintool access-events SELECTOR MS        records the accessibility events of the window's
+//                                            process for MS ms, then prints them
 //
 // SELECTOR: class=NAME, title=TEXT (both may be given, comma-joined: class=NAME,title=TEXT)
 // or hwnd=0xHEX. MESSAGE: WM_CLOSE, WM_QUERYENDSESSION, WM_ENDSESSION, WM_ACTIVATE or a
@@ -22,11 +26,16 @@
 // answer, a query unanswered after 5000 ms counts as 5000) and title. `usage` prints handles
 // (GetProcessHandleCount, or the system's handle list where that reports none), user and gdi
 // (GetGuiResources; "unavailable" under Wine), threads, private (bytes) and windows (the
-// process's top-level and child windows). `squeeze` prints largest (the largest
-// free block left, bytes) and reserved (bytes it took); the reservations stay. Exit codes: 0 done,
-// 1 no such window or time-out, 2 bad usage.
+// process's top-level and child windows). `squeeze` prints largest (the largest free block
+// left, bytes) and reserved (bytes it took); the reservations stay. `access` prints
+// client=NAME and count=N, then child.I=ID;ROLE;LEFT,TOP,WIDTH,HEIGHT;STATE;ACTION;VALUE;NAME per
+// child (role text, text, link, button, graphic, progressbar or the number; the location in screen
+// coordinates; state in hex). `access-events` prints event.I=EVENT;OBJECT;CHILD;NAME, the name
+// read afterwards, so it is the name at the end of the recording. Exit codes: 0 done, 1 no such
+// window or time-out, 2 bad usage.
 
 #include <windows.h>
+#include <oleacc.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 
@@ -240,6 +249,102 @@ ULONG CountHandles(DWORD pid) {
   return 0;
 }
 
+struct RoleName {
+  LONG role;
+  const char* name;
+};
+
+constexpr RoleName kRoles[] = {
+    {ROLE_SYSTEM_CLIENT, "client"},   {ROLE_SYSTEM_STATICTEXT, "text"},
+    {ROLE_SYSTEM_LINK, "link"},       {ROLE_SYSTEM_PUSHBUTTON, "button"},
+    {ROLE_SYSTEM_GRAPHIC, "graphic"}, {ROLE_SYSTEM_PROGRESSBAR, "progressbar"},
+};
+
+// Holds one COM reference.
+template <typename T>
+struct ComRef {
+  T* p = nullptr;
+  ComRef() = default;
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  ~ComRef() {
+    if (p) p->Release();
+  }
+};
+
+struct Bstr {
+  BSTR s = nullptr;
+  Bstr() = default;
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  ~Bstr() { SysFreeString(s); }
+  std::wstring Text() const { return s ? std::wstring(s, SysStringLen(s)) : std::wstring(); }
+};
+
+VARIANT Child(LONG id) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+std::wstring NameOf(IAccessible* object, LONG id) {
+  Bstr name;
+  object->get_accName(Child(id), &name.s);
+  return name.Text();
+}
+
+void PrintChild(IAccessible* client, int index, LONG id) {
+  const VARIANT child = Child(id);
+  VARIANT role, state;
+  VariantInit(&role);
+  VariantInit(&state);
+  client->get_accRole(child, &role);
+  client->get_accState(child, &state);
+  long left = 0, top = 0, width = 0, height = 0;
+  client->accLocation(&left, &top, &width, &height, child);
+  Bstr action, value;
+  client->get_accDefaultAction(child, &action.s);
+  client->get_accValue(child, &value.s);
+  std::string roleName = std::to_string(role.vt == VT_I4 ? role.lVal : -1);
+  for (const RoleName& r : kRoles)
+    if (role.vt == VT_I4 && r.role == role.lVal) roleName = r.name;
+  std::printf("child.%d=%ld;%s;%ld,%ld,%ld,%ld;0x%lx;%s;%s;%s\n", index, id, roleName.c_str(), left,
+              top, width, height, state.vt == VT_I4 ? static_cast<unsigned long>(state.lVal) : 0ul,
+              WideToUtf8(action.Text()).c_str(), WideToUtf8(value.Text()).c_str(),
+              WideToUtf8(NameOf(client, id)).c_str());
+}
+
+int Access(HWND hwnd, LONG doChild) {
+  ComRef<IAccessible> client;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&client.p))) ||
+      !client.p) {
+    std::fputs("wintool: the window offers no accessible client area\n", stderr);
+    return 1;
+  }
+  if (doChild > 0) {
+    const HRESULT hr = client.p->accDoDefaultAction(Child(doChild));
+    std::printf("result=0x%lx\n", static_cast<unsigned long>(hr));
+    return SUCCEEDED(hr) ? 0 : 1;
+  }
+  long count = 0;
+  client.p->get_accChildCount(&count);
+  PrintUtf8("client", NameOf(client.p, CHILDID_SELF));
+  std::printf("count=%ld\n", count);
+  // Numbered children, as a reader without an enumerator of the object's own walks them.
+  std::vector<VARIANT> children(static_cast<std::size_t>(count));
+  LONG got = 0;
+  AccessibleChildren(client.p, 0, count, children.data(), &got);
+  for (LONG i = 0; i < got; ++i) {
+    if (children[static_cast<std::size_t>(i)].vt == VT_I4)
+      PrintChild(client.p, i + 1, children[static_cast<std::size_t>(i)].lVal);
+    VariantClear(&children[static_cast<std::size_t>(i)]);
+  }
+  return 0;
+}
+
 // A USER or GDI object count, or "unavailable" where GetGuiResources is not implemented (Wine).
 std::string GuiResources(HANDLE process, DWORD flags) {
   SetLastError(0);
@@ -298,10 +403,61 @@ int Squeeze(HWND hwnd, unsigned long long mib) {
   return largest < block ? 0 : 1;
 }
 
+struct WinEvent {
+  DWORD event;
+  HWND hwnd;
+  LONG object;
+  LONG child;
+};
+
+std::vector<WinEvent>* g_events = nullptr;
+
+// Only records: a cross-process call from here would be re-entered by the next event.
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                          DWORD) {
+  if (g_events) g_events->push_back({event, hwnd, object, child});
+}
+
+int AccessEvents(HWND hwnd, DWORD ms) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  std::vector<WinEvent> events;
+  g_events = &events;
+  const HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordEvent, pid, 0, WINEVENT_OUTOFCONTEXT);
+  if (!hook) return 1;
+  std::puts("recording=1");
+  std::fflush(stdout);
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  UnhookWinEvent(hook);
+  g_events = nullptr;
+  int i = 0;
+  for (const WinEvent& e : events) {
+    if (e.hwnd != hwnd || e.object != OBJID_CLIENT) continue;
+    std::wstring name;
+    ComRef<IAccessible> object;
+    VARIANT child;
+    VariantInit(&child);
+    if (e.child != CHILDID_SELF &&
+        SUCCEEDED(AccessibleObjectFromEvent(e.hwnd, static_cast<DWORD>(e.object),
+                                            static_cast<DWORD>(e.child), &object.p, &child)) &&
+        object.p)
+      name = NameOf(object.p, child.vt == VT_I4 ? child.lVal : CHILDID_SELF);
+    std::printf("event.%d=0x%lx;%ld;%ld;%s\n", ++i, static_cast<unsigned long>(e.event), e.object,
+                e.child, WideToUtf8(name).c_str());
+  }
+  return 0;
+}
+
 int Usage() {
   std::fputs(
-      "usage: wintool find|wait|wait-gone|post|send|activate|move|ask|usage|squeeze "
-      "SELECTOR [ARGS]\n",
+      "usage: wintool find|wait|wait-gone|post|send|activate|move|ask|usage|squeeze|access|"
+      "access-do|access-events SELECTOR [ARGS]\n",
       stderr);
   return 2;
 }
@@ -348,6 +504,15 @@ int wmain(int argc, wchar_t** argv) {
     unsigned long long ms = 0;
     if (argc < 4 || !ParseNumber(argv[3], ms)) return Usage();
     return Ask(hwnd, static_cast<DWORD>(ms));
+  }
+  if (command == L"access" || command == L"access-do" || command == L"access-events") {
+    unsigned long long n = 0;
+    if (command != L"access" && (argc < 4 || !ParseNumber(argv[3], n))) return Usage();
+    CoInitialize(nullptr);
+    const int result = command == L"access-events" ? AccessEvents(hwnd, static_cast<DWORD>(n))
+                                                   : Access(hwnd, static_cast<LONG>(n));
+    CoUninitialize();
+    return result;
   }
   if (command == L"activate") return SetForegroundWindow(hwnd) ? 0 : 1;
   if (command == L"usage") return PrintUsage(hwnd);

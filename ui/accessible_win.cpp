@@ -1,0 +1,158 @@
+#include "ui/accessible_win.h"
+
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <algorithm>
+#include <string>
+
+#include "base/system_library_win.h"
+#include "logic/bindings.h"
+#include "logic/links.h"
+#include "ui/accessible_items.h"
+#include "ui/client_accessible_win.h"
+#include "ui/layout_table.h"
+
+namespace {
+
+// Posted by a default action; wParam is the control.
+constexpr UINT kRunDefaultAction = WM_APP + 2;
+
+// std::to_wstring would bring the C library's whole wide formatter into the program.
+std::wstring Decimal(long long value) {
+  std::wstring digits;
+  const bool negative = value < 0;
+  unsigned long long rest = negative ? 0ull - static_cast<unsigned long long>(value)
+                                     : static_cast<unsigned long long>(value);
+  do {
+    digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + rest % 10));
+    rest /= 10;
+  } while (rest != 0);
+  return negative ? L"-" + digits : digits;
+}
+
+}  // namespace
+
+// oleacc is not a known DLL, so it comes from the system folder by its full path, and only
+// once a reader asks.
+class OleaccApi {
+public:
+  using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+  using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+
+  SystemLibrary dll{L"oleacc.dll"};
+  LresultFromObjectFn lresultFromObject = dll.Get<LresultFromObjectFn>("LresultFromObject");
+  CreateStdAccessibleObjectFn createStd =
+      dll.Get<CreateStdAccessibleObjectFn>("CreateStdAccessibleObject");
+};
+
+AccessibleForm::AccessibleForm(HWND form, SetupViewWin& view, SetupForm& logic, FormKeys& keys,
+                               const SetupValues& values)
+    : form_(form), view_(view), logic_(logic), keys_(keys), values_(values) {}
+
+AccessibleForm::~AccessibleForm() = default;
+
+std::optional<LRESULT> AccessibleForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kRunDefaultAction) {
+    const auto c = static_cast<Control>(wParam);
+    // The page may have changed since the reader asked.
+    if (wParam < static_cast<WPARAM>(kControlCount) && IsOffered(c)) logic_.Click(c);
+    return 0;
+  }
+  // Any other object (UI Automation's root among them) is the system's to answer.
+  if (msg != WM_GETOBJECT || static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT)
+    return std::nullopt;
+  try {
+    if (!oleacc_) oleacc_ = std::make_unique<OleaccApi>();
+    if (!client_) client_ = MakeClientAccessible(*this);
+    return oleacc_->lresultFromObject(IID_IAccessible, wParam, AsAccessible(*client_));
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+bool AccessibleForm::OnView(Control c) const {
+  const auto& page = layout::ControlEntry(c).page;
+  return !page || page == view_.ActivePage();
+}
+
+bool AccessibleForm::IsOffered(Control c) const {
+  return accessible::Find(c) && OnView(c) && view_.ControlVisible(c);
+}
+
+std::vector<Control> AccessibleForm::Offered() const {
+  std::vector<Control> offered;
+  for (const accessible::Item& item : accessible::Items())
+    if (IsOffered(item.control)) offered.push_back(item.control);
+  return offered;
+}
+
+std::wstring AccessibleForm::NameOf(Control c) const {
+  const accessible::Item& item = *accessible::Find(c);
+  switch (item.name) {
+    case accessible::Name::OwnText: return view_.GetText(c);
+    case accessible::Name::TextOf: return view_.GetText(*item.textOf);
+    case accessible::Name::Fixed: return item.fixedName;
+    case accessible::Name::ContactAddress: return ContactAddress(values_.UiLanguage);
+    case accessible::Name::None: break;
+  }
+  return {};
+}
+
+// As the platform's progress control says it: the filled share in whole percent.
+std::wstring AccessibleForm::ValueOf(Control) const {
+  const HWND bar = view_.ProgressBarWindow();
+  // The range is the installer's size in bytes: a 32-bit product would overflow past 21 MB.
+  const long long low = static_cast<int>(SendMessageW(bar, PBM_GETRANGE, TRUE, 0));
+  const long long high = static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
+  const long long position = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+  const long long span = high - low;
+  const long long percent = span > 0 ? (position - low) * 100 / span : 0;
+  return Decimal(percent) + L"%";
+}
+
+RECT AccessibleForm::ScreenRect(Control c) const {
+  RECT r = view_.ControlRect(c);
+  MapWindowPoints(form_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::optional<Control> AccessibleForm::Focused() const { return keys_.Cued(); }
+
+bool AccessibleForm::PostDefaultAction(Control c) const {
+  return Clickable(c) && PostMessageW(form_, kRunDefaultAction, static_cast<WPARAM>(c), 0);
+}
+
+IDispatch* AccessibleForm::WindowObject() const {
+  void* object = nullptr;
+  if (!oleacc_ || FAILED(oleacc_->createStd(form_, OBJID_WINDOW, IID_IDispatch, &object)))
+    return nullptr;
+  return static_cast<IDispatch*>(object);
+}
+
+void AccessibleForm::Notify(DWORD event, Control c) const {
+  if (accessible::Find(c)) NotifyWinEvent(event, form_, OBJID_CLIENT, accessible::ChildId(c));
+}
+
+void AccessibleForm::PageShown(TSetupPage) {
+  NotifyWinEvent(EVENT_OBJECT_REORDER, form_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void AccessibleForm::VisibilityChanged(Control c, bool visible) {
+  if (!accessible::Find(c) || !OnView(c)) return;
+  Notify(visible ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, c);
+  if (visible && c == Control::lblNoConnection) Notify(EVENT_SYSTEM_ALERT, c);
+}
+
+// A label's new words also rename the symbol named after it.
+void AccessibleForm::TextChanged(Control c) {
+  for (const accessible::Item& item : accessible::Items()) {
+    const bool named =
+        item.control == c ? item.name == accessible::Name::OwnText : item.textOf == c;
+    if (named && IsOffered(item.control)) Notify(EVENT_OBJECT_NAMECHANGE, item.control);
+  }
+}
+
+void AccessibleForm::CueMoved(std::optional<Control> to) {
+  if (to && GetFocus() == form_) Notify(EVENT_OBJECT_FOCUS, *to);
+}
