@@ -116,6 +116,10 @@ struct HttpClient::Impl {
   // One block: up to kBlock data bytes, the end of a chunk's data or the end of the body.
   // True when the connection ended with it.
   bool ReadBlock(BodyRead& read);
+  // The final body at its limit: true when the connection ended it.
+  bool ReadEndAtLimit(BodyRead& read);
+  // Receives into the empty buffer; true when the connection ended instead.
+  bool RefillEnded(BodyRead& read);
   void ConnectionEnded(BodyRead& read, net::IoStatus status);
   void Report(const BodyRead& read);
   // A block that ended at progress, within a run of blocks taken by one receive.
@@ -375,7 +379,9 @@ BodyEnd HttpClient::Impl::ReadBody(BodyRead& read) {
   while (!decoder.done()) {
     if (Left(read) == 0) {
       if (read.discarded) return BodyEnd::Cut;
-      throw HttpError(Error::BodyTooLarge, "more than " + std::to_string(settings.maxBody));
+      bool ended = ReadEndAtLimit(read);
+      Report(read);
+      return ended ? BodyEnd::ConnectionEnded : BodyEnd::Complete;
     }
     bool ended = ReadBlock(read);
     Report(read);
@@ -425,15 +431,7 @@ bool HttpClient::Impl::ReadBlock(BodyRead& read) {
       block += r.bytes;
       for (; block > kBlock; block -= kBlock) ReportAt(decoder.progress() - (block - kBlock));
     } else {
-      if (RxEmpty()) {
-        rxBegin = rxEnd = 0;
-        net::IoResult r = ReceiveWait([this] { return rx.get(); }, kBlock);
-        if (r.status != net::IoStatus::Data) {
-          ConnectionEnded(read, r.status);
-          return true;
-        }
-        rxEnd = r.bytes;
-      }
+      if (RxEmpty() && RefillEnded(read)) return true;
       BodyDecoder::Fed fed = decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, read.sink, room);
       rxBegin += fed.consumed;
       block += fed.data;
@@ -442,6 +440,32 @@ bool HttpClient::Impl::ReadBlock(BodyRead& read) {
     }
     if (chunkEnd || decoder.done() || block >= kBlock) return false;
   }
+}
+
+// A body of unknown length may end exactly at the limit: with its last chunk and trailer, or
+// with the end of the connection. Only a further data byte makes it too large.
+bool HttpClient::Impl::ReadEndAtLimit(BodyRead& read) {
+  BodyDecoder& decoder = read.decoder;
+  while (!decoder.done()) {
+    if (RxEmpty() && RefillEnded(read)) return true;
+    BodyDecoder::Fed fed = decoder.Feed(rx.get() + rxBegin, rxEnd - rxBegin, read.sink, 0);
+    rxBegin += fed.consumed;
+    if (decoder.failed()) throw HttpError(decoder.error(), "in the body");
+    if (!decoder.done() && !RxEmpty())
+      throw HttpError(Error::BodyTooLarge, "more than " + std::to_string(settings.maxBody));
+  }
+  return false;
+}
+
+bool HttpClient::Impl::RefillEnded(BodyRead& read) {
+  rxBegin = rxEnd = 0;
+  net::IoResult r = ReceiveWait([this] { return rx.get(); }, kBlock);
+  if (r.status != net::IoStatus::Data) {
+    ConnectionEnded(read, r.status);
+    return true;
+  }
+  rxEnd = r.bytes;
+  return false;
 }
 
 // The connection ended inside a body. A discarded body simply ends with it; the final body is

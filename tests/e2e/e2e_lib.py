@@ -20,10 +20,12 @@ PREFIX = Path(os.environ.get("WINEPREFIX") or WINE_DIR / "prefix")
 SHOTS = Path(os.environ.get("START_E2E_SHOTS") or BUILD_ROOT / "shots" / "e2e")
 VARIANTS = Path(os.environ.get("START_E2E_VARIANTS") or BUILD_ROOT / "e2e")
 PORT = int(os.environ.get("START_E2E_PORT") or 18431)
-WINE64 = "/usr/lib/wine/wine64"
-WINE32 = "/usr/lib/wine/wine"
-WINESERVER = "/usr/lib/wine/wineserver" if os.path.exists("/usr/lib/wine/wineserver") \
-    else shutil.which("wineserver")
+# The Wine of the tier, as tests/wine/wine-tier hands it over; Debian 12's by default.
+WINE64 = os.environ.get("START_WINE64") or "/usr/lib/wine/wine64"
+WINE32 = os.environ.get("START_WINE32") or "/usr/lib/wine/wine"
+WINESERVER = os.environ.get("START_WINESERVER") or (
+    "/usr/lib/wine/wineserver" if os.path.exists("/usr/lib/wine/wineserver")
+    else shutil.which("wineserver"))
 SETUP_TITLE = "Marlek Setup"
 DEMO_TITLE = "Demo Installer"
 GERMAN = "de_DE.UTF-8"
@@ -72,8 +74,14 @@ def loader_for(exe):
 
 
 def temp_folder():
+    """The user's temporary folder as the prefix sets it (Wine 10 has it under AppData)."""
     user = pwd.getpwuid(os.getuid()).pw_name
-    return PREFIX / "drive_c" / "users" / user / "Temp"
+    registry = PREFIX / "user.reg"
+    text = registry.read_text(errors="replace") if registry.exists() else ""
+    found = re.search(r'^"TEMP"="C:\\\\(.*)"$', text, re.MULTILINE)
+    if not found:
+        return PREFIX / "drive_c" / "users" / user / "Temp"
+    return PREFIX.joinpath("drive_c", *found.group(1).split("\\\\"))
 
 
 def clear_temp_installers():
@@ -87,7 +95,7 @@ def temp_installers():
     return sorted(f.name for f in temp_folder().glob("marlek-*") if not f.name.endswith(".ran"))
 
 
-def variant(edition, preset="win64"):
+def variant(edition, preset="win32"):
     """The e2e build of start.exe for an edition, with the demo installer of the same tree."""
     tree = VARIANTS / f"{preset}-{edition}"
     exe = next((p for p in tree.rglob("start.exe") if "CMakeFiles" not in p.parts), None)
@@ -363,7 +371,7 @@ def wintool(*args, timeout=30):
     exe = VARIANTS / "wintool.exe"
     if not exe.exists():
         raise E2EError(f"{exe} is missing: run the e2e build first")
-    out = subprocess.run([WINE64, str(exe), *map(str, args)], env=wine_env(), capture_output=True,
+    out = subprocess.run([loader_for(exe), str(exe), *map(str, args)], env=wine_env(), capture_output=True,
                          text=True, timeout=timeout)
     values = {}
     for line in out.stdout.splitlines():

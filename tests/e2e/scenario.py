@@ -9,7 +9,7 @@ import unittest
 import e2e_lib as e2e
 import scripted_server
 
-PRESET = os.environ.get("START_E2E_PRESET", "win64")
+PRESET = os.environ.get("START_E2E_PRESET", "win32")
 
 INSTALL_LINK = {
     "seDirectInstall": "lblTumoOnlyInstall",

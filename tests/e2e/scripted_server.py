@@ -6,6 +6,7 @@ at most `max_connections` connections and stops by itself after `lifetime` secon
 """
 
 import socket
+import struct
 import threading
 import time
 
@@ -46,6 +47,8 @@ class Connection:
             return False
 
     def close(self):
+        if self.sock.fileno() < 0:
+            return
         try:
             self.sock.shutdown(socket.SHUT_WR)
         except OSError:
@@ -87,6 +90,30 @@ def short_body(body):
         head_bytes = (f"HTTP/1.1 200 OK\r\nContent-Length: {len(body)}\r\n"
                       "Content-Type: application/octet-stream\r\n\r\n").encode()
         conn.send(head_bytes + body[: len(body) // 2])
+    return behaviour
+
+
+def announce_only(length):
+    """Announces a body of `length` bytes and closes without sending any of it."""
+    def behaviour(conn, head):
+        conn.send((f"HTTP/1.1 200 OK\r\nContent-Length: {length}\r\n"
+                   "Content-Type: application/octet-stream\r\n\r\n").encode())
+    return behaviour
+
+
+def redirect_loop():
+    """Redirects every request to its own path, so the client gives up after its limit."""
+    def behaviour(conn, head):
+        path = head.split(b" ", 2)[1].decode("latin-1")
+        conn.send(_response(302, "Found", b"", (f"Location: {path}",)))
+    return behaviour
+
+
+def reset():
+    """Resets the connection once the request head is in."""
+    def behaviour(conn, head):
+        conn.sock.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        conn.sock.close()
     return behaviour
 
 

@@ -5,6 +5,8 @@ to an unknown root but marks the chain CERT_TRUST_IS_UNTRUSTED_ROOT, which start
 the authority is made a trusted root of the e2e prefix for the runs that must succeed."""
 
 import hashlib
+import os
+import shutil
 import struct
 import subprocess
 from pathlib import Path
@@ -62,8 +64,15 @@ class Authority:
                        f"\"Blob\"=hex:{','.join(f'{b:02x}' for b in blob)}\r\n")
         subprocess.run([e2e.WINE64, "reg", "import", str(reg)], env=e2e.wine_env(), check=True,
                        timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Wine 10 trusts only the roots of the system's bundle: the Wine root is given one that
+        # holds this authority (tests/wine/root-run mounts it) for the programs started from now.
+        bundle = self.folder / "trusted"
+        bundle.mkdir(exist_ok=True)
+        shutil.copy2(self.folder / "ca.pem", bundle / "ca-certificates.crt")
+        os.environ["START_WINE_ROOT_CERTS"] = str(bundle)
 
     def distrust(self):
+        os.environ.pop("START_WINE_ROOT_CERTS", None)
         _, key = self._root_key()
         subprocess.run([e2e.WINE64, "reg", "delete", key, "/f"], env=e2e.wine_env(), check=False,
                        timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

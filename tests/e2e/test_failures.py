@@ -5,16 +5,18 @@ import unittest
 
 import e2e_lib as e2e
 import scripted_server
-from scenario import Scenario, expected_request
+from scenario import PRESET, Scenario, expected_request
 
 
 class DownloadFailures(Scenario):
     edition = "seDirectInstall"
 
-    def fail_then_retry(self, behaviour):
+    def fail_then_retry(self, behaviour, prepare=None):
         server = self.scripted(behaviour) if behaviour else None
         program, window = self.start(e2e.GERMAN)
         window.wait_page("tsh0/tsh5")
+        if prepare:
+            prepare()
         self.click_install(window)
         window.wait_page("tsh3-failed", timeout=60)
         window.rest_pointer()
@@ -49,6 +51,16 @@ class DownloadFailures(Scenario):
 
     def test_empty_body(self):
         self.fail_then_retry(scripted_server.empty_body())
+
+    @unittest.skipUnless(PRESET == "win32", "only a 32-bit address space runs out")
+    def test_announced_body_larger_than_any_free_address_range(self):
+        # The 32-bit program's address space is taken in blocks of 64 MiB until none fits; a
+        # body announced at 96 MiB then cannot be reserved. The retried small installer fits.
+        def squeeze():
+            code, values = e2e.wintool("squeeze", f"title={e2e.SETUP_TITLE}", 64, timeout=120)
+            self.assertEqual(code, 0, f"a free range of 64 MiB is left: {values}")
+            self.assertLess(int(values["largest"]), 96 << 20)
+        self.fail_then_retry(scripted_server.announce_only(96 << 20), prepare=squeeze)
 
     def test_failure_state_survives_a_language_switch_and_a_new_start(self):
         server = self.scripted(scripted_server.status(404, "Not Found"))

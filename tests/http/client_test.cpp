@@ -375,10 +375,31 @@ TEST(HttpClient, AFinalBodyBeyondWhatTheProcessHoldsFails) {
   EXPECT_EQ(r.error, Error::BodyTooLarge);
   EXPECT_TRUE(r.events.empty()) << "refused before the body begins";
 
-  LoopbackServer atTheLimit(Once(WithLength(200, big.substr(0, 100000))));
-  r = Fetch(atTheLimit.Url("/"), s);
-  ASSERT_FALSE(r.error);
-  EXPECT_EQ(r.body.size(), 100000u);
+  // Exactly at the limit a body is whole, whether its length was announced or is seen only at
+  // its end; one byte more is too large.
+  const std::string limit = big.substr(0, 100000);
+  const std::string chunkedLimit = "186A0\r\n" + limit + "\r\n0\r\n\r\n";
+  const struct {
+    std::string response;
+    bool whole;
+  } edges[] = {
+      {WithLength(200, limit), true},
+      {Resp(200, "", limit), true},
+      {Resp(200, "Transfer-Encoding: chunked\r\n", chunkedLimit), true},
+      {Resp(200, "", limit + "x"), false},
+      {Resp(200, "Transfer-Encoding: chunked\r\n", "186A0\r\n" + limit + "\r\n1\r\nx\r\n0\r\n\r\n"),
+       false},
+  };
+  for (const auto& edge : edges) {
+    LoopbackServer server(Once(edge.response));
+    r = Fetch(server.Url("/"), s);
+    if (edge.whole) {
+      ASSERT_FALSE(r.error) << http::to_string(*r.error) << edge.response.substr(0, 60);
+      EXPECT_EQ(r.body, limit);
+    } else {
+      EXPECT_EQ(r.error, Error::BodyTooLarge) << edge.response.substr(0, 60);
+    }
+  }
 }
 
 // ---- connections ----

@@ -1,17 +1,25 @@
-// Body memory on Windows: committed as the bytes arrive, never ahead for an announced length.
+// Body memory on Windows: committed as the bytes arrive, never ahead for an announced length;
+// in the 32-bit program, the 1 GiB limit and an address space too fragmented for a body.
 
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "http/body_buffer.h"
+#include "http/client.h"
+#include "http/transport.h"
 
 namespace {
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
+constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
+constexpr bool k32Bit = sizeof(void*) == 4;
 
 DWORD StateAt(const char* p) {
   MEMORY_BASIC_INFORMATION info{};
@@ -55,6 +63,135 @@ TEST(WinDownloadBodyBuffer, BufferUsedAgainOutgrowsItsAnnouncedLength) {
   }
   EXPECT_EQ(std::string(body.data(), 5), "first");
   EXPECT_EQ(body.data()[body.size() - 1], 'z');
+}
+
+// A server in memory: the head, then `length` body bytes made up as they are read, then the
+// end of the connection. A body of a gigabyte passes without a second gigabyte to hold it.
+class GeneratedBody final : public http::Connector {
+public:
+  GeneratedBody(std::string head, std::uint64_t length) : head_(std::move(head)), length_(length) {}
+
+  std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t,
+                                            const http::Settings&, base::PumpPacer&) override {
+    return std::make_unique<Conn>(head_, length_);
+  }
+
+private:
+  class Conn final : public http::Connection {
+  public:
+    Conn(std::string head, std::uint64_t length) : head_(std::move(head)), left_(length) {}
+    net::IoResult Send(const char*, std::size_t size) override {
+      return {net::IoStatus::Data, size};
+    }
+    net::IoResult Receive(char* dst, std::size_t size) override {
+      if (headSent_ < head_.size()) {
+        std::size_t n = std::min(size, head_.size() - headSent_);
+        std::memcpy(dst, head_.data() + headSent_, n);
+        headSent_ += n;
+        return {net::IoStatus::Data, n};
+      }
+      if (left_ == 0) return {net::IoStatus::Closed, 0};
+      auto n = static_cast<std::size_t>(std::min<std::uint64_t>(size, left_));
+      std::memset(dst, 'b', n);
+      left_ -= n;
+      return {net::IoStatus::Data, n};
+    }
+    net::WaitStatus WaitReadable(int) override { return net::WaitStatus::Ready; }
+    net::WaitStatus WaitWritable(int) override { return net::WaitStatus::Ready; }
+
+  private:
+    std::string head_;
+    std::size_t headSent_ = 0;
+    std::uint64_t left_;
+  };
+
+  std::string head_;
+  std::uint64_t length_;
+};
+
+struct Fetched {
+  std::optional<http::Error> error;
+  std::size_t size = 0;
+  bool sawBody = false;  // a begin event came
+};
+
+// Content-Length: announced; otherwise the body runs until the connection ends.
+Fetched FetchGenerated(std::uint64_t length, bool announced) {
+  std::string head = "HTTP/1.1 200 OK\r\n";
+  if (announced) head += "Content-Length: " + std::to_string(length) + "\r\n";
+  head += "\r\n";
+  Fetched fetched;
+  http::Events events;
+  events.workBegin = [&](std::int64_t) { fetched.sawBody = true; };
+  events.pump = [] {};
+  http::HttpClient client(http::Settings{}, std::move(events),
+                          std::make_unique<GeneratedBody>(head, length));
+  BodyBuffer body;
+  try {
+    client.Get("http://127.0.0.1:1/big", body);
+    fetched.size = body.size();
+    if (fetched.size && body.data()[fetched.size - 1] != 'b') fetched.size = 0;
+  } catch (const http::HttpError& e) {
+    fetched.error = e.code();
+  }
+  return fetched;
+}
+
+TEST(WinDownloadBodyLimit, TheShippedProgramTakesOneGibibyteAndNotOneByteMore) {
+  if (!k32Bit) GTEST_SKIP() << "the 1 GiB limit is the 32-bit program's";
+  ASSERT_EQ(http::kMaxBodyBytes, kGiB);
+  for (bool announced : {true, false}) {
+    Fetched atLimit = FetchGenerated(kGiB, announced);
+    EXPECT_FALSE(atLimit.error) << "announced " << announced << ": "
+                                << http::to_string(atLimit.error.value_or(http::Error{}));
+    EXPECT_EQ(atLimit.size, kGiB) << "announced " << announced;
+
+    Fetched beyond = FetchGenerated(kGiB + 1, announced);
+    EXPECT_EQ(beyond.error, http::Error::BodyTooLarge) << "announced " << announced;
+    // An announced length beyond the limit is refused before any of the body is taken.
+    EXPECT_EQ(beyond.sawBody, !announced);
+  }
+}
+
+// Address space taken in blocks of `block` bytes until no such block is left, given back at
+// the end.
+class AddressSpaceSqueeze {
+public:
+  explicit AddressSpaceSqueeze(std::size_t block) {
+    while (void* p = VirtualAlloc(nullptr, block, MEM_RESERVE, PAGE_NOACCESS))
+      blocks_.emplace_back(p);
+  }
+  std::size_t LargestFree() const {
+    std::size_t largest = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    for (const char* p = nullptr; VirtualQuery(p, &info, sizeof info) == sizeof info;
+         p = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+      if (info.State == MEM_FREE) largest = std::max<std::size_t>(largest, info.RegionSize);
+      if (info.RegionSize == 0) break;
+    }
+    return largest;
+  }
+
+private:
+  struct Release {
+    void operator()(void* p) const { VirtualFree(p, 0, MEM_RELEASE); }
+  };
+  std::vector<std::unique_ptr<void, Release>> blocks_;
+};
+
+TEST(WinDownloadBodyLimit, AnAnnouncedBodyWithoutAddressSpaceFailsAndTheNextOneFits) {
+  if (!k32Bit) GTEST_SKIP() << "only a 32-bit address space runs out";
+  constexpr std::uint64_t kAnnounced = 96 * kMiB;
+  {
+    AddressSpaceSqueeze squeeze(64 * kMiB);
+    ASSERT_LT(squeeze.LargestFree(), kAnnounced);
+    Fetched fetched = FetchGenerated(kAnnounced, true);
+    EXPECT_EQ(fetched.error, http::Error::BodyTooLarge);
+    EXPECT_FALSE(fetched.sawBody);
+  }
+  Fetched fetched = FetchGenerated(kAnnounced, true);
+  EXPECT_FALSE(fetched.error);
+  EXPECT_EQ(fetched.size, kAnnounced);
 }
 
 }  // namespace

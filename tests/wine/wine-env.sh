@@ -1,25 +1,68 @@
 # Shared by the Wine scripts: one prefix under build/wine, one Xvfb display when there is no
-# DISPLAY, and the loader that fits a PE file. Source it; it defines functions only.
+# DISPLAY, and the Wine that runs the tier. Source it; it defines functions only.
+# A tier (START_WINE_TIER) is the build its tests run. win64 runs on Debian 12's Wine. win32, the
+# shipped program, runs on every machine the same way: on Wine 10 from the Debian 13 root that
+# scripts/wine-root builds, whose 64-bit loader runs the 32-bit code ("wow64" mode), so it needs
+# no i386 support of the kernel and gets the address space of a 32-bit program on 64-bit
+# Windows. START_WINE_MODE=i386 runs it on Debian 12's 32-bit loader (wine32) instead.
 START_ROOT=${START_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 WINE_DIR=$(realpath -m "${START_WINE_DIR:-$START_ROOT/build/wine}")
-export WINEPREFIX=${WINEPREFIX:-$WINE_DIR/prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-WINE64=/usr/lib/wine/wine64
-WINE32=/usr/lib/wine/wine
-WINESERVER=/usr/lib/wine/wineserver
+export START_WINE_ROOT=$(realpath -m "${START_WINE_ROOT:-$START_ROOT/build/deps/wine-root}")
+START_WINE_TIER=${START_WINE_TIER:-win64}
+if [ -n "${START_WINE_MODE:-}" ]; then
+  WINE_MODE=$START_WINE_MODE
+  # A mode chosen by hand keeps a prefix of its own: Wine 8 cannot use one that Wine 10 updated.
+  WINE_DIR=$WINE_DIR-$WINE_MODE
+elif [ "$START_WINE_TIER" = win64 ]; then
+  WINE_MODE=x86-64
+else
+  WINE_MODE=wow64
+fi
+if [ "$WINE_MODE" = wow64 ]; then
+  WINE64=$START_ROOT/tests/wine/root-wine64
+  WINE32=$WINE64
+  WINESERVER=$START_ROOT/tests/wine/root-wineserver
+else
+  WINE64=/usr/lib/wine/wine64
+  WINE32=/usr/lib/wine/wine
+  WINESERVER=/usr/lib/wine/wineserver
+  [ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver)
+fi
+export WINEPREFIX=${WINEPREFIX:-$WINE_DIR/prefix}
 # Size of our Xvfb screen and of the prefix's virtual desktop.
 WINE_SCREEN=${WINE_SCREEN:-1280x800}
-[ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver)
 
-# Prints the loader for a PE file: wine64 for PE32+, wine for PE32.
+# Prints the loader for a PE file: wine64 for PE32+, wine for PE32 (wine64 too in WoW64 mode).
 wine_loader_for() {
   if file -b "$1" | grep -q 'PE32+'; then echo "$WINE64"; else echo "$WINE32"; fi
 }
 
-# True when 32-bit Windows programs can run here (i386 kernel support and wine32 installed).
-wine_can_run_win32() {
-  [ -x "$WINE32" ] && "$START_ROOT/scripts/can-run-i386"
+# One line for the test log: which Wine runs this tier, and how.
+wine_describe() {
+  local how
+  case $WINE_MODE in
+    wow64) how="Wine from the Debian 13 root $START_WINE_ROOT, WoW64 mode: its 64-bit loader runs the 32-bit code" ;;
+    i386) how="Debian 12's Wine, its 32-bit loader" ;;
+    *) how="Debian 12's Wine, 64-bit loader" ;;
+  esac
+  echo "wine: tier $START_WINE_TIER on $("$WINE64" --version 2>/dev/null || echo 'no Wine'): $how; prefix $WINEPREFIX"
+}
+
+# Fails loudly when this machine cannot run the tier.
+wine_check() {
+  if [ "$WINE_MODE" = wow64 ] && [ ! -f "$START_WINE_ROOT/.complete" ]; then
+    echo "wine: tier $START_WINE_TIER cannot run: the Wine root $START_WINE_ROOT is missing" \
+      "(scripts/setup builds it)" >&2
+    return 1
+  fi
+  local loader=$WINE32
+  [ "$START_WINE_TIER" = win64 ] && loader=$WINE64
+  if ! "$loader" --version >/dev/null 2>&1; then
+    echo "wine: tier $START_WINE_TIER cannot run: $loader does not start here" >&2
+    return 1
+  fi
 }
 
 xvfb_alive() {

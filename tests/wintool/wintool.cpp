@@ -9,6 +9,9 @@
 //   wintool move SELECTOR X Y                moves the window (size unchanged)
 //   wintool ask SELECTOR MS                  asks the window for its title (WM_GETTEXT, which
 //                                            its thread must answer) every 100 ms for MS ms
+//   wintool usage SELECTOR                   what the window's process holds
+//   wintool squeeze SELECTOR MIB             reserves address space in the window's process
+//                                            until no free block of MIB MiB is left in it
 //   wintool access SELECTOR                  prints the accessible tree of the client area
 //   wintool access-do SELECTOR CHILD         runs the default action of a child (by its id)
 //   wintool access-events SELECTOR MS        records the accessibility events of the window's
@@ -21,23 +24,30 @@
 // owner (0x0 if none), owner_class, visible, maximized, active (the active window of its
 // thread), foreground, pid. `ask` prints asked (queries), answered, longest_ms (the slowest
 // answer, a query unanswered after 5000 ms counts as 5000), median_ms and max_ms (of the
-// answers, to the hundredth) and title. `access` prints client=NAME
-// and count=N, then child.I=ID;ROLE;LEFT,TOP,WIDTH,HEIGHT;STATE;ACTION;VALUE;NAME per child (role
-// text, text, link, button, graphic, progressbar or the number; the location in screen
+// answers, to the hundredth) and title. `usage` prints handles
+// (GetProcessHandleCount, or the system's handle list where that reports none), user and gdi
+// (GetGuiResources; "unavailable" under Wine), threads, private (bytes) and windows (the
+// process's top-level and child windows). `squeeze` prints largest (the largest free block
+// left, bytes) and reserved (bytes it took); the reservations stay. `access` prints
+// client=NAME and count=N, then child.I=ID;ROLE;LEFT,TOP,WIDTH,HEIGHT;STATE;ACTION;VALUE;NAME per
+// child (role text, text, link, button, graphic, progressbar or the number; the location in screen
 // coordinates; state in hex). `access-events` prints event.I=EVENT;OBJECT;CHILD;NAME, the name
 // read afterwards, so it is the name at the end of the recording. Exit codes: 0 done, 1 no such
 // window or time-out, 2 bad usage.
 
 #include <windows.h>
 #include <oleacc.h>
+#include <psapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
-#include <vector>
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "base/utf.h"
+#include "base/win_handles.h"
 
 namespace {
 
@@ -198,6 +208,55 @@ int Ask(HWND hwnd, DWORD ms) {
   return 0;
 }
 
+FileHandle OpenWindowProcess(HWND hwnd, DWORD access) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  return FileHandle(OpenProcess(access, FALSE, pid));
+}
+
+BOOL CALLBACK CountWindow(HWND hwnd, LPARAM param) {
+  auto* count = reinterpret_cast<std::pair<DWORD, int>*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == count->first) {
+    ++count->second;
+    EnumChildWindows(hwnd, CountWindow, param);
+  }
+  return TRUE;
+}
+
+// The handles a process holds, from the system's handle list: Wine's GetProcessHandleCount
+// reports none.
+ULONG CountHandles(DWORD pid) {
+  struct Entry {
+    ULONG pid;
+    UCHAR type;
+    UCHAR flags;
+    USHORT handle;
+    PVOID object;
+    ULONG access;
+  };
+  struct List {
+    ULONG count;
+    Entry entries[1];
+  };
+  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  constexpr ULONG kSystemHandleInformation = 16;
+  const auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return 0;
+  for (ULONG size = 1 << 16; size <= (1u << 26); size *= 2) {
+    std::vector<unsigned char> buffer(size);
+    ULONG needed = 0;
+    if (query(kSystemHandleInformation, buffer.data(), size, &needed) < 0) continue;
+    const auto* list = reinterpret_cast<const List*>(buffer.data());
+    ULONG count = 0;
+    for (ULONG i = 0; i < list->count; ++i) count += list->entries[i].pid == pid ? 1 : 0;
+    return count;
+  }
+  return 0;
+}
+
 struct RoleName {
   LONG role;
   const char* name;
@@ -294,6 +353,64 @@ int Access(HWND hwnd, LONG doChild) {
   return 0;
 }
 
+// A USER or GDI object count, or "unavailable" where GetGuiResources is not implemented (Wine).
+std::string GuiResources(HANDLE process, DWORD flags) {
+  SetLastError(0);
+  const DWORD count = GetGuiResources(process, flags);
+  if (count == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) return "unavailable";
+  return std::to_string(count);
+}
+
+int PrintUsage(HWND hwnd) {
+  FileHandle process = OpenWindowProcess(hwnd, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
+  if (!process) return 1;
+  const DWORD pid = GetProcessId(process.get());
+  DWORD handles = 0;
+  if (!GetProcessHandleCount(process.get(), &handles) || handles == 0) handles = CountHandles(pid);
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                       sizeof memory);
+  // Wine leaves PrivateUsage at 0 and reports the private commit as the page-file usage.
+  const SIZE_T privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
+  int threads = 0;
+  FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = snapshot && Thread32First(snapshot.get(), &entry); more;
+       more = Thread32Next(snapshot.get(), &entry))
+    threads += entry.th32OwnerProcessID == pid ? 1 : 0;
+  std::pair<DWORD, int> windows{pid, 0};
+  EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows));
+  std::printf("handles=%lu\nuser=%s\ngdi=%s\nthreads=%d\nprivate=%llu\nwindows=%d\n",
+              static_cast<unsigned long>(handles),
+              GuiResources(process.get(), GR_USEROBJECTS).c_str(),
+              GuiResources(process.get(), GR_GDIOBJECTS).c_str(), threads,
+              static_cast<unsigned long long>(privateBytes), windows.second);
+  return 0;
+}
+
+// Reserves blocks of mib MiB in the process until none fits: what is left free is smaller.
+int Squeeze(HWND hwnd, unsigned long long mib) {
+  FileHandle process = OpenWindowProcess(hwnd, PROCESS_VM_OPERATION | PROCESS_QUERY_INFORMATION);
+  if (!process) return 1;
+  const SIZE_T block = static_cast<SIZE_T>(mib) << 20;
+  SIZE_T reserved = 0;
+  // Bounded for a 64-bit process, whose address space has no end in practice.
+  for (int i = 0;
+       i < 4096 && VirtualAllocEx(process.get(), nullptr, block, MEM_RESERVE, PAGE_NOACCESS); ++i)
+    reserved += block;
+  SIZE_T largest = 0;
+  MEMORY_BASIC_INFORMATION info{};
+  for (char* p = nullptr;
+       VirtualQueryEx(process.get(), p, &info, sizeof info) == sizeof info && info.RegionSize;
+       p = static_cast<char*>(info.BaseAddress) + info.RegionSize)
+    if (info.State == MEM_FREE) largest = std::max(largest, info.RegionSize);
+  std::printf("largest=%llu\nreserved=%llu\n", static_cast<unsigned long long>(largest),
+              static_cast<unsigned long long>(reserved));
+  return largest < block ? 0 : 1;
+}
+
 struct WinEvent {
   DWORD event;
   HWND hwnd;
@@ -347,8 +464,8 @@ int AccessEvents(HWND hwnd, DWORD ms) {
 
 int Usage() {
   std::fputs(
-      "usage: wintool find|wait|wait-gone|post|send|activate|move|ask|access|access-do|"
-      "access-events SELECTOR [ARGS]\n",
+      "usage: wintool find|wait|wait-gone|post|send|activate|move|ask|usage|squeeze|access|"
+      "access-do|access-events SELECTOR [ARGS]\n",
       stderr);
   return 2;
 }
@@ -406,6 +523,12 @@ int wmain(int argc, wchar_t** argv) {
     return result;
   }
   if (command == L"activate") return SetForegroundWindow(hwnd) ? 0 : 1;
+  if (command == L"usage") return PrintUsage(hwnd);
+  if (command == L"squeeze") {
+    unsigned long long mib = 0;
+    if (argc < 4 || !ParseNumber(argv[3], mib) || mib == 0) return Usage();
+    return Squeeze(hwnd, mib);
+  }
   if (command == L"move") {
     if (argc < 5) return Usage();
     const int x = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
