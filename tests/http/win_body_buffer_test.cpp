@@ -96,8 +96,9 @@ private:
       left_ -= n;
       return {net::IoStatus::Data, n};
     }
-    net::WaitStatus WaitReadable(int) override { return net::WaitStatus::Ready; }
-    net::WaitStatus WaitWritable(int) override { return net::WaitStatus::Ready; }
+    net::WaitStatus Wait(net::Want, int, const base::InputWake*) override {
+      return net::WaitStatus::Ready;
+    }
 
   private:
     std::string head_;
