@@ -384,10 +384,11 @@ TEST(HttpClient, AFinalBodyBeyondWhatTheProcessHoldsFails) {
     bool whole;
   } edges[] = {
       {WithLength(200, limit), true},
-      {Resp(200, "", limit), true},
-      {Resp(200, "Transfer-Encoding: chunked\r\n", chunkedLimit), true},
-      {Resp(200, "", limit + "x"), false},
-      {Resp(200, "Transfer-Encoding: chunked\r\n", "186A0\r\n" + limit + "\r\n1\r\nx\r\n0\r\n\r\n"),
+      {Response(200, "", limit), true},
+      {Response(200, "Transfer-Encoding: chunked\r\n", chunkedLimit), true},
+      {Response(200, "", limit + "x"), false},
+      {Response(200, "Transfer-Encoding: chunked\r\n",
+                "186A0\r\n" + limit + "\r\n1\r\nx\r\n0\r\n\r\n"),
        false},
   };
   for (const auto& edge : edges) {
