@@ -7,7 +7,6 @@
 # where a ratio is httpget's throughput over curl's median throughput.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-. "$root/bench/nginx-env.sh"
 rounds=7
 mib=512
 httpget=
@@ -29,8 +28,9 @@ if [ -z "$httpget" ]; then
 fi
 
 work=$(mktemp -d /dev/shm/start-bench.XXXXXX)
+. "$root/scripts/loopback-nginx.sh"
 cleanup() {
-  bench_nginx_stop
+  nginx_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -43,12 +43,17 @@ bytes=$(stat -c %s "$work/www/body.bin")
 
 # The addition filter (an empty part before the body) takes the length away, so nginx sends
 # the same file chunked, or, with chunked coding off, until it closes the connection.
-bench_nginx_start "$work" "    location /empty/ { }
+nginx_start "$work" "
+  access_log off;
+  sendfile on;
+  tcp_nopush on;" "
+    location /empty/ { }
     location /chunked/ { alias $work/www/; addition_types *; add_before_body /empty/none; }
     location /close/ {
       alias $work/www/; addition_types *; add_before_body /empty/none;
       chunked_transfer_encoding off;
     }"
+port=$nginx_port
 
 # Runs a command under /usr/bin/time; prints "seconds peak_kib".
 measure() {

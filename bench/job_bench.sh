@@ -26,11 +26,11 @@ ours_exe=$1 floor_exe=$2 installer=$3
 export START_WINE_DIR=${START_WINE_DIR:-$root/build/bench/wine}
 export START_WINE_XVFB=1
 . "$root/tests/wine/wine-env.sh"
-. "$root/bench/nginx-env.sh"
+. "$root/scripts/loopback-nginx.sh"
 
 work=$(mktemp -d /dev/shm/start-job.XXXXXX)
 cleanup() {
-  bench_nginx_stop
+  nginx_stop
   rm -rf "$work"
   wine_session_stop
 }
@@ -40,7 +40,11 @@ mkdir -p "$work/www/prg"
 cp "$installer" "$work/www/prg/tumo.exe"
 truncate -s $((mib * 1048576)) "$work/www/prg/tumo.exe"
 chmod -R a+rX "$work/www"
-bench_nginx_start "$work"
+nginx_start "$work" "
+  access_log off;
+  sendfile on;
+  tcp_nopush on;"
+port=$nginx_port
 
 wine_session_start >/dev/null
 "$WINE64" cmd /c exit 0 >/dev/null 2>&1

@@ -27,6 +27,8 @@ bool ResolveIPv4(const std::string& host, std::uint32_t& address);
 class Socket {
 public:
   Socket();  // a fresh TCP socket; valid() is false when none could be made
+  // Takes over a connected socket made elsewhere (a loopback test server's accepted one).
+  explicit Socket(std::intptr_t adopted) : handle_(adopted) {}
   ~Socket();
   Socket(const Socket&) = delete;
   Socket& operator=(const Socket&) = delete;

@@ -13,28 +13,21 @@
 #include "download/download_and_run.h"
 #include "logic/edition.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/replies.h"
 
 namespace fs = std::filesystem;
 using testsupport::Conn;
+using testsupport::Ending;
 using testsupport::LoopbackServer;
+using testsupport::Once;
+using testsupport::Response;
 using testsupport::Script;
+using testsupport::Serve;
+using testsupport::Stall;
+using testsupport::Trickle;
+using testsupport::WithLength;
 
 namespace {
-
-std::string Response(const std::string& status, const std::string& headers,
-                     const std::string& body) {
-  return "HTTP/1.1 " + status + "\r\n" + headers +
-         "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-}
-
-// Answers one request with fixed bytes, then waits for the client to let go.
-Script Answer(std::string bytes) {
-  return [bytes](Conn& conn) {
-    if (conn.ReadRequest().empty()) return;
-    conn.Send(bytes);
-    conn.WaitPeerClose(5000);
-  };
-}
 
 std::string Installer(std::size_t size) {
   std::string bytes(size, '\0');
@@ -71,7 +64,7 @@ protected:
         [this] {
           if (pump_) pump_();
         },
-        platform_, "127.0.0.1:" + std::to_string(server.port()), Quick(), std::move(signer));
+        platform_, server.host(), Quick(), std::move(signer));
   }
 
   void ExpectFailed() {
@@ -102,7 +95,7 @@ protected:
 
 TEST_F(DownloadAndRunTest, SavesExactlyTheServedBytesLaunchesThemAndQuits) {
   const std::string body = Installer(200000);
-  LoopbackServer server(Answer(Response("200 OK", "", body)));
+  LoopbackServer server(Serve({WithLength(200, body)}));
   auto controller = Controller(server);
   controller.DownloadAndRun();
 
@@ -122,7 +115,7 @@ TEST_F(DownloadAndRunTest, SavesExactlyTheServedBytesLaunchesThemAndQuits) {
 
 TEST_F(DownloadAndRunTest, ReplacesAnExistingLongerFile) {
   std::ofstream(dir_ / "marlek-tumo.exe", std::ios::binary) << std::string(5000, 'x');
-  LoopbackServer server(Answer(Response("200 OK", "", "new installer")));
+  LoopbackServer server(Serve({WithLength(200, "new installer")}));
   Controller(server).DownloadAndRun();
   EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "new installer");
   EXPECT_EQ(terminated_, 1);
@@ -130,22 +123,13 @@ TEST_F(DownloadAndRunTest, ReplacesAnExistingLongerFile) {
 
 TEST_F(DownloadAndRunTest, EveryTransferFailureShowsTheFailureStateAndWritesNothing) {
   const FailureCase cases[] = {
-      {"404", Answer(Response("404 Not Found", "", "missing"))},
-      {"500", Answer(Response("500 Internal Server Error", "", "oops"))},
-      {"redirect to https", Answer(Response("302 Found", "Location: https://127.0.0.1/x\r\n", ""))},
-      {"redirect without Location", Answer(Response("301 Moved Permanently", "", ""))},
+      {"404", Serve({WithLength(404, "missing")})},
+      {"500", Serve({WithLength(500, "oops")})},
+      {"redirect to https", Serve({WithLength(302, "", "Location: https://127.0.0.1/x\r\n")})},
+      {"redirect without Location", Serve({WithLength(301, "")})},
       {"reset inside the body",
-       [](Conn& conn) {
-         if (conn.ReadRequest().empty()) return;
-         conn.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + std::string(500, 'a'));
-         conn.Silent(100);
-         conn.Reset();
-       }},
-      {"silence past the read time-out",
-       [](Conn& conn) {
-         if (conn.ReadRequest().empty()) return;
-         conn.Silent(4500);
-       }},
+       Once(Response(200, "Content-Length: 1000\r\n", std::string(500, 'a')), Ending::Reset)},
+      {"silence past the read time-out", Stall("", 4500)},
   };
   ExpectEachFailsAndSavesNothing(cases);
 }
@@ -161,10 +145,10 @@ TEST_F(DownloadAndRunTest, RefusedConnectionFails) {
 // An installer of no bytes can never be right, whatever the status says.
 TEST_F(DownloadAndRunTest, EmptyBodyIsAFailedAttempt) {
   const FailureCase cases[] = {
-      {"204", Answer("HTTP/1.1 204 No Content\r\n\r\n")},
-      {"200 with length 0", Answer(Response("200 OK", "", ""))},
+      {"204", Serve({"HTTP/1.1 204 No Content\r\n\r\n"})},
+      {"200 with length 0", Serve({WithLength(200, "")})},
       {"200 chunked with no data",
-       Answer("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n")},
+       Serve({"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n"})},
   };
   ExpectEachFailsAndSavesNothing(cases);
 }
@@ -172,11 +156,7 @@ TEST_F(DownloadAndRunTest, EmptyBodyIsAFailedAttempt) {
 // The client refuses a body cut short of its announced length, so a truncated installer is
 // never saved or started.
 TEST_F(DownloadAndRunTest, OrderlyCloseBeforeTheAnnouncedLengthFails) {
-  LoopbackServer server([](Conn& conn) {
-    if (conn.ReadRequest().empty()) return;
-    conn.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + std::string(500, 'h'));
-    conn.Close();
-  });
+  LoopbackServer server(Once(Response(200, "Content-Length: 1000\r\n", std::string(500, 'h'))));
   Controller(server).DownloadAndRun();
   ExpectFailed();
   EXPECT_FALSE(fs::exists(dir_ / "marlek-tumo.exe"));
@@ -184,7 +164,7 @@ TEST_F(DownloadAndRunTest, OrderlyCloseBeforeTheAnnouncedLengthFails) {
 
 TEST_F(DownloadAndRunTest, TargetThatCannotBeCreatedFails) {
   platform_.folder = (dir_ / "missing").wstring() + L"/";
-  LoopbackServer server(Answer(Response("200 OK", "", "installer")));
+  LoopbackServer server(Serve({WithLength(200, "installer")}));
   Controller(server).DownloadAndRun();
   ExpectFailed();
 }
@@ -193,7 +173,7 @@ TEST_F(DownloadAndRunTest, WithoutTempFolderTheBareNameLandsInTheCurrentDirector
   platform_.folder.clear();
   const fs::path previous = fs::current_path();
   fs::current_path(dir_);
-  LoopbackServer server(Answer(Response("200 OK", "", "bare")));
+  LoopbackServer server(Serve({WithLength(200, "bare")}));
   Controller(server).DownloadAndRun();
   fs::current_path(previous);
   EXPECT_EQ(platform_.launched, std::vector<std::wstring>{L"marlek-tumo.exe"});
@@ -202,13 +182,8 @@ TEST_F(DownloadAndRunTest, WithoutTempFolderTheBareNameLandsInTheCurrentDirector
 
 TEST_F(DownloadAndRunTest, LanguageChangedMidTransferKeepsUrlAndTarget) {
   const std::string body = Installer(100000);
-  LoopbackServer server([&body](Conn& conn) {
-    if (conn.ReadRequest().empty()) return;
-    conn.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n");
-    conn.Silent(600);  // the client pumps while it waits
-    conn.Send(body);
-    conn.WaitPeerClose(5000);
-  });
+  // The client pumps while it waits for the body.
+  LoopbackServer server(Trickle(Response(200, "Content-Length: 100000\r\n"), body, 600));
   int pumps = 0;
   pump_ = [this, &pumps] {
     ++pumps;
@@ -224,13 +199,7 @@ TEST_F(DownloadAndRunTest, LanguageChangedMidTransferKeepsUrlAndTarget) {
 }
 
 TEST_F(DownloadAndRunTest, StartRequestDuringAnAttemptOnlyShowsThePage) {
-  LoopbackServer server([](Conn& conn) {
-    if (conn.ReadRequest().empty()) return;
-    conn.Send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\n");
-    conn.Silent(600);
-    conn.Send("body");
-    conn.WaitPeerClose(5000);
-  });
+  LoopbackServer server(Trickle(Response(200, "Content-Length: 4\r\n"), "body", 600));
   auto controller = Controller(server);
   int nested = 0;
   pump_ = [&] {
@@ -247,8 +216,8 @@ TEST_F(DownloadAndRunTest, StartRequestDuringAnAttemptOnlyShowsThePage) {
 }
 
 TEST_F(DownloadAndRunTest, RetryAfterAFailureSucceedsWithoutResettingThePage) {
-  LoopbackServer server(std::vector<Script>{Answer(Response("500 Internal Server Error", "", "")),
-                                            Answer(Response("200 OK", "", "second"))});
+  LoopbackServer server(
+      std::vector<Script>{Serve({WithLength(500, "")}), Serve({WithLength(200, "second")})});
   auto controller = Controller(server);
   controller.DownloadAndRun();
   ASSERT_EQ(page_.Count("error"), 1);
@@ -265,7 +234,7 @@ TEST_F(DownloadAndRunTest, ConnectionIsClosedWhenTheAttemptEnds) {
   std::promise<bool> closed;
   LoopbackServer server([&closed](Conn& conn) {
     if (conn.ReadRequest().empty()) return;
-    conn.Send(Response("404 Not Found", "", "gone"));
+    conn.Send(WithLength(404, "gone"));
     closed.set_value(conn.WaitPeerClose(3000));
   });
   Controller(server).DownloadAndRun();
@@ -275,7 +244,7 @@ TEST_F(DownloadAndRunTest, ConnectionIsClosedWhenTheAttemptEnds) {
 }
 
 TEST_F(DownloadAndRunTest, ErrorBeforeTheGuardedStepsReachesTheCaller) {
-  LoopbackServer server(Answer(Response("200 OK", "", "x")));
+  LoopbackServer server(Serve({WithLength(200, "x")}));
   auto controller = Controller(server);
   platform_.exhausted = true;
   EXPECT_THROW(controller.DownloadAndRun(), std::bad_alloc);
@@ -288,7 +257,7 @@ TEST_F(DownloadAndRunTest, ErrorBeforeTheGuardedStepsReachesTheCaller) {
 }
 
 TEST_F(DownloadAndRunTest, WithoutARequiredSignerTheInstallerIsNeitherHeldNorChecked) {
-  LoopbackServer server(Answer(Response("200 OK", "", "unsigned installer")));
+  LoopbackServer server(Serve({WithLength(200, "unsigned installer")}));
   Controller(server).DownloadAndRun();
   EXPECT_EQ(platform_.steps, (std::vector<std::string>{"open"}));
   EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "unsigned installer");
@@ -299,7 +268,7 @@ TEST_F(DownloadAndRunTest, InstallerOfTheRequiredSignerIsHeldFromTheCheckUntilTh
   platform_.facts.trustResult = 0;
   platform_.facts.chainErrors = 0;
   platform_.facts.signerName = L"Marlek Software GmbH";
-  LoopbackServer server(Answer(Response("200 OK", "", "signed installer")));
+  LoopbackServer server(Serve({WithLength(200, "signed installer")}));
   Controller(server, L"Marlek Software GmbH").DownloadAndRun();
 
   EXPECT_EQ(platform_.steps, (std::vector<std::string>{"hold", "signature", "open", "release"}));
@@ -339,7 +308,7 @@ TEST_F(DownloadAndRunTest, InstallerFailingTheCheckIsDeletedAndNotStarted) {
     platform_.facts.signerName = c.signer;
     platform_.holdFails = c.holdFails;
     platform_.signatureFails = c.signatureFails;
-    LoopbackServer server(Answer(Response("200 OK", "", "installer")));
+    LoopbackServer server(Serve({WithLength(200, "installer")}));
     Controller(server, L"Marlek Software GmbH").DownloadAndRun();
 
     ExpectFailed();

@@ -13,12 +13,16 @@
 #include "download/download_and_run.h"
 #include "tests/download/controller_fakes.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/replies.h"
 #include "logic/setup_form.h"
 
 namespace fs = std::filesystem;
-using testsupport::Conn;
 using testsupport::LoopbackServer;
+using testsupport::Response;
 using testsupport::Script;
+using testsupport::Serve;
+using testsupport::Trickle;
+using testsupport::WithLength;
 
 namespace {
 
@@ -84,16 +88,6 @@ public:
   int terminates = 0;
 };
 
-Script Answer(std::string head, std::string body, int pauseMs = 0) {
-  return [head, body, pauseMs](Conn& conn) {
-    if (conn.ReadRequest().empty()) return;
-    conn.Send(head + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n");
-    if (pauseMs) conn.Silent(pauseMs);
-    conn.Send(body);
-    conn.WaitPeerClose(5000);
-  };
-}
-
 class FormWiring : public testing::Test {
 protected:
   void SetUp() override {
@@ -113,7 +107,7 @@ protected:
         [this] {
           if (pump_) pump_();
         },
-        installer_, "127.0.0.1:" + std::to_string(server.port()), settings);
+        installer_, server.host(), settings);
     form_.ConnectDownload(*download_);
   }
 
@@ -129,8 +123,8 @@ protected:
 };
 
 TEST_F(FormWiring, RetryAfterAFailureSucceedsWithTheFailureStateStillShown) {
-  LoopbackServer server(std::vector<Script>{Answer("HTTP/1.1 503 Busy\r\n", "busy"),
-                                            Answer("HTTP/1.1 200 OK\r\n", "installer")});
+  LoopbackServer server(
+      std::vector<Script>{Serve({WithLength(503, "busy")}), Serve({WithLength(200, "installer")})});
   Wire(server);
   form_.lblWindowsClick();
   EXPECT_EQ(view_.pages.back(), tsh3);
@@ -147,7 +141,7 @@ TEST_F(FormWiring, RetryAfterAFailureSucceedsWithTheFailureStateStillShown) {
 }
 
 TEST_F(FormWiring, LanguageSwitchAndInstallActionDuringATransfer) {
-  LoopbackServer server(Answer("HTTP/1.1 200 OK\r\n", "german installer", 600));
+  LoopbackServer server(Trickle(Response(200, "Content-Length: 16\r\n"), "german installer", 600));
   Wire(server);
   bool clicked = false;
   pump_ = [&] {

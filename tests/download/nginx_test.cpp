@@ -23,20 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kNginx = "/usr/sbin/nginx";
-
-std::uint16_t FreeLoopbackPort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  close(fd);
-  return ntohs(addr.sin_port);
-}
-
 bool Accepts(std::uint16_t port) {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
@@ -59,11 +45,11 @@ std::string Pattern(std::size_t size, unsigned seed) {
   return bytes;
 }
 
-// nginx in the foreground with a configuration of its own under the build tree.
+// nginx from scripts/loopback-nginx.sh with its configuration under the build tree.
 class Nginx {
 public:
   explicit Nginx(const fs::path& prefix) : prefix_(prefix) {
-    for (int attempt = 0; attempt < 3 && !ready_; ++attempt) Start(FreeLoopbackPort());
+    for (int attempt = 0; attempt < 3 && !ready_; ++attempt) Start();
   }
   ~Nginx() { Stop(); }
   Nginx(const Nginx&) = delete;
@@ -73,23 +59,16 @@ public:
   std::uint16_t port() const { return port_; }
 
 private:
-  void Start(std::uint16_t port) {
-    const std::string p = prefix_.string();
-    std::ofstream(prefix_ / "nginx.conf")
-        << "daemon off;\nmaster_process off;\npid " << p << "/nginx.pid;\n"
-        << "error_log " << p << "/error.log;\nevents { worker_connections 64; }\n"
-        << "http {\n  access_log off;\n  default_type application/octet-stream;\n"
-        << "  client_body_temp_path " << p << "/tmp;\n  proxy_temp_path " << p << "/tmp;\n"
-        << "  fastcgi_temp_path " << p << "/tmp;\n  uwsgi_temp_path " << p << "/tmp;\n"
-        << "  scgi_temp_path " << p << "/tmp;\n"
-        << "  server {\n    listen 127.0.0.1:" << port << ";\n    root " << p << "/www;\n"
-        << "    location = /prg/pavo.exe { return 302 /files/pavo.bin; }\n  }\n}\n";
-    const std::string conf = p + "/nginx.conf";
-    const std::string prefixArg = p + "/";
-    const std::string errorLog = p + "/error.log";
-    const char* argv[] = {kNginx,       "-p", prefixArg.c_str(), "-c",
-                          conf.c_str(), "-e", errorLog.c_str(),  nullptr};
-    if (posix_spawn(&pid_, kNginx, nullptr, nullptr, const_cast<char* const*>(argv), environ) !=
+  void Start() {
+    const std::string dir = prefix_.string();
+    const char* argv[] = {"bash",
+                          START_NGINX_SCRIPT,
+                          dir.c_str(),
+                          "access_log off;",
+                          "location = /prg/pavo.exe { return 302 /files/pavo.bin; }",
+                          nullptr};
+    fs::remove(prefix_ / "port");
+    if (posix_spawnp(&pid_, "bash", nullptr, nullptr, const_cast<char* const*>(argv), environ) !=
         0) {
       pid_ = -1;
       return;
@@ -100,7 +79,9 @@ private:
         pid_ = -1;  // the port was taken meanwhile, or the configuration was refused
         return;
       }
-      if (Accepts(port)) {
+      std::uint16_t port = 0;
+      std::ifstream(prefix_ / "port") >> port;
+      if (port != 0 && Accepts(port)) {
         port_ = port;
         ready_ = true;
         return;
@@ -131,7 +112,6 @@ protected:
     prefix_ = fs::path(START_TEST_SCRATCH) / ("nginx-" + std::to_string(getpid()));
     const fs::path& prefix = prefix_;
     fs::remove_all(prefix);
-    fs::create_directories(prefix / "tmp");
     WriteFile(prefix / "www/prg/tumo.exe", Pattern(1000003, 31));
     WriteFile(prefix / "www/files/pavo.bin", Pattern(70001, 17));
     WriteFile(prefix / "www/prg/rilo-en.exe", "");

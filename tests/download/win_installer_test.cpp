@@ -13,7 +13,8 @@
 #include "tests/download/controller_fakes.h"
 #include "download/download_and_run.h"
 #include "logic/edition.h"
-#include "tests/download/win_loopback_server.h"
+#include "tests/support/loopback_server.h"
+#include "tests/support/replies.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -162,7 +163,8 @@ TEST(WinDownloadInstallerSave, TargetHeldOpenWithoutSharingFailsTheAttempt) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
-  WinLoopbackServer server(OkResponse("installer"));
+  testsupport::LoopbackServer server(
+      testsupport::Serve({testsupport::WithLength(200, "installer")}));
   const SetupValues values{seDirectInstall, ulGerman};
   RecordingPage page;
   TestPlatform platform(scratch.folder());
@@ -222,7 +224,7 @@ TEST(WinDownloadInstallerLaunch, ShellStartsTheSavedInstallerAndTheLauncherQuits
   ASSERT_GT(program.size(), 1000u);
   Scratch scratch;
   TmpOverride tmp(scratch.path().wstring());
-  WinLoopbackServer server(OkResponse(program));
+  testsupport::LoopbackServer server(testsupport::Serve({testsupport::WithLength(200, program)}));
   const SetupValues values{seCompanion, ulEnglish};
   RecordingPage page;
   int terminated = 0;

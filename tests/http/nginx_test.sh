@@ -6,56 +6,30 @@ set -euo pipefail
 httpget=$1
 work=$2
 rm -rf "$work"
-mkdir -p "$work/www/files" "$work/tmp" "$work/out"
+mkdir -p "$work/www/files" "$work/out"
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 sizes=(0 1 1000 32767 32768 32769 100000 1048576 5242880)
 for n in "${sizes[@]}"; do head -c "$n" /dev/urandom > "$work/www/files/$n.bin"; done
 
-cat > "$work/nginx.conf" <<CONF
-daemon off;
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-events { worker_connections 64; }
-http {
+. "$(dirname "$0")/../../scripts/loopback-nginx.sh"
+trap nginx_stop EXIT
+# Substitution without a match keeps the bytes but drops the length: chunked coding.
+nginx_start "$work" "
   log_format conn '\$connection \$request \$status';
   access_log $work/access.log conn;
-  client_body_temp_path $work/tmp/body;
-  proxy_temp_path $work/tmp/proxy;
-  fastcgi_temp_path $work/tmp/fastcgi;
-  uwsgi_temp_path $work/tmp/uwsgi;
-  scgi_temp_path $work/tmp/scgi;
-  keepalive_timeout 30;
-  default_type application/octet-stream;
-  server {
-    listen 127.0.0.1:$port;
-    root $work/www;
+  keepalive_timeout 30;" "
     location = /start { return 302 /hop/one; }
     location = /hop/one { return 301 ../hop2/../files/100000.bin; }
-    location = /secure { return 302 https://127.0.0.1:$port/files/1.bin; }
-    # Substitution without a match keeps the bytes but drops the length: chunked coding.
+    location = /secure { return 302 https://127.0.0.1:\$server_port/files/1.bin; }
     location /chunked/ {
       alias $work/www/files/;
       sub_filter_types *;
       sub_filter_once off;
       sub_filter 'no such text anywhere' 'x';
-    }
-  }
-}
-CONF
-
-nginx -c "$work/nginx.conf" -e "$work/error.log" &
-nginx_pid=$!
-trap 'kill "$nginx_pid" 2>/dev/null; wait "$nginx_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
-
+    }"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-base="http://127.0.0.1:$port"
+base="http://127.0.0.1:$nginx_port"
 
 for n in "${sizes[@]}"; do
   "$httpget" "$base/files/$n.bin" "$work/out/$n.bin" --progress > "$work/out/$n.progress" || fail "GET $n.bin exited $?"

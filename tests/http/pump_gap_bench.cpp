@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "tests/http/trickle_servers.h"
+#include "tests/support/trickle_scenarios.h"
 
 int main() {
   double worst = 0;

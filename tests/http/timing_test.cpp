@@ -9,41 +9,15 @@
 
 #include "http/client.h"
 #include "http/transport.h"
+#include "tests/support/fetch.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/never_accepting_listener.h"
+#include "tests/support/replies.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using testsupport::Conn;
 using testsupport::LoopbackServer;
-
-struct Timed {
-  bool failed = false;
-  http::Error error{};
-  std::string body;
-  std::vector<double> pumpsAt;  // seconds since the start
-  double seconds = 0;
-};
-
-Timed TimedGet(const std::string& url, const http::Settings& s) {
-  Timed t;
-  auto start = Clock::now();
-  http::Events ev;
-  ev.pump = [&] {
-    t.pumpsAt.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-  };
-  BodyBuffer body;
-  try {
-    http::HttpClient client(s, ev);
-    client.Get(url, body);
-  } catch (const http::HttpError& e) {
-    t.failed = true;
-    t.error = e.code();
-  }
-  t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  t.body.assign(body.data() ? body.data() : "", body.size());
-  return t;
-}
 
 double LargestGap(const std::vector<double>& at) {
   double gap = 0;
@@ -56,65 +30,56 @@ TEST(HttpTiming, ConnectThatNeverCompletesTimesOutWhilePumpingEachStep) {
   http::Settings s;
   s.connectTimeoutMs = 1000;
   s.connectStepMs = 50;
-  Timed t = TimedGet(testsupport::LoopbackUrl(listener.port(), "/"), s);
-  ASSERT_TRUE(t.failed);
+  testsupport::Fetched t = testsupport::Fetch(testsupport::LoopbackUrl(listener.port(), "/"), s);
+  ASSERT_TRUE(t.error);
   EXPECT_EQ(t.error, http::Error::ConnectTimeout);
-  EXPECT_GE(t.seconds, 0.95);
-  EXPECT_LT(t.seconds, 3.0) << "the worker's connect must end when the socket is closed";
+  EXPECT_GE(t.end, 0.95);
+  EXPECT_LT(t.end, 3.0) << "the worker's connect must end when the socket is closed";
   // 1000 ms in 50 ms steps: a pump after each step but the last.
-  EXPECT_GE(t.pumpsAt.size(), 12u);
-  EXPECT_LE(t.pumpsAt.size(), 20u);
-  EXPECT_LT(LargestGap(t.pumpsAt), 0.3);
+  EXPECT_GE(t.pumps.size(), 12u);
+  EXPECT_LE(t.pumps.size(), 20u);
+  EXPECT_LT(LargestGap(t.pumps), 0.3);
 }
 
 TEST(HttpTiming, SilentServerTimesOutWhilePumpingEachSlice) {
-  LoopbackServer server([](Conn& c) {
-    c.ReadRequest();
-    c.Silent(5000);
-  });
+  LoopbackServer server(testsupport::Stall("", 5000));
   http::Settings s;
   s.readTimeoutMs = 800;
   s.readSliceMs = 40;
-  Timed t = TimedGet(server.Url("/"), s);
-  ASSERT_TRUE(t.failed);
+  testsupport::Fetched t = testsupport::Fetch(server.Url("/"), s);
+  ASSERT_TRUE(t.error);
   EXPECT_EQ(t.error, http::Error::ReadTimeout);
-  EXPECT_GE(t.seconds, 0.75);
-  EXPECT_LT(t.seconds, 2.5);
-  EXPECT_GE(t.pumpsAt.size(), 12u);
-  EXPECT_LE(t.pumpsAt.size(), 20u);
-  EXPECT_LT(LargestGap(t.pumpsAt), 0.3);
+  EXPECT_GE(t.end, 0.75);
+  EXPECT_LT(t.end, 2.5);
+  EXPECT_GE(t.pumps.size(), 12u);
+  EXPECT_LE(t.pumps.size(), 20u);
+  EXPECT_LT(LargestGap(t.pumps), 0.3);
 }
 
 TEST(HttpTiming, TheLimitAppliesToEachWaitNotTheWholeTransfer) {
   // Every part of the message comes just inside the limit; together they take far longer.
-  LoopbackServer server([](Conn& c) {
-    c.ReadRequest();
-    c.SendSlowly("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabc", 350, 10);
-    c.WaitPeerClose(3000);
-  });
+  LoopbackServer server(
+      testsupport::Trickle("", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabc", 350, 10));
   http::Settings s;
   s.readTimeoutMs = 600;
   s.readSliceMs = 50;
-  Timed t = TimedGet(server.Url("/"), s);
-  ASSERT_FALSE(t.failed) << http::to_string(t.error);
+  testsupport::Fetched t = testsupport::Fetch(server.Url("/"), s);
+  ASSERT_FALSE(t.error) << http::to_string(*t.error);
   EXPECT_EQ(t.body, "abc");
-  EXPECT_GT(t.seconds, 1.2);
-  EXPECT_GE(t.pumpsAt.size(), 15u) << "silent slices between the pieces pump";
+  EXPECT_GT(t.end, 1.2);
+  EXPECT_GE(t.pumps.size(), 15u) << "silent slices between the pieces pump";
 }
 
 TEST(HttpTiming, SilenceInsideABodyAlsoTimesOut) {
-  LoopbackServer server([](Conn& c) {
-    c.ReadRequest();
-    c.Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc");
-    c.Silent(5000);
-  });
+  LoopbackServer server(
+      testsupport::Stall("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc", 5000));
   http::Settings s;
   s.readTimeoutMs = 400;
   s.readSliceMs = 40;
-  Timed t = TimedGet(server.Url("/"), s);
-  ASSERT_TRUE(t.failed);
+  testsupport::Fetched t = testsupport::Fetch(server.Url("/"), s);
+  ASSERT_TRUE(t.error);
   EXPECT_EQ(t.error, http::Error::ReadTimeout);
-  EXPECT_LT(t.seconds, 2.0);
+  EXPECT_LT(t.end, 2.0);
 }
 
 // A connection that always says it is ready and never has data, as a wait that watched

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/http/trickle_servers.h"
+#include "tests/support/trickle_scenarios.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-// The HTTP client over Winsock, against a small server thread in the same process.
+// The HTTP client over Winsock, against the loopback test server in the same process.
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,127 +14,14 @@
 
 #include "http/client.h"
 #include "http/transport.h"
+#include "tests/support/fetch.h"
+#include "tests/support/loopback_server.h"
+#include "tests/support/replies.h"
 
 namespace {
 
-class WinsockUser {
-public:
-  WinsockUser() { WSAStartup(MAKEWORD(2, 2), &data_); }
-  ~WinsockUser() { WSACleanup(); }
-  WinsockUser(const WinsockUser&) = delete;
-  WinsockUser& operator=(const WinsockUser&) = delete;
-
-private:
-  WSADATA data_{};
-};
-
-class OwnedSocket {
-public:
-  explicit OwnedSocket(SOCKET s = INVALID_SOCKET) : s_(s) {}
-  ~OwnedSocket() {
-    if (s_ != INVALID_SOCKET) closesocket(s_);
-  }
-  OwnedSocket(const OwnedSocket&) = delete;
-  OwnedSocket& operator=(const OwnedSocket&) = delete;
-  SOCKET get() const { return s_; }
-
-private:
-  SOCKET s_;
-};
-
-// Listens on 127.0.0.1; the first connection gets `reply` after its request head (or nothing
-// for silentMs), then an orderly close.
-class OneShotServer {
-public:
-  OneShotServer(std::string reply, int silentMs = 0)
-      : listener_(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)),
-        reply_(std::move(reply)),
-        silentMs_(silentMs) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener_.get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-    listen(listener_.get(), 4);
-    int len = sizeof sa;
-    getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&sa), &len);
-    port_ = ntohs(sa.sin_port);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~OneShotServer() {
-    stop_ = true;
-    thread_.join();
-  }
-  OneShotServer(const OneShotServer&) = delete;
-  OneShotServer& operator=(const OneShotServer&) = delete;
-
-  std::string Url(const char* path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-  }
-  std::string request() const { return request_; }
-
-private:
-  bool Readable(SOCKET s, int ms) {
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(s, &set);
-    timeval tv{0, ms * 1000};
-    return select(0, &set, nullptr, nullptr, &tv) > 0;
-  }
-  void Serve() {
-    for (int i = 0; i < 200 && !stop_; ++i) {
-      if (!Readable(listener_.get(), 50)) continue;
-      OwnedSocket conn(accept(listener_.get(), nullptr, nullptr));
-      std::string head;
-      char buf[1024];
-      for (int j = 0; j < 200 && !stop_ && head.find("\r\n\r\n") == std::string::npos; ++j) {
-        if (!Readable(conn.get(), 50)) continue;
-        int n = recv(conn.get(), buf, sizeof buf, 0);
-        if (n <= 0) break;
-        head.append(buf, static_cast<std::size_t>(n));
-      }
-      request_ = head;
-      for (int waited = 0; waited < silentMs_ && !stop_; waited += 50) Sleep(50);
-      send(conn.get(), reply_.data(), static_cast<int>(reply_.size()), 0);
-      shutdown(conn.get(), SD_SEND);
-      Readable(conn.get(), 1000);
-      return;
-    }
-  }
-
-  WinsockUser winsock_;
-  OwnedSocket listener_;
-  std::string reply_;
-  int silentMs_;
-  std::uint16_t port_ = 0;
-  std::string request_;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
-
-struct Result {
-  bool failed = false;
-  http::Error error{};
-  std::string body;
-  int pumps = 0;
-  long long lastWork = -1;
-};
-
-Result Fetch(const std::string& url, http::Settings s = {}) {
-  Result r;
-  http::Events ev;
-  ev.pump = [&] { ++r.pumps; };
-  ev.work = [&](std::int64_t n) { r.lastWork = n; };
-  BodyBuffer body;
-  try {
-    http::HttpClient client(s, ev);
-    client.Get(url, body);
-  } catch (const http::HttpError& e) {
-    r.failed = true;
-    r.error = e.code();
-  }
-  r.body.assign(body.data() ? body.data() : "", body.size());
-  return r;
-}
+using testsupport::Fetch;
+using testsupport::LoopbackServer;
 
 std::string Big(std::size_t n) {
   std::string s(n, 'x');
@@ -144,62 +31,53 @@ std::string Big(std::size_t n) {
 
 TEST(WinDownloadHttp, ContentLengthBody) {
   const std::string body = Big(100000);
-  OneShotServer server("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + body);
-  Result r = Fetch(server.Url("/prg/x.exe"));
-  ASSERT_FALSE(r.failed) << http::to_string(r.error);
+  LoopbackServer server(testsupport::Once(testsupport::WithLength(200, body)));
+  testsupport::Fetched r = Fetch(server.Url("/prg/x.exe"));
+  ASSERT_FALSE(r.error) << http::to_string(*r.error);
   EXPECT_EQ(r.body, body);
-  EXPECT_EQ(r.lastWork, 100000);
-  EXPECT_GE(r.pumps, 3) << "a pump after each block";
-  EXPECT_EQ(server.request().substr(0, 30), "GET /prg/x.exe HTTP/1.1\r\nHost:");
+  EXPECT_EQ(r.events.back(), "work 100000");
+  EXPECT_GE(r.pumps.size(), 3u) << "a pump after each block";
+  EXPECT_EQ(server.requests().at(0).substr(0, 30), "GET /prg/x.exe HTTP/1.1\r\nHost:");
 }
 
-TEST(WinDownloadHttp, ChunkedBody) {
-  OneShotServer server(
-      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nwiki\r\n5\r\npedia\r\n0\r\n\r\n");
-  Result r = Fetch(server.Url("/"));
-  ASSERT_FALSE(r.failed) << http::to_string(r.error);
-  EXPECT_EQ(r.body, "wikipedia");
-}
-
-TEST(WinDownloadHttp, ShortBodyFails) {
-  OneShotServer server("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc");
-  Result r = Fetch(server.Url("/"));
-  EXPECT_TRUE(r.failed);
-  EXPECT_EQ(r.error, http::Error::ConnectionClosed);
-}
-
-TEST(WinDownloadHttp, RefusedConnectFails) {
-  WinsockUser winsock;
-  std::uint16_t port = 0;
-  {
-    OwnedSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s.get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-    int len = sizeof sa;
-    getsockname(s.get(), reinterpret_cast<sockaddr*>(&sa), &len);
-    port = ntohs(sa.sin_port);
-  }
+TEST(WinDownloadHttp, ChunkedShortAndRefused) {
+  struct Case {
+    std::optional<std::string> reply;  // none: nothing listens
+    std::optional<http::Error> error;
+    std::string body;
+  } const cases[] = {
+      {testsupport::Response(200, "Transfer-Encoding: chunked\r\n",
+                             "4\r\nwiki\r\n5\r\npedia\r\n0\r\n\r\n"),
+       std::nullopt, "wikipedia"},
+      {testsupport::Response(200, "Content-Length: 10\r\n", "abc"), http::Error::ConnectionClosed,
+       ""},
+      {std::nullopt, http::Error::ConnectFailed, ""},
+  };
   http::Settings s;
   s.connectTimeoutMs = 5000;
-  Result r = Fetch("http://127.0.0.1:" + std::to_string(port) + "/", s);
-  EXPECT_TRUE(r.failed);
-  EXPECT_EQ(r.error, http::Error::ConnectFailed);
+  for (const Case& c : cases) {
+    std::optional<LoopbackServer> server;
+    if (c.reply) server.emplace(testsupport::Once(*c.reply));
+    testsupport::Fetched r =
+        Fetch(server ? server->Url("/")
+                     : testsupport::LoopbackUrl(testsupport::UnusedLoopbackPort(), "/"),
+              s);
+    EXPECT_EQ(r.error, c.error) << c.body;
+    EXPECT_EQ(r.body, c.body);
+  }
 }
 
 TEST(WinDownloadHttp, SilentServerPumpsEverySliceThenTimesOut) {
-  OneShotServer server("", 3000);
+  LoopbackServer server(testsupport::Stall("", 3000));
   http::Settings s;
   s.readTimeoutMs = 600;
   s.readSliceMs = 50;
   DWORD start = GetTickCount();
-  Result r = Fetch(server.Url("/"), s);
+  testsupport::Fetched r = Fetch(server.Url("/"), s);
   DWORD took = GetTickCount() - start;
-  EXPECT_TRUE(r.failed);
   EXPECT_EQ(r.error, http::Error::ReadTimeout);
-  EXPECT_GE(r.pumps, 8);
-  EXPECT_LE(r.pumps, 13);
+  EXPECT_GE(r.pumps.size(), 8u);
+  EXPECT_LE(r.pumps.size(), 13u);
   EXPECT_LT(took, 2500u);
 }
 
@@ -260,7 +138,7 @@ private:
 // 20 ms: the connect worker's end (a name lookup that takes 700 ms) and the socket's readiness
 // (a server silent for 700 ms).
 TEST(WinDownloadHttp, AMessageInTheMiddleOfAWaitIsHandledAtOnce) {
-  OneShotServer server("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", 700);
+  LoopbackServer server(testsupport::Trickle("", testsupport::WithLength(200, "ok"), 700));
   struct Wait {
     const char* name;
     std::string url;

@@ -1,52 +1,27 @@
 #include "tests/support/loopback_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <stdexcept>
-#include <system_error>
 
 namespace testsupport {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-[[noreturn]] void Fail(const char* what) {
-  throw std::system_error(errno, std::generic_category(), what);
-}
+// Every wait is sliced so that a stopping server ends its scripts within this time.
+constexpr int kSliceMs = 50;
 
-sockaddr_in LoopbackAddress(const std::string& address, std::uint16_t port) {
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(port);
-  if (inet_pton(AF_INET, address.c_str(), &sa.sin_addr) != 1 ||
-      (ntohl(sa.sin_addr.s_addr) >> 24) != 127)
+std::uint32_t LoopbackAddress(const std::string& address) {
+  std::uint32_t ip = 0;
+  if (!net::ResolveIPv4(address, ip) || (ip >> 24) != 127)
     throw std::invalid_argument("not a loopback address: " + address);
-  return sa;
+  return ip;
 }
 
-// Binds a listening socket to address:0 and returns it with the port chosen.
-int Listen(const std::string& address, int backlog, std::uint16_t& port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) Fail("socket");
-  int one = 1;
-  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  sockaddr_in sa = LoopbackAddress(address, 0);
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || ::listen(fd, backlog) != 0) {
-    ::close(fd);
-    Fail("bind/listen");
-  }
-  socklen_t len = sizeof sa;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
-  port = ntohs(sa.sin_port);
-  return fd;
+// The one place that waits on a connection, bounded by one slice.
+void WaitSlice(net::Socket& socket, bool forWriting, int ms) {
+  socket.Wait(forWriting ? net::Want::Write : net::Want::Read, std::min(ms, kSliceMs), nullptr);
 }
 
 int MillisLeft(Clock::time_point deadline) {
@@ -59,15 +34,17 @@ int MillisLeft(Clock::time_point deadline) {
 
 // ---- Conn ----
 
-Conn::Conn(LoopbackServer& server, int fd, int index) : server_(server), fd_(fd), index_(index) {
-  server_.Track(fd_, true);
+Conn::Conn(LoopbackServer& server, std::intptr_t handle, int index)
+    : server_(server), handle_(handle), index_(index) {
+  socket_.emplace(handle);
+  socket_->SetNonBlocking();
 }
 
 Conn::~Conn() { Close(); }
 
 std::string Conn::ReadRequest(int timeoutMs) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (fd_ >= 0 && !server_.stopping()) {
+  while (open() && !server_.stopping()) {
     auto end = pending_.find("\r\n\r\n");
     if (end != std::string::npos) {
       std::string request = pending_.substr(0, end + 4);
@@ -77,36 +54,30 @@ std::string Conn::ReadRequest(int timeoutMs) {
     }
     int left = MillisLeft(deadline);
     if (left == 0) return {};
-    pollfd p{fd_, POLLIN, 0};
-    int r = ::poll(&p, 1, std::min(left, 50));
-    if (r < 0 && errno != EINTR) return {};
-    if (r <= 0) continue;
+    WaitSlice(*socket_, false, left);
     char buf[4096];
-    ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
-    if (n <= 0) return {};
-    pending_.append(buf, static_cast<std::size_t>(n));
+    net::IoResult r = socket_->Receive(buf, sizeof buf);
+    if (r.status == net::IoStatus::WouldBlock) continue;
+    if (r.status != net::IoStatus::Data) return {};
+    pending_.append(buf, r.bytes);
   }
   return {};
 }
 
 void Conn::Send(std::string_view bytes) {
-  while (fd_ >= 0 && !bytes.empty() && !server_.stopping()) {
-    ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
+  while (open() && !bytes.empty() && !server_.stopping()) {
+    net::IoResult r = socket_->Send(bytes.data(), bytes.size());
+    if (r.status == net::IoStatus::WouldBlock) WaitSlice(*socket_, true, kSliceMs);
+    if (r.status == net::IoStatus::Reset) return;
+    bytes.remove_prefix(r.bytes);
   }
 }
 
 void Conn::SendSlowly(std::string_view bytes, int delayMs, std::size_t pieceSize) {
   pieceSize = std::max<std::size_t>(pieceSize, 1);
-  while (!bytes.empty() && fd_ >= 0) {
-    std::size_t n = std::min(pieceSize, bytes.size());
-    Send(bytes.substr(0, n));
-    bytes.remove_prefix(n);
-    if (!bytes.empty() && server_.SleepFor(delayMs)) return;
+  for (std::size_t at = 0; at < bytes.size() && open(); at += pieceSize) {
+    if (server_.SleepFor(delayMs)) return;
+    Send(bytes.substr(at, pieceSize));
   }
 }
 
@@ -114,35 +85,28 @@ void Conn::Silent(int ms) { server_.SleepFor(ms); }
 
 bool Conn::WaitPeerClose(int ms) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
-  while (fd_ >= 0 && !server_.stopping()) {
+  while (open() && !server_.stopping()) {
     int left = MillisLeft(deadline);
     if (left == 0) return false;
-    pollfd p{fd_, POLLIN, 0};
-    int r = ::poll(&p, 1, std::min(left, 50));
-    if (r <= 0) continue;
+    WaitSlice(*socket_, false, left);
     char buf[4096];
-    ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
-    if (n <= 0) return true;
-    pending_.append(buf, static_cast<std::size_t>(n));
+    net::IoResult r = socket_->Receive(buf, sizeof buf);
+    if (r.status == net::IoStatus::Closed || r.status == net::IoStatus::Reset) return true;
+    if (r.status == net::IoStatus::Data) pending_.append(buf, r.bytes);
   }
   return false;
 }
 
 void Conn::Close() {
-  if (fd_ < 0) return;
-  ::shutdown(fd_, SHUT_WR);
-  server_.Track(fd_, false);
-  ::close(fd_);
-  fd_ = -1;
+  if (!open()) return;
+  EndSending(handle_);
+  socket_.reset();
 }
 
 void Conn::Reset() {
-  if (fd_ < 0) return;
-  linger lg{1, 0};
-  ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
-  server_.Track(fd_, false);
-  ::close(fd_);
-  fd_ = -1;
+  if (!open()) return;
+  ResetOnClose(handle_);
+  socket_.reset();
 }
 
 // ---- LoopbackServer ----
@@ -151,9 +115,8 @@ LoopbackServer::LoopbackServer(Script script, const std::string& address)
     : LoopbackServer(std::vector<Script>{std::move(script)}, address) {}
 
 LoopbackServer::LoopbackServer(std::vector<Script> scripts, const std::string& address)
-    : scripts_(std::move(scripts)), address_(address) {
+    : scripts_(std::move(scripts)), address_(address), listener_(LoopbackAddress(address), 16) {
   if (scripts_.empty()) throw std::invalid_argument("LoopbackServer needs a script");
-  listenFd_ = Listen(address_, 16, port_);
   acceptThread_ = std::thread([this] { AcceptLoop(); });
 }
 
@@ -161,16 +124,16 @@ LoopbackServer::~LoopbackServer() {
   {
     std::lock_guard lock(mutex_);
     stop_ = true;
-    for (int fd : liveFds_) ::shutdown(fd, SHUT_RDWR);
   }
   stopCv_.notify_all();
   if (acceptThread_.joinable()) acceptThread_.join();
   for (auto& t : connThreads_) t.join();
-  ::close(listenFd_);
 }
 
+std::string LoopbackServer::host() const { return address_ + ':' + std::to_string(port()); }
+
 std::string LoopbackServer::Url(std::string_view path) const {
-  return LoopbackUrl(port_, path, address_);
+  return LoopbackUrl(port(), path, address_);
 }
 
 std::vector<std::string> LoopbackServer::requests() const {
@@ -180,18 +143,16 @@ std::vector<std::string> LoopbackServer::requests() const {
 
 void LoopbackServer::AcceptLoop() {
   while (!stopping()) {
-    pollfd p{listenFd_, POLLIN, 0};
-    if (::poll(&p, 1, 50) <= 0) continue;
-    int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
+    std::intptr_t handle = listener_.Accept(kSliceMs);
+    if (handle == -1) continue;
     int index = accepted_++;
     std::lock_guard lock(mutex_);
-    connThreads_.emplace_back([this, fd, index] { RunConnection(fd, index); });
+    connThreads_.emplace_back([this, handle, index] { RunConnection(handle, index); });
   }
 }
 
-void LoopbackServer::RunConnection(int fd, int index) {
-  Conn conn(*this, fd, index);
+void LoopbackServer::RunConnection(std::intptr_t handle, int index) {
+  Conn conn(*this, handle, index);
   const Script& script =
       scripts_[std::min<std::size_t>(static_cast<std::size_t>(index), scripts_.size() - 1)];
   try {
@@ -206,50 +167,12 @@ void LoopbackServer::Record(std::string request) {
   requests_.push_back(std::move(request));
 }
 
-void LoopbackServer::Track(int fd, bool add) {
-  std::lock_guard lock(mutex_);
-  if (add) {
-    if (stop_) ::shutdown(fd, SHUT_RDWR);
-    liveFds_.push_back(fd);
-  } else {
-    liveFds_.erase(std::remove(liveFds_.begin(), liveFds_.end(), fd), liveFds_.end());
-  }
-}
-
 bool LoopbackServer::SleepFor(int ms) {
   std::unique_lock lock(mutex_);
   return stopCv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_.load(); });
 }
 
-// ---- NeverAcceptingListener ----
-
-NeverAcceptingListener::NeverAcceptingListener() {
-  listenFd_ = Listen("127.0.0.1", 0, port_);
-  sockaddr_in sa = LoopbackAddress("127.0.0.1", port_);
-  // Queue connections until one no longer completes at once: the accept queue is then full
-  // and further SYNs are dropped.
-  for (int i = 0; i < 64; ++i) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) break;
-    fillers_.push_back(fd);
-    int r = ::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-    if (r == 0) continue;
-    pollfd p{fd, POLLOUT, 0};
-    if (::poll(&p, 1, 200) == 0) break;
-  }
-}
-
-NeverAcceptingListener::~NeverAcceptingListener() {
-  for (int fd : fillers_) ::close(fd);
-  ::close(listenFd_);
-}
-
-std::uint16_t UnusedLoopbackPort() {
-  std::uint16_t port = 0;
-  int fd = Listen("127.0.0.1", 1, port);
-  ::close(fd);
-  return port;
-}
+std::uint16_t UnusedLoopbackPort() { return Listener(LoopbackAddress("127.0.0.1"), 1).port(); }
 
 std::string LoopbackUrl(std::uint16_t port, std::string_view path, std::string_view host) {
   std::string url = "http://";

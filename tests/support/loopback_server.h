@@ -1,18 +1,23 @@
 #pragma once
 
-// A scripted HTTP server on loopback for tests. Each accepted connection runs a script (a
-// function) on its own thread; the script reads requests and answers with raw bytes, slowly,
-// not at all, or ends the connection in an orderly way or with a reset.
+// The scripted HTTP server on loopback of the C++ tests, native and Windows-side, on the
+// client's own socket layer. Each accepted connection runs a script (a function) on its own
+// thread; the script reads requests and answers with raw bytes, slowly, not at all, or ends the
+// connection in an orderly way or with a reset.
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include "http/socket.h"
+#include "tests/support/listener.h"
 
 namespace testsupport {
 
@@ -31,7 +36,7 @@ public:
   std::string ReadRequest(int timeoutMs = 10000);
   // Sends every byte (as far as the peer takes them).
   void Send(std::string_view bytes);
-  // Sends pieces of pieceSize bytes with delayMs between them.
+  // Sends pieces of pieceSize bytes, each after a pause of delayMs.
   void SendSlowly(std::string_view bytes, int delayMs, std::size_t pieceSize = 1);
   // Stays quiet for ms (returns early when the server stops).
   void Silent(int ms);
@@ -46,10 +51,12 @@ public:
 
 private:
   friend class LoopbackServer;
-  Conn(LoopbackServer& server, int fd, int index);
+  Conn(LoopbackServer& server, std::intptr_t handle, int index);
+  bool open() const { return socket_.has_value(); }
 
   LoopbackServer& server_;
-  int fd_;
+  std::intptr_t handle_;
+  std::optional<net::Socket> socket_;
   int index_;
   std::string pending_;
 };
@@ -65,8 +72,10 @@ public:
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;
 
-  std::uint16_t port() const { return port_; }
+  std::uint16_t port() const { return listener_.port(); }
   const std::string& address() const { return address_; }
+  // "ADDRESS:PORT".
+  std::string host() const;
   // "http://ADDRESS:PORT" + path.
   std::string Url(std::string_view path) const;
   // Every request head received so far, in order of arrival.
@@ -76,42 +85,22 @@ public:
 private:
   friend class Conn;
   void AcceptLoop();
-  void RunConnection(int fd, int index);
+  void RunConnection(std::intptr_t handle, int index);
   void Record(std::string request);
-  void Track(int fd, bool add);
   bool stopping() const { return stop_.load(); }
   // Waits ms or until the server stops; true if stopping.
   bool SleepFor(int ms);
 
   std::vector<Script> scripts_;
   std::string address_;
-  int listenFd_ = -1;
-  std::uint16_t port_ = 0;
+  Listener listener_;
   std::atomic<bool> stop_{false};
   std::atomic<int> accepted_{0};
   mutable std::mutex mutex_;
   std::condition_variable stopCv_;
   std::vector<std::string> requests_;
-  std::vector<int> liveFds_;
   std::vector<std::thread> connThreads_;
   std::thread acceptThread_;
-};
-
-// A listener on 127.0.0.1 that never accepts and whose accept queue is already full, so a
-// connect to it neither completes nor is refused.
-class NeverAcceptingListener {
-public:
-  NeverAcceptingListener();
-  ~NeverAcceptingListener();
-  NeverAcceptingListener(const NeverAcceptingListener&) = delete;
-  NeverAcceptingListener& operator=(const NeverAcceptingListener&) = delete;
-
-  std::uint16_t port() const { return port_; }
-
-private:
-  int listenFd_ = -1;
-  std::uint16_t port_ = 0;
-  std::vector<int> fillers_;
 };
 
 // A loopback port with nothing listening on it (connects are refused).

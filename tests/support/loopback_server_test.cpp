@@ -1,4 +1,5 @@
 #include "tests/support/loopback_server.h"
+#include "tests/support/never_accepting_listener.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,4 +1,4 @@
-#include "tests/http/trickle_servers.h"
+#include "tests/support/trickle_scenarios.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,13 +12,17 @@
 #include "http/client.h"
 #include "http/transport.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/replies.h"
 
 namespace trickle {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using testsupport::Conn;
-using testsupport::LoopbackServer;
+using testsupport::Response;
+using testsupport::Trickle;
+using testsupport::WithLength;
+
+using Clock = std::chrono::steady_clock;
 
 constexpr int kDripMs = 40;  // one byte every 40 ms: every 250 ms slice brings data
 constexpr int kPostEveryMs = 100;
@@ -26,14 +30,6 @@ constexpr int kPostEveryMs = 100;
 std::string Pattern(std::size_t n) {
   std::string s(n, '\0');
   for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('A' + (i * 5 + i / 97) % 26);
-  return s;
-}
-
-// Short time-outs, but the pump pace and the read slice of the program itself.
-http::Settings Limits() {
-  http::Settings s;
-  s.connectTimeoutMs = 1500;
-  s.readTimeoutMs = 1500;
   return s;
 }
 
@@ -85,97 +81,42 @@ private:
   std::thread thread_;
 };
 
-Run Fetch(const std::string& url, const http::Settings& settings,
-          std::unique_ptr<http::Connector> connector) {
+// Gets with the client's pump pace and read slice but short time-outs, while messages are
+// posted to its input.
+Run Fetch(const std::string& url, std::unique_ptr<http::Connector> connector) {
+  http::Settings limits;
+  limits.connectTimeoutMs = 1500;
+  limits.readTimeoutMs = 1500;
   Run run;
-  auto start = Clock::now();
-  auto since = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
   base::InputWake input;
-  Poster poster(input, start);
+  Poster poster(input, Clock::now());
   http::Events events;
-  events.pump = [&] {
-    run.pumps.push_back(since());
-    poster.Handle(run.inputDelays);
-  };
+  events.pump = [&] { poster.Handle(run.inputDelays); };
   events.input = &input;
-  BodyBuffer body;
-  try {
-    http::HttpClient client(settings, events, std::move(connector));
-    client.Get(url, body);
-  } catch (const http::HttpError& e) {
-    run.error = e.code();
-  }
-  run.end = since();
-  run.body.assign(body.data() ? body.data() : "", body.size());
+  static_cast<testsupport::Fetched&>(run) =
+      testsupport::Fetch(url, limits, std::move(connector), events);
   return run;
 }
 
-Run Serve(std::vector<testsupport::Script> scripts, const std::string& path = "/t") {
-  LoopbackServer server(std::move(scripts));
-  return Fetch(server.Url(path), Limits(), http::MakeSocketConnector());
+using Fetcher = std::function<Run()>;
+
+Fetcher Served(std::vector<testsupport::Script> scripts) {
+  return [scripts] {
+    testsupport::LoopbackServer server(scripts);
+    return Fetch(server.Url("/t"), http::MakeSocketConnector());
+  };
 }
 
-Run HeadDrip() {
-  const std::string body = "head";
-  Run run = Serve({[&](Conn& c) {
-    c.ReadRequest();
-    c.SendSlowly("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\n" + body, kDripMs);
-    c.WaitPeerClose(3000);
-  }});
-  run.expectedBody = body;
-  return run;
-}
-
-Run BodyDrip() {
-  const std::string body = Pattern(40);
-  Run run = Serve({[&](Conn& c) {
-    c.ReadRequest();
-    c.Send("HTTP/1.1 200 OK\r\nContent-Length: 40\r\n\r\n");
-    c.SendSlowly(body, kDripMs);
-    c.WaitPeerClose(3000);
-  }});
-  run.expectedBody = body;
-  return run;
-}
-
-Run ChunkDrip() {
-  const std::string data = Pattern(30);
-  Run run = Serve({[&](Conn& c) {
-    c.ReadRequest();
-    c.Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
-    c.SendSlowly("a\r\n" + data.substr(0, 10) + "\r\n14\r\n" + data.substr(10) + "\r\n0\r\n\r\n",
-                 kDripMs);
-    c.WaitPeerClose(3000);
-  }});
-  run.expectedBody = data;
-  return run;
-}
-
-Run RedirectBodyDrip() {
-  const std::string body = "the final body";
-  Run run = Serve({[&](Conn& c) {
+// A 302 whose body drips, then the final answer on the same connection.
+testsupport::Script RedirectBodyDrip(const std::string& finalBody) {
+  return [finalBody](Conn& c) {
     c.ReadRequest();
     c.Send("HTTP/1.1 302 Found\r\nLocation: /next\r\nContent-Length: 40\r\n\r\n");
     c.SendSlowly(Pattern(40), kDripMs);
     c.ReadRequest();
-    c.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+    c.Send(WithLength(200, finalBody));
     c.WaitPeerClose(3000);
-  }});
-  run.expectedBody = body;
-  return run;
-}
-
-// 512-byte pieces every 50 ms: about 10 KB/s, a bad mobile link.
-Run SlowLink() {
-  const std::string body = Pattern(20480);
-  Run run = Serve({[&](Conn& c) {
-    c.ReadRequest();
-    c.Send("HTTP/1.1 200 OK\r\nContent-Length: 20480\r\n\r\n");
-    c.SendSlowly(body, 50, 512);
-    c.WaitPeerClose(3000);
-  }});
-  run.expectedBody = body;
-  return run;
+  };
 }
 
 // A server that takes no byte of the request: the connection has no room, ever. Its waits wake
@@ -201,9 +142,7 @@ private:
 };
 
 Run NeverReadsTheRequest() {
-  Run run = Fetch("http://127.0.0.1/t", Limits(), std::make_unique<NoRoomConnector>());
-  run.expectedError = http::Error::SendFailed;
-  return run;
+  return Fetch("http://127.0.0.1/t", std::make_unique<NoRoomConnector>());
 }
 
 // A resolver that answers only when released or after 10 s, whichever comes first; the worker
@@ -221,41 +160,49 @@ Run StalledResolver() {
     stall->cv.wait_for(lock, std::chrono::seconds(10), [&] { return stall->released; });
     return false;
   };
-  Run run = Fetch("http://stalled.test/t", Limits(), http::MakeSocketConnector(resolve));
+  Run run = Fetch("http://stalled.test/t", http::MakeSocketConnector(resolve));
   {
     std::lock_guard lock(stall->mutex);
     stall->released = true;
   }
   stall->cv.notify_all();
-  run.expectedError = http::Error::ConnectTimeout;
   return run;
 }
 
-struct Entry {
-  const char* name;
-  Run (*run)();
+struct Scenario {
+  std::string name;
+  Fetcher fetch;
+  std::string expectedBody;
+  std::optional<http::Error> expectedError = std::nullopt;
 };
 
-constexpr Entry kScenarios[] = {
-    {"head drip", HeadDrip},
-    {"body drip", BodyDrip},
-    {"chunk drip", ChunkDrip},
-    {"redirect body drip", RedirectBodyDrip},
-    {"never reads the request", NeverReadsTheRequest},
-    {"stalled resolver", StalledResolver},
-    {"10 KB/s link", SlowLink},
-};
+Fetcher Drip(std::string head, std::string body) {
+  return Served({Trickle(std::move(head), std::move(body), kDripMs, 1)});
+}
+
+const std::vector<Scenario>& Table() {
+  static const std::string body40 = Pattern(40), data30 = Pattern(30), slow = Pattern(20480);
+  static const std::string chunks =
+      "a\r\n" + data30.substr(0, 10) + "\r\n14\r\n" + data30.substr(10) + "\r\n0\r\n\r\n";
+  static const std::string length40 = "Content-Length: 40\r\n",
+                           length20k = "Content-Length: 20480\r\n",
+                           chunked = "Transfer-Encoding: chunked\r\n";
+  // The 10 KB/s link sends 512-byte pieces every 50 ms, a bad mobile link.
+  // clang-format off
+  static const std::vector<Scenario> table = {
+      {"head drip",               Drip("", WithLength(200, "head")),        "head"},
+      {"body drip",               Drip(Response(200, length40), body40),    body40},
+      {"chunk drip",              Drip(Response(200, chunked), chunks),     data30},
+      {"redirect body drip",      Served({RedirectBodyDrip("the final body")}), "the final body"},
+      {"never reads the request", NeverReadsTheRequest,                     "", http::Error::SendFailed},
+      {"stalled resolver",        StalledResolver,                          "", http::Error::ConnectTimeout},
+      {"10 KB/s link",            Served({Trickle(Response(200, length20k), slow, 50, 512)}), slow},
+  };
+  // clang-format on
+  return table;
+}
 
 }  // namespace
-
-double Run::LongestGap() const {
-  double previous = 0, gap = 0;
-  for (double at : pumps) {
-    gap = std::max(gap, at - previous);
-    previous = at;
-  }
-  return std::max(gap, end - previous);
-}
 
 double Run::LongestInputDelay() const {
   return inputDelays.empty() ? 0 : *std::max_element(inputDelays.begin(), inputDelays.end());
@@ -263,13 +210,18 @@ double Run::LongestInputDelay() const {
 
 std::vector<std::string> Scenarios() {
   std::vector<std::string> names;
-  for (const Entry& e : kScenarios) names.emplace_back(e.name);
+  for (const Scenario& s : Table()) names.push_back(s.name);
   return names;
 }
 
 Run RunScenario(const std::string& name) {
-  for (const Entry& e : kScenarios)
-    if (name == e.name) return e.run();
+  for (const Scenario& s : Table()) {
+    if (s.name != name) continue;
+    Run run = s.fetch();
+    run.expectedBody = s.expectedBody;
+    run.expectedError = s.expectedError;
+    return run;
+  }
   return {};
 }
 
