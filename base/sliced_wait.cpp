@@ -14,8 +14,8 @@ void PumpPacer::Pump() {
   pumping_ += Clock::now() - last_;
 }
 
-void PumpPacer::PumpIfDue() {
-  if (Clock::now() - last_ >= interval_ || (input_ && input_->Waiting())) Pump();
+void PumpPacer::PumpIfDue(bool askInput) {
+  if (Clock::now() - last_ >= interval_ || (askInput && input_ && input_->Waiting())) Pump();
 }
 
 void PumpPacer::PumpAfterBlock() {

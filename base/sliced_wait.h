@@ -20,8 +20,10 @@ public:
 
   // Pumps now.
   void Pump();
-  // Pumps if the interval has passed since the last pump, or input is waiting.
-  void PumpIfDue();
+  // Pumps if the interval has passed since the last pump, or (when askInput) input is waiting.
+  // Asking for input calls the window system, which is slow under some hosts: a caller that
+  // asks again a moment later skips it.
+  void PumpIfDue(bool askInput = true);
   // After a block of data: without an input to ask, always; with one, only when due.
   void PumpAfterBlock();
   // Milliseconds until the next pump is due, at least 1.

@@ -139,7 +139,8 @@ struct HttpClient::Impl {
     std::optional<base::WaitClock> clock;
     for (;;) {
       net::IoResult r = conn->Receive(dest(), n);
-      if (r.status == net::IoStatus::Data) pacer.PumpIfDue();
+      // Input is asked at the end of the block or in the next wait, which wakes on it.
+      if (r.status == net::IoStatus::Data) pacer.PumpIfDue(false);
       if (r.status != net::IoStatus::WouldBlock) return r;
       const bool rest = clock.has_value();
       if (!clock) clock.emplace(pacer);

@@ -15,6 +15,11 @@ ProgressBar::ProgressBar(HWND parent, const RECT& box) {
                              reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
                              nullptr));
   if (!bar_) ThrowLastError("CreateWindowExW");
+  // The bar keeps its size, and asking the window for it on every block costs a call into
+  // the window system.
+  RECT client{};
+  GetClientRect(bar_.get(), &client);
+  width_ = std::max<int>(client.right - client.left, 1);
   SendMessageW(bar_.get(), PBM_SETRANGE32, 0, 100);
   SendMessageW(bar_.get(), PBM_SETPOS, 0, 0);
   SendMessageW(bar_.get(), PBM_SETBARCOLOR, 0, layout::kPageBlue);
@@ -55,8 +60,5 @@ void ProgressBar::SetPosition(std::int32_t position) {
 }
 
 int ProgressBar::Drawn(std::int32_t position) const {
-  RECT client{};
-  GetClientRect(bar_.get(), &client);
-  const int width = std::max<int>(client.right - client.left, 1);
-  return MulDiv(std::clamp<std::int32_t>(position, 0, max_), width, max_);
+  return MulDiv(std::clamp<std::int32_t>(position, 0, max_), width_, max_);
 }

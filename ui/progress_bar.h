@@ -30,4 +30,5 @@ private:
   std::int32_t max_ = 100;
   std::int32_t position_ = 0;
   int drawn_ = 0;
+  int width_ = 1;  // of the client area, in pixels
 };
