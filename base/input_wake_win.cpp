@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/input_wake.h"
+#include "base/input_wake_win.h"
 
 namespace base {
 
@@ -28,13 +29,19 @@ bool WakeEvent::IsSet() const {
 }
 
 // MWMO_INPUTAVAILABLE: input that was already in the queue before the wait wakes it too.
+DWORD WaitForHandleOrInput(HANDLE handle, bool watchInput, DWORD ms) {
+  const DWORD count = handle ? 1 : 0;
+  if (watchInput)
+    return MsgWaitForMultipleObjectsEx(count, &handle, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  if (handle) return WaitForSingleObject(handle, ms);
+  Sleep(ms);
+  return WAIT_TIMEOUT;
+}
+
 Woken WaitForEventOrInput(const WakeEvent* event, const InputWake* input, int ms) {
   HANDLE handle = event ? reinterpret_cast<HANDLE>(event->Handle()) : nullptr;
   const DWORD count = event ? 1 : 0;
-  DWORD r = input ? MsgWaitForMultipleObjectsEx(count, &handle, static_cast<DWORD>(ms), QS_ALLINPUT,
-                                                MWMO_INPUTAVAILABLE)
-                  : (event ? WaitForSingleObject(handle, static_cast<DWORD>(ms))
-                           : (Sleep(static_cast<DWORD>(ms)), WAIT_TIMEOUT));
+  DWORD r = WaitForHandleOrInput(handle, input != nullptr, static_cast<DWORD>(ms));
   if (event && r == WAIT_OBJECT_0) return Woken::Event;
   if (input && r == WAIT_OBJECT_0 + count) return Woken::Input;
   return Woken::Timeout;

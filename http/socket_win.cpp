@@ -3,6 +3,7 @@
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
+#include "base/input_wake_win.h"
 
 #include <chrono>
 #include <climits>
@@ -119,9 +120,7 @@ WaitStatus Socket::Wait(Want want, int timeoutMs, const base::InputWake* input) 
     if (ReadyNow(s, want)) return WaitStatus::Ready;
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return WaitStatus::Timeout;
-    DWORD r = input ? MsgWaitForMultipleObjectsEx(1, &event, static_cast<DWORD>(left), QS_ALLINPUT,
-                                                  MWMO_INPUTAVAILABLE)
-                    : WaitForSingleObject(event, static_cast<DWORD>(left));
+    DWORD r = base::WaitForHandleOrInput(event, input != nullptr, static_cast<DWORD>(left));
     if (r == WAIT_TIMEOUT) return WaitStatus::Timeout;
     if (input && r == WAIT_OBJECT_0 + 1) return WaitStatus::Input;
     if (r != WAIT_OBJECT_0) return WaitStatus::Error;
