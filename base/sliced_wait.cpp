@@ -5,8 +5,14 @@
 
 namespace base {
 
-PumpPacer::PumpPacer(std::function<void()> pump, int intervalMs, const InputWake* input)
-    : pump_(std::move(pump)), interval_(intervalMs), input_(input), last_(Clock::now()) {}
+PumpPacer::PumpPacer(std::function<void()> pump, int intervalMs, const InputWake* input,
+                     int askIntervalMs)
+    : pump_(std::move(pump)),
+      interval_(intervalMs),
+      input_(input),
+      askInterval_(askIntervalMs),
+      last_(Clock::now()),
+      asked_(last_ - askInterval_) {}
 
 void PumpPacer::Pump() {
   last_ = Clock::now();
@@ -15,12 +21,19 @@ void PumpPacer::Pump() {
 }
 
 void PumpPacer::PumpIfDue(bool askInput) {
-  if (Clock::now() - last_ >= interval_ || (askInput && input_ && input_->Waiting())) Pump();
+  const Clock::time_point now = Clock::now();
+  if (now - last_ >= interval_) {
+    Pump();
+    return;
+  }
+  if (!askInput || !input_) return;
+  asked_ = now;
+  if (input_->Waiting()) Pump();
 }
 
 void PumpPacer::PumpAfterBlock() {
   if (input_)
-    PumpIfDue();
+    PumpIfDue(Clock::now() - asked_ >= askInterval_);
   else
     Pump();
 }

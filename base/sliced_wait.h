@@ -16,7 +16,9 @@ class PumpPacer {
 public:
   using Clock = std::chrono::steady_clock;
 
-  PumpPacer(std::function<void()> pump, int intervalMs, const InputWake* input = nullptr);
+  // askIntervalMs: after a block, the shortest time between two questions whether input waits.
+  PumpPacer(std::function<void()> pump, int intervalMs, const InputWake* input = nullptr,
+            int askIntervalMs = 0);
 
   // Pumps now.
   void Pump();
@@ -24,7 +26,9 @@ public:
   // Asking for input calls the window system, which is slow under some hosts: a caller that
   // asks again a moment later skips it.
   void PumpIfDue(bool askInput = true);
-  // After a block of data: without an input to ask, always; with one, only when due.
+  // After a block of data: without an input to ask, always; with one, only when due, and input
+  // is asked at most once per ask interval. Data that streams in without a wait would otherwise
+  // ask the window system after every block; the waits still wake on input at once.
   void PumpAfterBlock();
   // Milliseconds until the next pump is due, at least 1.
   int MsUntilDue() const;
@@ -37,7 +41,9 @@ private:
   std::function<void()> pump_;
   std::chrono::milliseconds interval_;
   const InputWake* input_;
+  std::chrono::milliseconds askInterval_;
   Clock::time_point last_;
+  Clock::time_point asked_;
   Clock::duration pumping_{};
 };
 

@@ -64,7 +64,7 @@ struct HttpClient::Impl {
       : settings(s),
         events(std::move(e)),
         connector(std::move(c)),
-        pacer(events.pump, settings.pumpIntervalMs, events.input) {}
+        pacer(events.pump, settings.pumpIntervalMs, events.input, settings.inputAskMs) {}
 
   Settings settings;
   Events events;

@@ -18,7 +18,8 @@ class Connector;
 // after each block. The pump handles waiting window messages; it may run any handler. It runs
 // at least every pumpIntervalMs while the transfer waits, and after every block. With an input
 // to watch, every wait ends as soon as input arrives and the pump handles it then, and after a
-// block the pump runs only when input is waiting or it is due.
+// block the pump runs only when it is due or input is waiting, which it asks at most every
+// inputAskMs: so a message that comes while data streams waits that long at most, plus a block.
 struct Events {
   std::function<void(std::int64_t announced)> workBegin;
   std::function<void(std::int64_t received)> work;

@@ -16,6 +16,7 @@ struct Settings {
   int readTimeoutMs = 180000;  // each wait for incoming data, and sending the request
   int readSliceMs = 250;
   int pumpIntervalMs = 250;  // the longest time between two pumps while a transfer waits
+  int inputAskMs = 15;       // while data streams, the shortest time between two asks for input
   int redirectBodyWaitMs = 5000;
   std::size_t maxDiscardedBody = std::size_t{1} << 20;  // of a redirect or an error status
   std::size_t maxBody = kMaxBodyBytes;

@@ -1,9 +1,12 @@
 #include "http/client.h"
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -103,7 +106,9 @@ TEST(HttpClient, WhileDataStreamsAWaitingMessageIsHandledAfterTheNextBlock) {
   };
   ev.input = &input;
   BodyBuffer body;
-  http::HttpClient client(Fast(), ev, std::make_unique<testsupport::ScriptedConnector>(stream));
+  http::Settings settings = Fast();
+  settings.inputAskMs = 0;
+  http::HttpClient client(settings, ev, std::make_unique<testsupport::ScriptedConnector>(stream));
   client.Get("http://127.0.0.1/f", body);
   EXPECT_EQ(body.size(), 8u * 32768);
   auto posted = std::find(log.begin(), log.end(), "posted");
@@ -112,6 +117,39 @@ TEST(HttpClient, WhileDataStreamsAWaitingMessageIsHandledAfterTheNextBlock) {
   EXPECT_EQ(*(posted + 1), "message") << "handled right after the block it came in";
   EXPECT_EQ(std::count(log.begin(), log.end(), "message"), 1);
   EXPECT_GE(std::count(log.begin(), log.end(), "work"), 8);
+}
+
+// Asking for input costs a call into the window system: while data streams, it is asked once
+// per ask interval, not after every block, and still at least that often.
+TEST(HttpClient, WhileDataStreamsInputIsAskedOncePerAskInterval) {
+  constexpr int kAskMs = 20;
+  constexpr int kBlockMs = 2;
+  auto stream = std::make_shared<testsupport::ScriptedStream>();
+  stream->inputs = {WithLength(200, Pattern(40 * 32768))};
+  stream->pieceSize = 32768;
+  base::InputWake input;
+  input.Post();  // never taken: every ask finds it
+  int blocks = 0;
+  std::vector<std::pair<int, std::chrono::steady_clock::time_point>> pumps;
+  http::Events ev;
+  ev.work = [&](std::int64_t) {
+    ++blocks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kBlockMs));
+  };
+  ev.pump = [&] { pumps.emplace_back(blocks, std::chrono::steady_clock::now()); };
+  ev.input = &input;
+  http::Settings settings = Fast();
+  settings.inputAskMs = kAskMs;
+  BodyBuffer body;
+  http::HttpClient client(settings, ev, std::make_unique<testsupport::ScriptedConnector>(stream));
+  client.Get("http://127.0.0.1/f", body);
+  ASSERT_EQ(body.size(), 40u * 32768);
+  ASSERT_GE(pumps.size(), 2u);
+  for (std::size_t i = 1; i < pumps.size(); ++i) {
+    EXPECT_GE(pumps[i].second - pumps[i - 1].second, std::chrono::milliseconds(kAskMs))
+        << "pump " << i;
+    EXPECT_LE(pumps[i].first - pumps[i - 1].first, kAskMs / kBlockMs + 1) << "pump " << i;
+  }
 }
 
 TEST(HttpClient, BytesThatCameWithTheHeadAreTheFirstBlock) {
