@@ -1,5 +1,6 @@
 #include "download/download_and_run.h"
 
+#include <chrono>
 #include <limits>
 #include <memory>
 #include <stdexcept>
@@ -25,6 +26,9 @@ private:
 };
 
 constexpr std::int64_t kProgressLimit = std::numeric_limits<std::int32_t>::max();
+// The shortest time between two progress updates of the page within one body. A window paints
+// the bar on every update, which costs more than receiving a block on a fast line.
+constexpr std::chrono::milliseconds kProgressFrame{30};
 
 class UntrustedInstaller : public std::runtime_error {
 public:
@@ -93,6 +97,7 @@ void InstallerDownload::DownloadAndRun() {
   events.workBegin = [this](std::int64_t announced) { IdHTTP1WorkBegin(announced); };
   events.work = [this](std::int64_t received) { IdHTTP1Work(received); };
   events.pump = [this] {
+    ShowPendingProgress();
     if (pump_) pump_();
   };
   if (pump_) events.input = &input_;
@@ -104,12 +109,14 @@ void InstallerDownload::DownloadAndRun() {
   try {
     page_.ShowDownloadPage();
     client.Get(url, body);
+    ShowPendingProgress();
     // A 204 or a body of no bytes cannot be an installer.
     if (body.empty()) throw std::runtime_error("the server sent no installer");
     platform_.SaveFile(target, body.data(), body.size());
     Launch(target);
     terminate_();
   } catch (const std::exception&) {
+    ShowPendingProgress();
     page_.ShowConnectionError();
   }
 }
@@ -136,9 +143,34 @@ std::int32_t InstallerDownload::Scaled(std::int64_t value) const {
 void InstallerDownload::IdHTTP1WorkBegin(std::int64_t announced) {
   progressShift_ = 0;
   while (announced > 0 && (announced >> progressShift_) > kProgressLimit) ++progressShift_;
-  page_.SetProgressMax(Scaled(announced));
+  progressMax_ = Scaled(announced);
+  pending_.reset();
+  firstOfBody_ = true;
+  page_.SetProgressMax(progressMax_);
 }
 
+// The first and the last position of a body and a step back are shown at once, others at most
+// once per frame; one held back is shown at the next pump, so the bar never lags for longer
+// than the transfer goes without pumping.
 void InstallerDownload::IdHTTP1Work(std::int64_t received) {
-  page_.SetProgressPosition(Scaled(received));
+  const std::int32_t position = Scaled(received);
+  const auto now = std::chrono::steady_clock::now();
+  if (firstOfBody_ || (progressMax_ > 0 && position >= progressMax_) || position < shown_ ||
+      now - shownAt_ >= kProgressFrame) {
+    ShowProgress(position);
+  } else {
+    pending_ = position;
+  }
+}
+
+void InstallerDownload::ShowProgress(std::int32_t position) {
+  firstOfBody_ = false;
+  pending_.reset();
+  shown_ = position;
+  shownAt_ = std::chrono::steady_clock::now();
+  page_.SetProgressPosition(position);
+}
+
+void InstallerDownload::ShowPendingProgress() {
+  if (pending_) ShowProgress(*pending_);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "logic/download_control.h"
@@ -48,12 +50,16 @@ public:
   void DownloadAndRun() override;
 
   // Progress of the running transfer; lengths of 2 GiB or more are scaled down so that the
-  // page's 32-bit maximum and position keep their ratio. 0 means no announced length.
+  // page's 32-bit maximum and position keep their ratio. 0 means no announced length. Positions
+  // that follow each other quickly reach the page at a pace; the latest is always shown by the
+  // next pump and by the end of the transfer.
   void IdHTTP1WorkBegin(std::int64_t announced);
   void IdHTTP1Work(std::int64_t received);
 
 private:
   std::int32_t Scaled(std::int64_t value) const;
+  void ShowProgress(std::int32_t position);
+  void ShowPendingProgress();
   void Launch(const std::wstring& target);
 
   DownloadPage& page_;
@@ -71,4 +77,9 @@ private:
   std::wstring requiredSigner_;
   bool running_ = false;
   int progressShift_ = 0;
+  std::int32_t progressMax_ = 0;
+  bool firstOfBody_ = true;
+  std::int32_t shown_ = 0;
+  std::chrono::steady_clock::time_point shownAt_;
+  std::optional<std::int32_t> pending_;
 };

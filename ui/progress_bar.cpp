@@ -49,22 +49,12 @@ void ProgressBar::SetMax(std::int32_t max) {
 }
 
 // A transfer reports every block; the bar is told only when its filled part changes by a pixel,
-// so a fast download does not spend its time repainting it. The control paints itself at once on
-// a new position; with redrawing off it only takes the value, and the bar is painted at the
-// transfer's next pump, as every other window is. Redrawing is switched only on a shown bar,
-// since switching it on shows the window.
+// so a fast download does not spend its time repainting it.
 void ProgressBar::SetPosition(std::int32_t position) {
   if (marquee_) return;
   const int drawn = Drawn(position);
   if (drawn == drawn_) return;
-  const HWND bar = bar_.get();
-  const bool shown = (GetWindowLongPtrW(bar, GWL_STYLE) & WS_VISIBLE) != 0;
-  if (shown) SendMessageW(bar, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
-  if (shown) {
-    SendMessageW(bar, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(bar, nullptr, FALSE);
-  }
+  SendMessageW(bar_.get(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
   position_ = position;
   drawn_ = drawn;
 }

@@ -9,7 +9,7 @@
 // ProgressBar1: the platform progress control, range 0 to 100 and position 0 at creation,
 // page blue on progress grey. With no known length (a maximum of 0 or below) it runs as a
 // marquee instead of a bar that could never fill. The control gets a new position only when
-// its drawn fill changes, and paints it when the window's messages are next handled.
+// its drawn fill changes.
 class ProgressBar {
 public:
   ProgressBar(HWND parent, const RECT& box);

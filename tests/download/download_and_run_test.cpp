@@ -2,6 +2,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -111,6 +113,45 @@ TEST_F(DownloadAndRunTest, SavesExactlyTheServedBytesLaunchesThemAndQuits) {
   EXPECT_EQ(page_.Count("error"), 0);
   EXPECT_EQ(page_.Count("max 200000"), 1);
   EXPECT_EQ(page_.calls.back(), "pos 200000");
+}
+
+// A fast body reaches the page at a pace, not once per block; the position held back when the
+// line falls silent is on the page by the first pump of the wait, and the last one at the end.
+TEST_F(DownloadAndRunTest, ProgressReachesThePageAtAPaceAndIsCurrentAtEveryPump) {
+  const std::string body = Installer(std::size_t{4} << 20);
+  const std::string head = Response(200, "Content-Length: " + std::to_string(body.size()) + "\r\n");
+  // Up to the end of a block, which the client reports before it waits again.
+  const std::size_t kFirst = 64 * 32768 - head.size();
+  LoopbackServer server([&](Conn& c) {
+    c.ReadRequest();
+    c.Send(head + body.substr(0, kFirst));
+    c.Silent(600);
+    c.Send(body.substr(kFirst));
+    c.WaitPeerClose(5000);
+  });
+  std::vector<std::string> atPumps;
+  pump_ = [&] {
+    for (auto it = page_.calls.rbegin(); it != page_.calls.rend(); ++it) {
+      if (it->rfind("pos ", 0) == 0) {
+        atPumps.push_back(*it);
+        break;
+      }
+    }
+  };
+  const auto start = std::chrono::steady_clock::now();
+  Controller(server).DownloadAndRun();
+  const auto elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now() - start)
+                             .count();
+
+  ASSERT_EQ(terminated_, 1);
+  EXPECT_EQ(page_.calls.back(), "pos " + std::to_string(body.size()));
+  const auto shown = std::count_if(page_.calls.begin(), page_.calls.end(),
+                                   [](const std::string& c) { return c.rfind("pos ", 0) == 0; });
+  EXPECT_LE(shown, elapsedMs / 30 + 3) << "of " << body.size() / 32768 << " blocks";
+  EXPECT_NE(std::find(atPumps.begin(), atPumps.end(), "pos " + std::to_string(kFirst)),
+            atPumps.end())
+      << "the position before the silence, at a pump during it";
 }
 
 TEST_F(DownloadAndRunTest, ReplacesAnExistingLongerFile) {
