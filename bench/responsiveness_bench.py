@@ -76,7 +76,7 @@ def main():
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--probe", required=True)
     args = parser.parse_args()
-    exe, demo = e2e.variant("seDirectInstall")
+    exe, demo = e2e.variant("seDirectInstall", preset="win64")
     served = demo.read_bytes()
     idle, idle_max, medians, maxima, cancels, closes = [], [], [], [], [], []
     for r in range(1, 2 * args.rounds + 1):
