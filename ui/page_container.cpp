@@ -35,6 +35,12 @@ void PageContainer::AddPage(TSetupPage page, HWND sheet) {
   Realign();
 }
 
+void PageContainer::PlaceSheet(TSetupPage page, HWND sheet) {
+  slots_[page].sheet = sheet;
+  slots_[page].placed.reset();
+  Realign();
+}
+
 void PageContainer::SelectTab(TSetupPage page) {
   SendMessageW(tab_.get(), TCM_SETCURSEL, TabIndex(page), 0);
   ShowPage(page);

@@ -28,8 +28,10 @@ public:
 
   HWND Handle() const { return tab_.get(); }
 
-  // Adds a page with its tab button, in container order, hidden.
+  // Adds a page with its tab button, in container order, hidden; its window may come later.
   void AddPage(TSetupPage page, HWND sheet);
+  // Gives a page added without one its window, in place and hidden.
+  void PlaceSheet(TSetupPage page, HWND sheet);
   // Selects the page's tab button and makes the page active, as while the tabs still exist.
   void SelectTab(TSetupPage page);
   void InstallTabWndProc();

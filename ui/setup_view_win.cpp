@@ -1,5 +1,7 @@
 #include "ui/setup_view_win.h"
 
+#include <algorithm>
+
 #include "logic/bindings.h"
 
 using layout::Kind;
@@ -31,43 +33,66 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
 
   container_ = std::make_unique<PageContainer>(form, scale_.Rect(layout::kPageContainerBox),
                                                fonts_.Get(layout::TextStyle::Default, false));
-  for (const auto& pageRow : layout::Pages()) {
-    const TSetupPage page = pageRow.page;
-    sheets_[page] = std::make_unique<TabSheet>(errors_, class_, container_->Handle());
-    container_->AddPage(page, sheets_[page]->Handle());
-    panels_[page] = std::make_unique<PagePanel>(
-        errors_, class_, sheets_[page]->Handle(),
-        scale_.Rect({pageRow.panelLeft, 0, layout::kPagePanelWidth, layout::kPagePanelHeight}),
-        fonts_, pictures_, static_cast<WindowlessEvents&>(*this));
-    const HWND panel = panels_[page]->Handle();
-    for (const auto& entry : layout::Controls()) {
-      if (entry.page != page) continue;
-      const RECT box = scale_.Rect(entry.box);
-      switch (entry.kind) {
-        case Kind::Picture:
-        case Kind::Label: {
-          WindowlessItem& item = items_[static_cast<int>(entry.id)];
-          panels_[page]->Host().Add(&item);
-          if (item.autoSize) Resize(item);
-          break;
-        }
-        case Kind::Button: {
-          const Control id = entry.id;
-          auto button = std::make_unique<ButtonPanel>(errors_, class_, panel, box, fonts_,
-                                                      [this, id] { ItemClick(id); });
-          button->SetText(entry.text);
-          if (!entry.visible) ShowWindow(button->Handle(), SW_HIDE);
-          buttons_[static_cast<int>(id)] = std::move(button);
-          break;
-        }
-        case Kind::ProgressBar:
-          progress_ = std::make_unique<ProgressBar>(panel, box);
-          if (!entry.visible) ShowWindow(progress_->Handle(), SW_HIDE);
-          break;
+  for (const auto& entry : layout::Controls()) {
+    if (entry.kind != Kind::Button && entry.kind != Kind::ProgressBar) continue;
+    windowTexts_[static_cast<int>(entry.id)] = entry.text ? entry.text : L"";
+    windowShown_[static_cast<int>(entry.id)] = entry.visible;
+  }
+  for (const auto& pageRow : layout::Pages()) container_->AddPage(pageRow.page, nullptr);
+  BuildPage(layout::kBuildingActivePage);
+  container_->SelectTab(layout::kBuildingActivePage);
+}
+
+void SetupViewWin::BuildPage(TSetupPage page) const {
+  if (sheets_[page]) return;
+  auto& self = const_cast<SetupViewWin&>(*this);
+  const layout::PageRow& pageRow =
+      *std::find_if(layout::Pages().begin(), layout::Pages().end(),
+                    [page](const layout::PageRow& row) { return row.page == page; });
+  sheets_[page] = std::make_unique<TabSheet>(errors_, class_, container_->Handle());
+  panels_[page] = std::make_unique<PagePanel>(
+      errors_, class_, sheets_[page]->Handle(),
+      scale_.Rect({pageRow.panelLeft, 0, layout::kPagePanelWidth, layout::kPagePanelHeight}),
+      fonts_, pictures_, static_cast<WindowlessEvents&>(self));
+  const HWND panel = panels_[page]->Handle();
+  for (const auto& entry : layout::Controls()) {
+    if (entry.page != page) continue;
+    const RECT box = scale_.Rect(entry.box);
+    const int id = static_cast<int>(entry.id);
+    switch (entry.kind) {
+      case Kind::Picture:
+      case Kind::Label: {
+        WindowlessItem& item = self.items_[id];
+        panels_[page]->Host().Add(&item);
+        if (item.autoSize) self.Resize(item);
+        break;
       }
+      case Kind::Button: {
+        const Control c = entry.id;
+        auto button = std::make_unique<ButtonPanel>(errors_, class_, panel, box, fonts_,
+                                                    [&self, c] { self.ItemClick(c); });
+        button->SetText(windowTexts_[id]);
+        if (!windowShown_[id]) ShowWindow(button->Handle(), SW_HIDE);
+        buttons_[id] = std::move(button);
+        break;
+      }
+      case Kind::ProgressBar:
+        progress_ = std::make_unique<ProgressBar>(panel, box);
+        if (!windowShown_[id]) ShowWindow(progress_->Handle(), SW_HIDE);
+        break;
     }
   }
-  container_->SelectTab(layout::kBuildingActivePage);
+  container_->PlaceSheet(page, sheets_[page]->Handle());
+}
+
+HWND SetupViewWin::PageWindow(TSetupPage page) const {
+  BuildPage(page);
+  return sheets_[page]->Handle();
+}
+
+HWND SetupViewWin::PanelWindow(TSetupPage page) const {
+  BuildPage(page);
+  return panels_[page]->Handle();
 }
 
 // Windows go before the objects they use: pages and controls, then the container, then the
@@ -109,13 +134,17 @@ const WindowlessItem* SetupViewWin::Item(Control c) const {
   return const_cast<SetupViewWin*>(this)->Item(c);
 }
 
-WindowlessHost& SetupViewWin::HostOf(Control c) {
+WindowlessHost* SetupViewWin::HostOf(Control c) {
   const auto& page = layout::ControlEntry(c).page;
-  return page ? panels_[*page]->Host() : header_.Host();
+  if (!page) return &header_.Host();
+  return panels_[*page] ? &panels_[*page]->Host() : nullptr;
 }
 
+// Only once the item's surface exists; making the page's windows sizes it then.
 void SetupViewWin::Resize(WindowlessItem& item) {
-  const SIZE size = HostOf(item.id).MeasureText(item);
+  WindowlessHost* host = HostOf(item.id);
+  if (!host) return;
+  const SIZE size = host->MeasureText(item);
   item.box.right = item.box.left + size.cx;
   item.box.bottom = item.box.top + size.cy;
 }
@@ -126,31 +155,34 @@ void SetupViewWin::SetText(Control c, const std::wstring& text) {
     const RECT old = item->box;
     item->text = text;
     if (item->autoSize) Resize(*item);
-    HostOf(c).ItemChanged(*item, old);
-  } else if (auto& button = buttons_[static_cast<int>(c)]) {
-    button->SetText(text);
+    if (WindowlessHost* host = HostOf(c)) host->ItemChanged(*item, old);
+  } else if (layout::ControlEntry(c).kind == Kind::Button) {
+    windowTexts_[static_cast<int>(c)] = text;
+    if (auto& button = buttons_[static_cast<int>(c)]) button->SetText(text);
   }
   for (ViewChanges* o : observers_) o->TextChanged(c);
 }
 
 std::wstring SetupViewWin::GetText(Control c) const {
   if (const WindowlessItem* item = Item(c)) return item->text;
-  if (const auto& button = buttons_[static_cast<int>(c)]) return button->Text();
+  if (layout::ControlEntry(c).kind == Kind::Button) return windowTexts_[static_cast<int>(c)];
   return {};
 }
 
 void SetupViewWin::SetVisible(Control c, bool visible) {
   if (WindowlessItem* item = Item(c)) {
     item->visible = visible;
-    HostOf(c).ItemChanged(*item, item->box);
-  } else if (HWND window = ControlWindow(c)) {
-    ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
+    if (WindowlessHost* host = HostOf(c)) host->ItemChanged(*item, item->box);
+  } else {
+    windowShown_[static_cast<int>(c)] = visible;
+    if (HWND window = BuiltWindow(c)) ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
   }
   for (ViewChanges* o : observers_) o->VisibilityChanged(c, visible);
 }
 
 void SetupViewWin::ShowPage(TSetupPage page) {
   const auto previous = container_->ActivePage();
+  BuildPage(page);
   container_->ShowPage(page);
   // A page taken away from under the pointer ends its hover, as moving off it would.
   if (previous && previous != page) panels_[*previous]->Host().ForgetPointer();
@@ -161,18 +193,31 @@ void SetupViewWin::SetCued(Control c, bool cued) {
   if (WindowlessItem* item = Item(c)) {
     if (item->cued == cued) return;
     item->cued = cued;
-    HostOf(c).ItemChanged(*item, HostOf(c).CueRect(*item));
+    if (WindowlessHost* host = HostOf(c)) host->ItemChanged(*item, host->CueRect(*item));
   } else if (auto& button = buttons_[static_cast<int>(c)]) {
     button->SetCued(cued);
   }
 }
 
-void SetupViewWin::SetProgressMax(std::int32_t max) { progress_->SetMax(max); }
+void SetupViewWin::SetProgressMax(std::int32_t max) {
+  ControlWindow(Control::ProgressBar1);
+  progress_->SetMax(max);
+}
 
-void SetupViewWin::SetProgressPosition(std::int32_t position) { progress_->SetPosition(position); }
+void SetupViewWin::SetProgressPosition(std::int32_t position) {
+  ControlWindow(Control::ProgressBar1);
+  progress_->SetPosition(position);
+}
 
 HWND SetupViewWin::ControlWindow(Control c) const {
-  if (c == Control::ProgressBar1) return progress_->Handle();
+  const layout::ControlRow& entry = layout::ControlEntry(c);
+  if (entry.kind != Kind::Button && entry.kind != Kind::ProgressBar) return nullptr;
+  if (entry.page) BuildPage(*entry.page);
+  return BuiltWindow(c);
+}
+
+HWND SetupViewWin::BuiltWindow(Control c) const {
+  if (c == Control::ProgressBar1) return progress_ ? progress_->Handle() : nullptr;
   const auto& button = buttons_[static_cast<int>(c)];
   return button ? button->Handle() : nullptr;
 }
@@ -184,15 +229,16 @@ RECT SetupViewWin::ControlRect(Control c) const {
     MapWindowPoints(nullptr, formWindow_, reinterpret_cast<POINT*>(&r), 2);
     return r;
   }
+  const auto& page = layout::ControlEntry(c).page;
+  const HWND panel = page ? PanelWindow(*page) : nullptr;
   RECT r = Item(c)->box;
-  if (const auto& page = layout::ControlEntry(c).page)
-    MapWindowPoints(panels_[*page]->Handle(), formWindow_, reinterpret_cast<POINT*>(&r), 2);
+  if (panel) MapWindowPoints(panel, formWindow_, reinterpret_cast<POINT*>(&r), 2);
   return r;
 }
 
 bool SetupViewWin::ControlVisible(Control c) const {
   if (const WindowlessItem* item = Item(c)) return item->visible;
-  return (GetWindowLongPtrW(ControlWindow(c), GWL_STYLE) & WS_VISIBLE) != 0;
+  return windowShown_[static_cast<int>(c)];
 }
 
 bool SetupViewWin::Underlined(Control c) const {
@@ -203,7 +249,8 @@ bool SetupViewWin::Underlined(Control c) const {
 HFONT SetupViewWin::ControlFont(Control c) const {
   if (const WindowlessItem* item = Item(c))
     return item->kind == Kind::Label ? fonts_.Get(item->style, item->underline) : nullptr;
-  return buttons_[static_cast<int>(c)] ? fonts_.Get(layout::TextStyle::Button, false) : nullptr;
+  return layout::ControlEntry(c).kind == Kind::Button ? fonts_.Get(layout::TextStyle::Button, false)
+                                                      : nullptr;
 }
 
 COLORREF SetupViewWin::ControlTextColour(Control c) const {
@@ -227,5 +274,5 @@ void SetupViewWin::SetLabelUnderline(Control label, bool underline) {
   WindowlessItem* item = Item(label);
   if (!item || item->underline == underline) return;
   item->underline = underline;
-  HostOf(label).ItemChanged(*item, item->box);
+  if (WindowlessHost* host = HostOf(label)) host->ItemChanged(*item, item->box);
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "ui/control_windows.h"
@@ -62,9 +63,10 @@ public:
   COLORREF ControlTextColour(Control c) const;
   std::optional<TSetupPage> ActivePage() const { return container_->ActivePage(); }
   const PageContainer& Container() const { return *container_; }
-  HWND PageWindow(TSetupPage page) const { return sheets_[page]->Handle(); }
-  HWND PanelWindow(TSetupPage page) const { return panels_[page]->Handle(); }
-  HWND ProgressBarWindow() const { return progress_->Handle(); }
+  // The windows of a page are made when it is first shown or asked for.
+  HWND PageWindow(TSetupPage page) const;
+  HWND PanelWindow(TSetupPage page) const;
+  HWND ProgressBarWindow() const { return ControlWindow(Control::ProgressBar1); }
   HWND ControlWindow(Control c) const;  // none for pictures and labels
   const PictureStore& Pictures() const { return pictures_; }
 
@@ -75,9 +77,14 @@ private:
   // underline: the style becomes underline alone; otherwise the empty (regular) style.
   void SetLabelUnderline(Control label, bool underline);
 
+  // Makes the windows of a page once, with the texts and visibility its controls have by then.
+  void BuildPage(TSetupPage page) const;
+  // The control's window if its page has been made; none otherwise.
+  HWND BuiltWindow(Control c) const;
   WindowlessItem* Item(Control c);
   const WindowlessItem* Item(Control c) const;
-  WindowlessHost& HostOf(Control c);
+  // The surface a label or picture is drawn on; none while its page has no windows.
+  WindowlessHost* HostOf(Control c);
   void Resize(WindowlessItem& item);
 
   HWND formWindow_;
@@ -91,8 +98,12 @@ private:
   std::array<WindowlessItem, kControlCount> items_{};
   HeaderSurface header_;
   std::unique_ptr<PageContainer> container_;
-  std::array<std::unique_ptr<TabSheet>, kPageCount> sheets_;
-  std::array<std::unique_ptr<PagePanel>, kPageCount> panels_;
-  std::array<std::unique_ptr<ButtonPanel>, kControlCount> buttons_;
-  std::unique_ptr<ProgressBar> progress_;
+  // The windows of the pages, made on demand: a page not yet shown costs no windows at start.
+  mutable std::array<std::unique_ptr<TabSheet>, kPageCount> sheets_;
+  mutable std::array<std::unique_ptr<PagePanel>, kPageCount> panels_;
+  mutable std::array<std::unique_ptr<ButtonPanel>, kControlCount> buttons_;
+  mutable std::unique_ptr<ProgressBar> progress_;
+  // Text and own visibility of the windowed controls, kept whether their windows exist or not.
+  std::array<std::wstring, kControlCount> windowTexts_;
+  std::array<bool, kControlCount> windowShown_{};
 };
