@@ -19,7 +19,6 @@ public:
   ~ButtonPanel() override { Destroy(); }
 
   void SetText(const std::wstring& text);
-  const std::wstring& Text() const { return text_; }
   // Draws the keyboard cue on the face, or takes it away.
   void SetCued(bool cued);
 

@@ -43,9 +43,8 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
   container_->SelectTab(layout::kBuildingActivePage);
 }
 
-void SetupViewWin::BuildPage(TSetupPage page) const {
+void SetupViewWin::BuildPage(TSetupPage page) {
   if (sheets_[page]) return;
-  auto& self = const_cast<SetupViewWin&>(*this);
   const layout::PageRow& pageRow =
       *std::find_if(layout::Pages().begin(), layout::Pages().end(),
                     [page](const layout::PageRow& row) { return row.page == page; });
@@ -53,7 +52,7 @@ void SetupViewWin::BuildPage(TSetupPage page) const {
   panels_[page] = std::make_unique<PagePanel>(
       errors_, class_, sheets_[page]->Handle(),
       scale_.Rect({pageRow.panelLeft, 0, layout::kPagePanelWidth, layout::kPagePanelHeight}),
-      fonts_, pictures_, static_cast<WindowlessEvents&>(self));
+      fonts_, pictures_, static_cast<WindowlessEvents&>(*this));
   const HWND panel = panels_[page]->Handle();
   for (const auto& entry : layout::Controls()) {
     if (entry.page != page) continue;
@@ -62,15 +61,15 @@ void SetupViewWin::BuildPage(TSetupPage page) const {
     switch (entry.kind) {
       case Kind::Picture:
       case Kind::Label: {
-        WindowlessItem& item = self.items_[id];
+        WindowlessItem& item = items_[id];
         panels_[page]->Host().Add(&item);
-        if (item.autoSize) self.Resize(item);
+        if (item.autoSize) Resize(item);
         break;
       }
       case Kind::Button: {
         const Control c = entry.id;
         auto button = std::make_unique<ButtonPanel>(errors_, class_, panel, box, fonts_,
-                                                    [&self, c] { self.ItemClick(c); });
+                                                    [this, c] { ItemClick(c); });
         button->SetText(windowTexts_[id]);
         if (!windowShown_[id]) ShowWindow(button->Handle(), SW_HIDE);
         buttons_[id] = std::move(button);
@@ -199,15 +198,14 @@ void SetupViewWin::SetCued(Control c, bool cued) {
   }
 }
 
-void SetupViewWin::SetProgressMax(std::int32_t max) {
-  ControlWindow(Control::ProgressBar1);
-  progress_->SetMax(max);
+ProgressBar& SetupViewWin::Progress() {
+  BuildPage(*layout::ControlEntry(Control::ProgressBar1).page);
+  return *progress_;
 }
 
-void SetupViewWin::SetProgressPosition(std::int32_t position) {
-  ControlWindow(Control::ProgressBar1);
-  progress_->SetPosition(position);
-}
+void SetupViewWin::SetProgressMax(std::int32_t max) { Progress().SetMax(max); }
+
+void SetupViewWin::SetProgressPosition(std::int32_t position) { Progress().SetPosition(position); }
 
 HWND SetupViewWin::ControlWindow(Control c) const {
   const layout::ControlRow& entry = layout::ControlEntry(c);

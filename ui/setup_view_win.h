@@ -78,7 +78,10 @@ private:
   void SetLabelUnderline(Control label, bool underline);
 
   // Makes the windows of a page once, with the texts and visibility its controls have by then.
-  void BuildPage(TSetupPage page) const;
+  void BuildPage(TSetupPage page);
+  void BuildPage(TSetupPage page) const { const_cast<SetupViewWin*>(this)->BuildPage(page); }
+  // The progress bar, its page made first.
+  ProgressBar& Progress();
   // The control's window if its page has been made; none otherwise.
   HWND BuiltWindow(Control c) const;
   WindowlessItem* Item(Control c);
@@ -99,10 +102,10 @@ private:
   HeaderSurface header_;
   std::unique_ptr<PageContainer> container_;
   // The windows of the pages, made on demand: a page not yet shown costs no windows at start.
-  mutable std::array<std::unique_ptr<TabSheet>, kPageCount> sheets_;
-  mutable std::array<std::unique_ptr<PagePanel>, kPageCount> panels_;
-  mutable std::array<std::unique_ptr<ButtonPanel>, kControlCount> buttons_;
-  mutable std::unique_ptr<ProgressBar> progress_;
+  std::array<std::unique_ptr<TabSheet>, kPageCount> sheets_;
+  std::array<std::unique_ptr<PagePanel>, kPageCount> panels_;
+  std::array<std::unique_ptr<ButtonPanel>, kControlCount> buttons_;
+  std::unique_ptr<ProgressBar> progress_;
   // Text and own visibility of the windowed controls, kept whether their windows exist or not.
   std::array<std::wstring, kControlCount> windowTexts_;
   std::array<bool, kControlCount> windowShown_{};
