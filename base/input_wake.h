@@ -38,6 +38,8 @@ public:
 
   void Set();
   bool IsSet() const;
+  // False when the system could not make the event: nothing would ever set it.
+  bool valid() const { return handle_ != -1; }
 
   std::intptr_t Handle() const { return handle_; }
 
@@ -46,9 +48,11 @@ private:
   std::intptr_t setter_ = -1;  // the pipe's writing end; unused on Windows
 };
 
-enum class Woken { Event, Input, Timeout };
+// How any wait of the transfer ended: its thing is ready (an event set, a socket readable or
+// writable), the time ran out, input for the pump came first, or the wait itself failed.
+enum class WaitResult { Ready, Timeout, Input, Error };
 
 // Waits at most ms for the event (none: for nothing) and, when input is given, for input.
-Woken WaitForEventOrInput(const WakeEvent* event, const InputWake* input, int ms);
+WaitResult WaitForEventOrInput(const WakeEvent* event, const InputWake* input, int ms);
 
 }  // namespace base

@@ -57,14 +57,14 @@ void WakeEvent::Set() { Signal(setter_); }
 
 bool WakeEvent::IsSet() const { return Readable(handle_); }
 
-Woken WaitForEventOrInput(const WakeEvent* event, const InputWake* input, int ms) {
+WaitResult WaitForEventOrInput(const WakeEvent* event, const InputWake* input, int ms) {
   pollfd fds[2];
   nfds_t n = 0;
   if (event) fds[n++] = {static_cast<int>(event->Handle()), POLLIN, 0};
   if (input) fds[n++] = {input->Handle(), POLLIN, 0};
-  if (::poll(fds, n, ms) <= 0) return Woken::Timeout;
-  if (event && fds[0].revents) return Woken::Event;
-  return Woken::Input;
+  if (::poll(fds, n, ms) <= 0) return WaitResult::Timeout;
+  if (event && fds[0].revents) return WaitResult::Ready;
+  return WaitResult::Input;
 }
 
 }  // namespace base

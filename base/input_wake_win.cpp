@@ -15,11 +15,13 @@ bool InputWake::Waiting() const { return HIWORD(GetQueueStatus(QS_ALLINPUT)) != 
 
 void InputWake::Take() {}
 
-WakeEvent::WakeEvent()
-    : handle_(reinterpret_cast<std::intptr_t>(CreateEventW(nullptr, TRUE, FALSE, nullptr))) {}
+WakeEvent::WakeEvent() {
+  if (HANDLE h = CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+}
 
 WakeEvent::~WakeEvent() {
-  if (handle_) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  if (valid()) CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
 void WakeEvent::Set() { SetEvent(reinterpret_cast<HANDLE>(handle_)); }
@@ -38,13 +40,14 @@ DWORD WaitForHandleOrInput(HANDLE handle, bool watchInput, DWORD ms) {
   return WAIT_TIMEOUT;
 }
 
-Woken WaitForEventOrInput(const WakeEvent* event, const InputWake* input, int ms) {
-  HANDLE handle = event ? reinterpret_cast<HANDLE>(event->Handle()) : nullptr;
-  const DWORD count = event ? 1 : 0;
+WaitResult WaitForEventOrInput(const WakeEvent* event, const InputWake* input, int ms) {
+  // An event that could not be made is waited for as none, and its handle counted as none.
+  HANDLE handle = event && event->valid() ? reinterpret_cast<HANDLE>(event->Handle()) : nullptr;
+  const DWORD count = handle ? 1 : 0;
   DWORD r = WaitForHandleOrInput(handle, input != nullptr, static_cast<DWORD>(ms));
-  if (event && r == WAIT_OBJECT_0) return Woken::Event;
-  if (input && r == WAIT_OBJECT_0 + count) return Woken::Input;
-  return Woken::Timeout;
+  if (handle && r == WAIT_OBJECT_0) return WaitResult::Ready;
+  if (input && r == WAIT_OBJECT_0 + count) return WaitResult::Input;
+  return WaitResult::Timeout;
 }
 
 }  // namespace base

@@ -52,18 +52,20 @@ double WaitClock::ElapsedMs() const {
   return std::chrono::duration<double, std::milli>(own).count();
 }
 
-WaitResult WaitInSlices(const std::function<StepResult(int ms)>& step, int sliceMs, int limitMs,
+WaitResult WaitInSlices(const std::function<WaitResult(int ms)>& step, int sliceMs, int limitMs,
                         PumpPacer& pacer, const WaitClock& clock) {
   for (;;) {
     pacer.PumpIfDue();
     double left = limitMs - clock.ElapsedMs();
-    if (left <= 0) return WaitResult::TimedOut;
+    if (left <= 0) return WaitResult::Timeout;
     int slice = std::min({sliceMs, static_cast<int>(std::ceil(left)), pacer.MsUntilDue()});
-    switch (step(std::max(slice, 1))) {
-      case StepResult::Ready: return WaitResult::Ready;
-      case StepResult::Input: pacer.Pump(); break;
-      case StepResult::Nothing:
-        if (clock.ElapsedMs() >= limitMs) return WaitResult::TimedOut;
+    const WaitResult result = step(std::max(slice, 1));
+    switch (result) {
+      case WaitResult::Ready:
+      case WaitResult::Error: return result;
+      case WaitResult::Input: pacer.Pump(); break;
+      case WaitResult::Timeout:
+        if (clock.ElapsedMs() >= limitMs) return WaitResult::Timeout;
         pacer.Pump();
         break;
     }

@@ -60,14 +60,10 @@ private:
   PumpPacer::Clock::duration pumpingAtStart_;
 };
 
-enum class WaitResult { Ready, TimedOut };
-// What one step of a wait saw: its thing, nothing within the time, or input for the pump.
-enum class StepResult { Ready, Nothing, Input };
-
 // Runs step(ms), which waits at most ms, in slices of at most sliceMs that never run past the
-// next due pump, until it is ready or the clock reaches limitMs. After every slice that brought
-// nothing, and at once after input, the pump runs.
-WaitResult WaitInSlices(const std::function<StepResult(int ms)>& step, int sliceMs, int limitMs,
+// next due pump, until it is ready or fails (that result), or the clock reaches limitMs
+// (Timeout). After every slice that brought nothing, and at once after input, the pump runs.
+WaitResult WaitInSlices(const std::function<WaitResult(int ms)>& step, int sliceMs, int limitMs,
                         PumpPacer& pacer, const WaitClock& clock);
 
 }  // namespace base

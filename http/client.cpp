@@ -154,33 +154,21 @@ struct HttpClient::Impl {
   // False when the connection broke meanwhile.
   bool WaitReady(net::Want want, const base::WaitClock& clock, bool rest, Error timeoutError,
                  const std::string& timeoutText) {
-    bool broken = false;
     auto ready = [&](int ms) {
       if (rest) {
         rest = false;
         const int restMs = std::min(ms, kIdleRestMs);
-        if (base::WaitForEventOrInput(nullptr, pacer.input(), restMs) == base::Woken::Input)
-          return base::StepResult::Input;
+        if (base::WaitForEventOrInput(nullptr, pacer.input(), restMs) == base::WaitResult::Input)
+          return base::WaitResult::Input;
         ms = std::max(ms - restMs, 1);
       }
-      net::WaitStatus w = conn->Wait(want, ms, pacer.input());
-      broken = w == net::WaitStatus::Error;
-      return StepOf(w);
+      return conn->Wait(want, ms, pacer.input());
     };
-    if (base::WaitInSlices(ready, settings.readSliceMs, settings.readTimeoutMs, pacer, clock) ==
-        base::WaitResult::TimedOut)
+    const base::WaitResult r =
+        base::WaitInSlices(ready, settings.readSliceMs, settings.readTimeoutMs, pacer, clock);
+    if (r == base::WaitResult::Timeout)
       throw HttpError(timeoutError, timeoutText + std::to_string(settings.readTimeoutMs) + " ms");
-    return !broken;
-  }
-
-  static base::StepResult StepOf(net::WaitStatus w) {
-    switch (w) {
-      case net::WaitStatus::Ready:
-      case net::WaitStatus::Error: return base::StepResult::Ready;
-      case net::WaitStatus::Input: return base::StepResult::Input;
-      case net::WaitStatus::Timeout: break;
-    }
-    return base::StepResult::Nothing;
+    return r != base::WaitResult::Error;
   }
 };
 
@@ -503,9 +491,9 @@ void HttpClient::Impl::KeepOrDrop(const ResponseHead& head, const BodyFraming& f
 }
 
 bool HttpClient::Impl::WaitForFirstBytes(int limitMs) {
-  auto readable = [&](int ms) { return StepOf(conn->Wait(net::Want::Read, ms, pacer.input())); };
+  auto readable = [&](int ms) { return conn->Wait(net::Want::Read, ms, pacer.input()); };
   return base::WaitInSlices(readable, settings.readSliceMs, limitMs, pacer,
-                            base::WaitClock(pacer)) == base::WaitResult::Ready;
+                            base::WaitClock(pacer)) != base::WaitResult::Timeout;
 }
 
 // A redirect's body is read (and reported) only when it starts within a short wait; otherwise

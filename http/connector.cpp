@@ -15,7 +15,7 @@ public:
   net::IoResult Receive(char* dst, std::size_t size) override {
     return socket_->Receive(dst, size);
   }
-  net::WaitStatus Wait(net::Want want, int timeoutMs, const base::InputWake* input) override {
+  base::WaitResult Wait(net::Want want, int timeoutMs, const base::InputWake* input) override {
     return socket_->Wait(want, timeoutMs, input);
   }
 
@@ -68,15 +68,6 @@ private:
   std::thread thread_;
 };
 
-base::StepResult WaitStep(const base::WakeEvent& event, int ms, const base::InputWake* input) {
-  switch (base::WaitForEventOrInput(&event, input, ms)) {
-    case base::Woken::Event: return base::StepResult::Ready;
-    case base::Woken::Input: return base::StepResult::Input;
-    case base::Woken::Timeout: break;
-  }
-  return base::StepResult::Nothing;
-}
-
 class SocketConnector final : public Connector {
 public:
   explicit SocketConnector(std::shared_ptr<NameLookup> lookup) : lookup_(std::move(lookup)) {}
@@ -87,13 +78,14 @@ public:
     const std::string where = host + ":" + std::to_string(port);
     const base::WaitClock clock(pacer);
     auto waitFor = [&](const base::WakeEvent& event) {
-      auto step = [&](int ms) { return WaitStep(event, ms, pacer.input()); };
+      auto step = [&](int ms) { return base::WaitForEventOrInput(&event, pacer.input(), ms); };
       if (base::WaitInSlices(step, settings.connectStepMs, settings.connectTimeoutMs, pacer,
-                             clock) == base::WaitResult::TimedOut)
+                             clock) != base::WaitResult::Ready)
         throw HttpError(Error::ConnectTimeout, where);
     };
-    std::shared_ptr<LookupJob> lookup = lookup_->Start(host);
-    for (; lookup->host() != host; lookup = lookup_->Start(host)) waitFor(lookup->finished());
+    std::shared_ptr<LookupJob> lookup;
+    while ((lookup = lookup_->Start(host)) && lookup->host() != host) waitFor(lookup->finished());
+    if (!lookup) throw HttpError(Error::ResolveFailed, host + ": no lookup thread");
     waitFor(lookup->finished());
     std::uint32_t address = 0;
     if (!lookup->Result(address)) throw HttpError(Error::ResolveFailed, host);

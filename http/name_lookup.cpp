@@ -1,5 +1,6 @@
 #include "http/name_lookup.h"
 
+#include <system_error>
 #include <thread>
 
 namespace http {
@@ -24,13 +25,19 @@ NameLookup::NameLookup(Resolver resolve) : resolve_(std::move(resolve)) {}
 std::shared_ptr<LookupJob> NameLookup::Start(const std::string& host) {
   std::lock_guard lock(mutex_);
   if (running_ && !running_->finished().IsSet()) return running_;
-  running_ = std::make_shared<LookupJob>(host);
-  std::thread([job = running_, resolve = resolve_] {
-    std::uint32_t address = 0;
-    bool resolved = resolve(job->host(), address);
-    job->Finish(resolved, address);
-  }).detach();
-  return running_;
+  auto job = std::make_shared<LookupJob>(host);
+  if (!job->finished().valid()) return nullptr;
+  try {
+    std::thread([job, resolve = resolve_] {
+      std::uint32_t address = 0;
+      bool resolved = resolve(job->host(), address);
+      job->Finish(resolved, address);
+    }).detach();
+  } catch (const std::system_error&) {
+    return nullptr;
+  }
+  running_ = job;
+  return job;
 }
 
 }  // namespace http

@@ -43,7 +43,8 @@ public:
   NameLookup(const NameLookup&) = delete;
   NameLookup& operator=(const NameLookup&) = delete;
 
-  // The lookup still running, whatever its host; otherwise a new lookup of host.
+  // The lookup still running, whatever its host; otherwise a new lookup of host, or null when
+  // its event or thread cannot be made (and nothing is left running for later attempts).
   std::shared_ptr<LookupJob> Start(const std::string& host);
 
 private:

@@ -12,12 +12,9 @@
 #include <sys/socket.h>
 #endif
 
-#include "http/socket_startup.h"
-
 namespace net {
 
 bool ResolveIPv4(const std::string& host, std::uint32_t& address) {
-  if (!StartSockets()) return false;
   in_addr literal{};
   if (inet_pton(AF_INET, host.c_str(), &literal) == 1) {
     address = ntohl(literal.s_addr);

@@ -16,7 +16,6 @@ struct IoResult {
   std::size_t bytes;
 };
 
-enum class WaitStatus { Ready, Timeout, Error, Input };
 // After the connect a wait watches only these, never out-of-band data: a peer that sends an
 // urgent byte must not make a wait ready that no receive follows up.
 enum class Want { Read, Write };
@@ -47,7 +46,7 @@ public:
   IoResult Receive(char* dst, std::size_t size);
   // Read: ready when data, an end or an error is waiting. Write: ready when there is room to
   // send, or an error is waiting. Input when input (if given) is waiting and the socket is not.
-  WaitStatus Wait(Want want, int timeoutMs, const base::InputWake* input);
+  base::WaitResult Wait(Want want, int timeoutMs, const base::InputWake* input);
 
 private:
   std::atomic<std::intptr_t> handle_;

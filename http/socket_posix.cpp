@@ -1,5 +1,4 @@
 #include "http/socket.h"
-#include "http/socket_startup.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -17,8 +16,6 @@ constexpr std::intptr_t kInvalid = -1;
 
 int Fd(const std::atomic<std::intptr_t>& h) { return static_cast<int>(h.load()); }
 }  // namespace
-
-bool StartSockets() { return true; }
 
 Socket::Socket() : handle_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
 
@@ -76,13 +73,13 @@ IoResult Socket::Receive(char* dst, std::size_t size) {
   }
 }
 
-WaitStatus Socket::Wait(Want want, int timeoutMs, const base::InputWake* input) {
+base::WaitResult Socket::Wait(Want want, int timeoutMs, const base::InputWake* input) {
   pollfd fds[2] = {{Fd(handle_), static_cast<short>(want == Want::Read ? POLLIN : POLLOUT), 0},
                    {input ? input->Handle() : -1, POLLIN, 0}};
   int r = ::poll(fds, input ? 2 : 1, timeoutMs);
-  if (r > 0) return fds[0].revents ? WaitStatus::Ready : WaitStatus::Input;
-  if (r == 0 || errno == EINTR) return WaitStatus::Timeout;
-  return WaitStatus::Error;
+  if (r > 0) return fds[0].revents ? base::WaitResult::Ready : base::WaitResult::Input;
+  if (r == 0 || errno == EINTR) return base::WaitResult::Timeout;
+  return base::WaitResult::Error;
 }
 
 }  // namespace net

@@ -1,5 +1,4 @@
 #include "http/socket.h"
-#include "http/socket_startup.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -11,21 +10,6 @@
 namespace net {
 namespace {
 
-class WinsockSession {
-public:
-  WinsockSession() { ok_ = WSAStartup(MAKEWORD(2, 2), &data_) == 0; }
-  ~WinsockSession() {
-    if (ok_) WSACleanup();
-  }
-  WinsockSession(const WinsockSession&) = delete;
-  WinsockSession& operator=(const WinsockSession&) = delete;
-  bool ok() const { return ok_; }
-
-private:
-  WSADATA data_{};
-  bool ok_ = false;
-};
-
 constexpr std::intptr_t kInvalid = static_cast<std::intptr_t>(INVALID_SOCKET);
 
 SOCKET Sock(const std::atomic<std::intptr_t>& h) { return static_cast<SOCKET>(h.load()); }
@@ -34,15 +18,7 @@ int Clamp(std::size_t n) { return n > INT_MAX ? INT_MAX : static_cast<int>(n); }
 
 }  // namespace
 
-bool StartSockets() {
-  static WinsockSession session;
-  return session.ok();
-}
-
-Socket::Socket()
-    : handle_(StartSockets()
-                  ? static_cast<std::intptr_t>(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
-                  : kInvalid) {}
+Socket::Socket() : handle_(static_cast<std::intptr_t>(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))) {}
 
 Socket::~Socket() {
   std::intptr_t h = handle_.exchange(kInvalid);
@@ -131,24 +107,24 @@ private:
 // send, and taking the events of one wait resets them for the next. So the event only wakes the
 // wait, and the socket itself is asked whether it is ready, after the events are watched: no
 // readiness is lost between waits.
-WaitStatus Socket::Wait(Want want, int timeoutMs, const base::InputWake* input) {
+base::WaitResult Socket::Wait(Want want, int timeoutMs, const base::InputWake* input) {
   using Clock = std::chrono::steady_clock;
   const SOCKET s = Sock(handle_);
   HANDLE event = reinterpret_cast<HANDLE>(readiness_);
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   const WatchedEvents watched(s, event);
-  if (!watched.ok()) return WaitStatus::Error;
+  if (!watched.ok()) return base::WaitResult::Error;
   for (;;) {
-    if (ReadyNow(s, want)) return WaitStatus::Ready;
+    if (ReadyNow(s, want)) return base::WaitResult::Ready;
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) return WaitStatus::Timeout;
+    if (left <= 0) return base::WaitResult::Timeout;
     DWORD r = base::WaitForHandleOrInput(event, input != nullptr, static_cast<DWORD>(left));
-    if (r == WAIT_TIMEOUT) return WaitStatus::Timeout;
-    if (input && r == WAIT_OBJECT_0 + 1) return WaitStatus::Input;
-    if (r != WAIT_OBJECT_0) return WaitStatus::Error;
+    if (r == WAIT_TIMEOUT) return base::WaitResult::Timeout;
+    if (input && r == WAIT_OBJECT_0 + 1) return base::WaitResult::Input;
+    if (r != WAIT_OBJECT_0) return base::WaitResult::Error;
     WSANETWORKEVENTS seen{};
-    if (::WSAEnumNetworkEvents(s, event, &seen) != 0) return WaitStatus::Error;
-    if (seen.lNetworkEvents & FD_CLOSE) return WaitStatus::Ready;
+    if (::WSAEnumNetworkEvents(s, event, &seen) != 0) return base::WaitResult::Error;
+    if (seen.lNetworkEvents & FD_CLOSE) return base::WaitResult::Ready;
   }
 }
 

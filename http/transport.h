@@ -23,7 +23,7 @@ public:
   // Data with the bytes taken (> 0), WouldBlock when there is no room, or Reset.
   virtual net::IoResult Send(const char* data, std::size_t size) = 0;
   virtual net::IoResult Receive(char* dst, std::size_t size) = 0;
-  virtual net::WaitStatus Wait(net::Want want, int timeoutMs, const base::InputWake* input) = 0;
+  virtual base::WaitResult Wait(net::Want want, int timeoutMs, const base::InputWake* input) = 0;
 };
 
 class Connector {

@@ -10,8 +10,8 @@
 #include "logic/edition.h"
 #include "start/com_session.h"
 #include "download/download_and_run.h"
+#include "http/winsock_session.h"
 #include "start/message_loop.h"
-#include "start/winsock_session.h"
 #include "ui/ubackground.h"
 #include "ui/uSetup.h"
 #include "ui/window_base.h"
@@ -43,7 +43,7 @@ private:
   std::wstring title_;
   HICON icon_ = nullptr;
   std::optional<OleSession> ole_;
-  std::optional<WinsockSession> winsock_;
+  std::optional<net::WinsockSession> winsock_;
   std::optional<ComSession> com_;
   MessageLoop loop_{*this};
   std::unique_ptr<TFrmBackground> background_;

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "http/client.h"
@@ -103,8 +106,8 @@ private:
       ++receives_;
       return {net::IoStatus::WouldBlock, 0};
     }
-    net::WaitStatus Wait(net::Want, int, const base::InputWake*) override {
-      return net::WaitStatus::Ready;
+    base::WaitResult Wait(net::Want, int, const base::InputWake*) override {
+      return base::WaitResult::Ready;
     }
 
   private:
@@ -185,13 +188,30 @@ TEST(HttpTiming, RetriesWhileALookupHangsStartNoSecondLookup) {
   EXPECT_LT(seconds, 5.0) << "each attempt still gives up after its limit";
 
   // Once it has ended, the next attempt looks up anew.
-  ASSERT_EQ(base::WaitForEventOrInput(&first->finished(), nullptr, 5000), base::Woken::Event);
+  ASSERT_EQ(base::WaitForEventOrInput(&first->finished(), nullptr, 5000), base::WaitResult::Ready);
   BodyBuffer body;
   s.connectTimeoutMs = 5000;
   http::HttpClient patient(s, {}, http::MakeSocketConnector(lookup));
   EXPECT_THROW(patient.Get("http://stalled.test/", body), http::HttpError);
   std::lock_guard lock(stall->mutex);
   EXPECT_EQ(stall->calls, 2);
+}
+
+// With no descriptor left the lookup's event cannot be made: nothing is left for the next to join.
+TEST(HttpTiming, ALookupThatCouldNotStartDoesNotBlockTheNext) {
+  http::NameLookup lookup([](const std::string&, std::uint32_t&) { return false; });
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  rlimit none = saved;
+  none.rlim_cur = static_cast<rlim_t>(dup(0));
+  close(static_cast<int>(none.rlim_cur));
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+  const bool started = lookup.Start("a.test") != nullptr;
+  setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_FALSE(started);
+  std::shared_ptr<http::LookupJob> next = lookup.Start("a.test");
+  ASSERT_TRUE(next);
+  EXPECT_EQ(base::WaitForEventOrInput(&next->finished(), nullptr, 5000), base::WaitResult::Ready);
 }
 
 }  // namespace

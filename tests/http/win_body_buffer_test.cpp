@@ -96,8 +96,8 @@ private:
       left_ -= n;
       return {net::IoStatus::Data, n};
     }
-    net::WaitStatus Wait(net::Want, int, const base::InputWake*) override {
-      return net::WaitStatus::Ready;
+    base::WaitResult Wait(net::Want, int, const base::InputWake*) override {
+      return base::WaitResult::Ready;
     }
 
   private:

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "start/error_text.h"
-#include "start/winsock_session.h"
+#include "http/winsock_session.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ bool WinsockUp() {
 TEST(WinStartModules, WinsockIsUpWhileTheSessionLivesAndCleanedUpAfter) {
   if (WinsockUp()) GTEST_SKIP() << "another test of this process has started Winsock";
   {
-    WinsockSession session;
+    net::WinsockSession session;
     EXPECT_TRUE(WinsockUp());
   }
   EXPECT_FALSE(WinsockUp());

@@ -54,8 +54,8 @@ private:
       pos_ += n;
       return {net::IoStatus::Data, n};
     }
-    net::WaitStatus Wait(net::Want, int, const base::InputWake*) override {
-      return net::WaitStatus::Ready;
+    base::WaitResult Wait(net::Want, int, const base::InputWake*) override {
+      return base::WaitResult::Ready;
     }
 
   private:

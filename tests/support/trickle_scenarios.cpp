@@ -133,10 +133,8 @@ private:
   public:
     net::IoResult Send(const char*, std::size_t) override { return {net::IoStatus::WouldBlock, 0}; }
     net::IoResult Receive(char*, std::size_t) override { return {net::IoStatus::WouldBlock, 0}; }
-    net::WaitStatus Wait(net::Want, int ms, const base::InputWake* input) override {
-      return base::WaitForEventOrInput(nullptr, input, ms) == base::Woken::Input
-                 ? net::WaitStatus::Input
-                 : net::WaitStatus::Timeout;
+    base::WaitResult Wait(net::Want, int ms, const base::InputWake* input) override {
+      return base::WaitForEventOrInput(nullptr, input, ms);
     }
   };
 };

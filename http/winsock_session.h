@@ -1,7 +1,9 @@
 #pragma once
 
-// Windows Sockets for the whole process: started among the modules at start-up, after the
-// graphics, and cleaned up in reverse order at exit.
+namespace net {
+
+// Windows Sockets for the whole process: start-up holds one session among its modules and
+// cleans it up in reverse order at exit; the socket layer itself starts nothing.
 class WinsockSession {
 public:
   WinsockSession();  // throws Win32Error
@@ -9,3 +11,5 @@ public:
   WinsockSession(const WinsockSession&) = delete;
   WinsockSession& operator=(const WinsockSession&) = delete;
 };
+
+}  // namespace net

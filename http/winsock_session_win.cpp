@@ -1,8 +1,10 @@
-#include "start/winsock_session.h"
+#include "http/winsock_session.h"
 
 #include <winsock2.h>
 
 #include "base/win32_error.h"
+
+namespace net {
 
 WinsockSession::WinsockSession() {
   WSADATA data;
@@ -11,3 +13,5 @@ WinsockSession::WinsockSession() {
 }
 
 WinsockSession::~WinsockSession() { WSACleanup(); }
+
+}  // namespace net
