@@ -113,6 +113,8 @@ void InstallerDownload::DownloadAndRun() {
     // A 204 or a body of no bytes cannot be an installer.
     if (body.empty()) throw std::runtime_error("the server sent no installer");
     platform_.SaveFile(target, body.data(), body.size());
+    // Written out, the bytes are not needed through the check and the launch.
+    body.Release();
     Launch(target);
     terminate_();
   } catch (const std::exception&) {

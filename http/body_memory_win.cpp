@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "http/body_memory.h"
+#include "http/settings.h"
 
 // The range is reserved once and committed in steps as the body arrives. A body of unknown
 // length gets the largest range the address space still offers, since a reservation cannot
@@ -13,6 +14,12 @@ constexpr std::size_t kCommitStep = std::size_t{1} << 20;
 constexpr std::size_t kLargestOpenEnded =
     sizeof(void*) == 8 ? std::size_t{1} << 36 : (std::size_t{3} << 29);
 constexpr std::size_t kSmallestOpenEnded = std::size_t{16} << 20;
+
+// Halving from the largest range, but the body limit itself is tried before going below it.
+std::size_t NextSmaller(std::size_t want) {
+  const std::size_t half = want / 2;
+  return want > http::kMaxBodyBytes && half < http::kMaxBodyBytes ? http::kMaxBodyBytes : half;
+}
 
 std::size_t RoundUp(std::size_t n, std::size_t unit) { return (n + unit - 1) / unit * unit; }
 
@@ -49,7 +56,7 @@ bool BodyMemory::Provide(std::size_t size) {
   if (size <= usable_) return true;
   if (size > reserved()) {
     std::size_t want = kLargestOpenEnded;
-    while (want >= kSmallestOpenEnded && want >= size && !Reserve(want)) want /= 2;
+    while (want >= kSmallestOpenEnded && want >= size && !Reserve(want)) want = NextSmaller(want);
     if (size > reserved() && !Reserve(size)) return false;
   }
   const std::size_t limit = reserved();

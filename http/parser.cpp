@@ -60,7 +60,7 @@ void ForEachToken(std::string_view list, F f) {
 }
 
 // Collects one line of at most kMaxLineLength bytes (without its line end) from data.
-// Returns the bytes taken; complete is set when the line feed was among them.
+// Sets taken to the bytes taken; Complete when the line feed was among them, Partial before it.
 enum class LineStep { Partial, Complete, TooLong };
 LineStep TakeLine(std::string& line, const char* data, std::size_t size, std::size_t& taken) {
   const void* lf = std::memchr(data, '\n', size);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -40,7 +41,8 @@ public:
 
 // The real file saving, holding and removal of this build in a folder of the test's choosing;
 // the signature facts are the test's, launches are only recorded. `steps` lists "hold",
-// "signature", "open", "release" and "remove" in the order they happen.
+// "signature", "open", "release" and "remove" in the order they happen; atOpen sees the saved
+// bytes' address.
 class TestPlatform : public InstallerPlatform {
 public:
   explicit TestPlatform(std::wstring where) : folder(std::move(where)) {}
@@ -50,6 +52,7 @@ public:
     return folder;
   }
   void SaveFile(const std::wstring& path, const char* data, std::size_t size) override {
+    saved = data;
     NativeInstallerPlatform().SaveFile(path, data, size);
   }
   std::unique_ptr<HeldInstaller> HoldFile(const std::wstring& path) override {
@@ -64,6 +67,7 @@ public:
   void ShellOpen(const std::wstring& path) override {
     steps.push_back("open");
     launched.push_back(path);
+    if (atOpen) atOpen(saved);
   }
 
   std::wstring folder;
@@ -73,6 +77,8 @@ public:
   SignatureFacts facts;
   std::vector<std::wstring> launched;
   std::vector<std::string> steps;
+  const char* saved = nullptr;
+  std::function<void(const char*)> atOpen;
 
 private:
   class Held : public HeldInstaller {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -309,8 +310,13 @@ TEST_F(DownloadAndRunTest, InstallerOfTheRequiredSignerIsHeldFromTheCheckUntilTh
   platform_.facts.trustResult = 0;
   platform_.facts.chainErrors = 0;
   platform_.facts.signerName = L"Marlek Software GmbH";
+  bool bodyMapped = true;
+  platform_.atOpen = [&](const char* p) {
+    bodyMapped = msync(const_cast<char*>(p), 1, MS_ASYNC) == 0;
+  };
   LoopbackServer server(Serve({WithLength(200, "signed installer")}));
   Controller(server, L"Marlek Software GmbH").DownloadAndRun();
+  EXPECT_FALSE(bodyMapped) << "the body's memory is given back once the file is written";
 
   EXPECT_EQ(platform_.steps, (std::vector<std::string>{"hold", "signature", "open", "release"}));
   EXPECT_EQ(platform_.launched, std::vector<std::wstring>{(dir_ / "marlek-tumo.exe").wstring()});

@@ -172,6 +172,14 @@ public:
     }
     return largest;
   }
+  // The first block given back but for its last half gibibyte: a free range of exactly 1 GiB.
+  bool LeaveOneGibibyte() {
+    if (blocks_.empty()) return false;
+    char* p = static_cast<char*>(blocks_.front().get());
+    blocks_.front().reset();
+    blocks_.front().reset(VirtualAlloc(p + kGiB, kGiB / 2, MEM_RESERVE, PAGE_NOACCESS));
+    return blocks_.front() != nullptr;
+  }
 
 private:
   struct Release {
@@ -193,6 +201,15 @@ TEST(WinDownloadBodyLimit, AnAnnouncedBodyWithoutAddressSpaceFailsAndTheNextOneF
   Fetched fetched = FetchGenerated(kAnnounced, true);
   EXPECT_FALSE(fetched.error);
   EXPECT_EQ(fetched.size, kAnnounced);
+}
+
+TEST(WinDownloadBodyLimit, AnUnknownLengthTakesTheLimitWhereNoLargerRangeIsFree) {
+  if (!k32Bit) GTEST_SKIP() << "only a 32-bit address space runs out";
+  AddressSpaceSqueeze squeeze(3 * kGiB / 2);
+  ASSERT_TRUE(squeeze.LeaveOneGibibyte());
+  Fetched fetched = FetchGenerated(kGiB, false);
+  EXPECT_FALSE(fetched.error);
+  EXPECT_EQ(fetched.size, kGiB);
 }
 
 }  // namespace
