@@ -1,7 +1,5 @@
 #include "download/download_and_run.h"
 
-#include <chrono>
-#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -24,11 +22,6 @@ public:
 private:
   bool& flag_;
 };
-
-constexpr std::int64_t kProgressLimit = std::numeric_limits<std::int32_t>::max();
-// The shortest time between two progress updates of the page within one body. A window paints
-// the bar on every update, which costs more than receiving a block on a fast line.
-constexpr std::chrono::milliseconds kProgressFrame{30};
 
 class UntrustedInstaller : public std::runtime_error {
 public:
@@ -67,6 +60,7 @@ InstallerDownload::InstallerDownload(DownloadPage& page, const SetupValues& valu
                                      InstallerPlatform& platform, std::string host,
                                      http::Settings settings, std::wstring requiredSigner)
     : page_(page),
+      progress_(page),
       values_(values),
       terminate_(std::move(terminate)),
       pump_(std::move(pump)),
@@ -97,7 +91,7 @@ void InstallerDownload::DownloadAndRun() {
   events.workBegin = [this](std::int64_t announced) { IdHTTP1WorkBegin(announced); };
   events.work = [this](std::int64_t received) { IdHTTP1Work(received); };
   events.pump = [this] {
-    ShowPendingProgress();
+    progress_.Flush();
     if (pump_) pump_();
   };
   if (pump_) events.input = &input_;
@@ -105,11 +99,10 @@ void InstallerDownload::DownloadAndRun() {
   BodyBuffer body;
 
   const RunningFlag running(running_);
-  progressShift_ = 0;
   try {
     page_.ShowDownloadPage();
     client.Get(url, body);
-    ShowPendingProgress();
+    progress_.Flush();
     // A 204 or a body of no bytes cannot be an installer.
     if (body.empty()) throw std::runtime_error("the server sent no installer");
     platform_.SaveFile(target, body.data(), body.size());
@@ -118,7 +111,7 @@ void InstallerDownload::DownloadAndRun() {
     Launch(target);
     terminate_();
   } catch (const std::exception&) {
-    ShowPendingProgress();
+    progress_.Flush();
     page_.ShowConnectionError();
   }
 }
@@ -134,45 +127,4 @@ void InstallerDownload::Launch(const std::wstring& target) {
   if (!InstallerMayRun(requiredSigner_, held->Signature())) throw UntrustedInstaller();
   platform_.ShellOpen(target);
   removed.Launched();
-}
-
-std::int32_t InstallerDownload::Scaled(std::int64_t value) const {
-  if (value <= 0) return 0;
-  const std::int64_t scaled = value >> progressShift_;
-  return static_cast<std::int32_t>(scaled > kProgressLimit ? kProgressLimit : scaled);
-}
-
-void InstallerDownload::IdHTTP1WorkBegin(std::int64_t announced) {
-  progressShift_ = 0;
-  while (announced > 0 && (announced >> progressShift_) > kProgressLimit) ++progressShift_;
-  progressMax_ = Scaled(announced);
-  pending_.reset();
-  firstOfBody_ = true;
-  page_.SetProgressMax(progressMax_);
-}
-
-// The first and the last position of a body and a step back are shown at once, others at most
-// once per frame; one held back is shown at the next pump, so the bar never lags for longer
-// than the transfer goes without pumping.
-void InstallerDownload::IdHTTP1Work(std::int64_t received) {
-  const std::int32_t position = Scaled(received);
-  const auto now = std::chrono::steady_clock::now();
-  if (firstOfBody_ || (progressMax_ > 0 && position >= progressMax_) || position < shown_ ||
-      now - shownAt_ >= kProgressFrame) {
-    ShowProgress(position);
-  } else {
-    pending_ = position;
-  }
-}
-
-void InstallerDownload::ShowProgress(std::int32_t position) {
-  firstOfBody_ = false;
-  pending_.reset();
-  shown_ = position;
-  shownAt_ = std::chrono::steady_clock::now();
-  page_.SetProgressPosition(position);
-}
-
-void InstallerDownload::ShowPendingProgress() {
-  if (pending_) ShowProgress(*pending_);
 }

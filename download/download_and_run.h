@@ -1,10 +1,8 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "logic/download_control.h"
@@ -14,6 +12,7 @@
 #include "http/client.h"
 #include "http/transport.h"
 #include "download/installer_platform.h"
+#include "download/progress_pacer.h"
 
 // The installer download controller: one attempt per DownloadAndRun, from choosing the
 // installer to handing it to the shell and asking the launcher to end.
@@ -49,20 +48,15 @@ public:
   // While an attempt runs, a further call only shows the download page.
   void DownloadAndRun() override;
 
-  // Progress of the running transfer; lengths of 2 GiB or more are scaled down so that the
-  // page's 32-bit maximum and position keep their ratio. 0 means no announced length. Positions
-  // that follow each other quickly reach the page at a pace; the latest is always shown by the
-  // next pump and by the end of the transfer.
-  void IdHTTP1WorkBegin(std::int64_t announced);
-  void IdHTTP1Work(std::int64_t received);
+  // Progress of the running transfer, paced for the page (ProgressPacer).
+  void IdHTTP1WorkBegin(std::int64_t announced) { progress_.Begin(announced); }
+  void IdHTTP1Work(std::int64_t received) { progress_.Work(received); }
 
 private:
-  std::int32_t Scaled(std::int64_t value) const;
-  void ShowProgress(std::int32_t position);
-  void ShowPendingProgress();
   void Launch(const std::wstring& target);
 
   DownloadPage& page_;
+  ProgressPacer progress_;
   const SetupValues& values_;
   std::function<void()> terminate_;
   std::function<void()> pump_;
@@ -76,10 +70,4 @@ private:
   http::Settings settings_;
   std::wstring requiredSigner_;
   bool running_ = false;
-  int progressShift_ = 0;
-  std::int32_t progressMax_ = 0;
-  bool firstOfBody_ = true;
-  std::int32_t shown_ = 0;
-  std::chrono::steady_clock::time_point shownAt_;
-  std::optional<std::int32_t> pending_;
 };

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -12,12 +11,22 @@
 #include <vector>
 
 #include "logic/download_page.h"
+#include "download/download_and_run.h"
 #include "download/installer_platform.h"
 
 // The whole content of a file; empty when it cannot be read.
 inline std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The controller's settings with waits short enough for a test.
+inline http::Settings Quick() {
+  http::Settings settings = InstallerDownload::DefaultSettings();
+  settings.connectTimeoutMs = 2000;
+  settings.readTimeoutMs = 3000;
+  settings.redirectBodyWaitMs = 500;
+  return settings;
 }
 
 // The download page as the attempt sees it, with the calls in order: "show", "error",

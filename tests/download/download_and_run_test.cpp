@@ -13,7 +13,6 @@
 #include <string>
 
 #include "tests/download/controller_fakes.h"
-#include "download/download_and_run.h"
 #include "logic/edition.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/replies.h"
@@ -52,14 +51,6 @@ protected:
     platform_.folder = dir_.wstring() + L"/";
   }
   void TearDown() override { fs::remove_all(dir_); }
-
-  static http::Settings Quick() {
-    http::Settings settings = InstallerDownload::DefaultSettings();
-    settings.connectTimeoutMs = 2000;
-    settings.readTimeoutMs = 3000;
-    settings.redirectBodyWaitMs = 500;
-    return settings;
-  }
 
   InstallerDownload Controller(const LoopbackServer& server, std::wstring signer = {}) {
     return InstallerDownload(

@@ -11,7 +11,6 @@
 #include <thread>
 
 #include "tests/download/controller_fakes.h"
-#include "download/download_and_run.h"
 #include "logic/edition.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/replies.h"
@@ -92,13 +91,6 @@ public:
 private:
   fs::path path_;
 };
-
-http::Settings Quick() {
-  http::Settings settings = InstallerDownload::DefaultSettings();
-  settings.connectTimeoutMs = 3000;
-  settings.readTimeoutMs = 5000;
-  return settings;
-}
 
 std::wstring ShortForm(const std::wstring& path) {
   const DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);

@@ -44,19 +44,22 @@ TEST(HttpTiming, ConnectThatNeverCompletesTimesOutWhilePumpingEachStep) {
   EXPECT_LT(LargestGap(t.pumps), 0.3);
 }
 
+// Silence before the head and inside a body alike.
 TEST(HttpTiming, SilentServerTimesOutWhilePumpingEachSlice) {
-  LoopbackServer server(testsupport::Stall("", 5000));
-  http::Settings s;
-  s.readTimeoutMs = 800;
-  s.readSliceMs = 40;
-  testsupport::Fetched t = testsupport::Fetch(server.Url("/"), s);
-  ASSERT_TRUE(t.error);
-  EXPECT_EQ(t.error, http::Error::ReadTimeout);
-  EXPECT_GE(t.end, 0.75);
-  EXPECT_LT(t.end, 2.5);
-  EXPECT_GE(t.pumps.size(), 12u);
-  EXPECT_LE(t.pumps.size(), 20u);
-  EXPECT_LT(LargestGap(t.pumps), 0.3);
+  for (const char* sent : {"", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc"}) {
+    LoopbackServer server(testsupport::Stall(sent, 5000));
+    http::Settings s;
+    s.readTimeoutMs = 800;
+    s.readSliceMs = 40;
+    testsupport::Fetched t = testsupport::Fetch(server.Url("/"), s);
+    ASSERT_TRUE(t.error);
+    EXPECT_EQ(t.error, http::Error::ReadTimeout);
+    EXPECT_GE(t.end, 0.75);
+    EXPECT_LT(t.end, 2.5);
+    EXPECT_GE(t.pumps.size(), 12u);
+    EXPECT_LE(t.pumps.size(), 20u);
+    EXPECT_LT(LargestGap(t.pumps), 0.3);
+  }
 }
 
 TEST(HttpTiming, TheLimitAppliesToEachWaitNotTheWholeTransfer) {
@@ -71,18 +74,6 @@ TEST(HttpTiming, TheLimitAppliesToEachWaitNotTheWholeTransfer) {
   EXPECT_EQ(t.body, "abc");
   EXPECT_GT(t.end, 1.2);
   EXPECT_GE(t.pumps.size(), 15u) << "silent slices between the pieces pump";
-}
-
-TEST(HttpTiming, SilenceInsideABodyAlsoTimesOut) {
-  LoopbackServer server(
-      testsupport::Stall("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc", 5000));
-  http::Settings s;
-  s.readTimeoutMs = 400;
-  s.readSliceMs = 40;
-  testsupport::Fetched t = testsupport::Fetch(server.Url("/"), s);
-  ASSERT_TRUE(t.error);
-  EXPECT_EQ(t.error, http::Error::ReadTimeout);
-  EXPECT_LT(t.end, 2.0);
 }
 
 // A connection that always says it is ready and never has data, as a wait that watched
@@ -200,10 +191,12 @@ TEST(HttpTiming, RetriesWhileALookupHangsStartNoSecondLookup) {
 // With no descriptor left the lookup's event cannot be made: nothing is left for the next to join.
 TEST(HttpTiming, ALookupThatCouldNotStartDoesNotBlockTheNext) {
   http::NameLookup lookup([](const std::string&, std::uint32_t&) { return false; });
+  // A lookup first, so that the sanitizers have checked its types before no descriptor is left.
+  std::shared_ptr<http::LookupJob> warm = lookup.Start("a.test");
+  ASSERT_EQ(base::WaitForEventOrInput(&warm->finished(), nullptr, 5000), base::WaitResult::Ready);
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
-  rlimit none = saved;
-  none.rlim_cur = static_cast<rlim_t>(dup(0));
+  const rlimit none{static_cast<rlim_t>(dup(0)), saved.rlim_max};
   close(static_cast<int>(none.rlim_cur));
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
   const bool started = lookup.Start("a.test") != nullptr;

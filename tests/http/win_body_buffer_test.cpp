@@ -13,7 +13,7 @@
 
 #include "http/body_buffer.h"
 #include "http/client.h"
-#include "http/transport.h"
+#include "tests/support/scripted_connector.h"
 
 namespace {
 
@@ -65,51 +65,6 @@ TEST(WinDownloadBodyBuffer, BufferUsedAgainOutgrowsItsAnnouncedLength) {
   EXPECT_EQ(body.data()[body.size() - 1], 'z');
 }
 
-// A server in memory: the head, then `length` body bytes made up as they are read, then the
-// end of the connection. A body of a gigabyte passes without a second gigabyte to hold it.
-class GeneratedBody final : public http::Connector {
-public:
-  GeneratedBody(std::string head, std::uint64_t length) : head_(std::move(head)), length_(length) {}
-
-  std::unique_ptr<http::Connection> Connect(const std::string&, std::uint16_t,
-                                            const http::Settings&, base::PumpPacer&) override {
-    return std::make_unique<Conn>(head_, length_);
-  }
-
-private:
-  class Conn final : public http::Connection {
-  public:
-    Conn(std::string head, std::uint64_t length) : head_(std::move(head)), left_(length) {}
-    net::IoResult Send(const char*, std::size_t size) override {
-      return {net::IoStatus::Data, size};
-    }
-    net::IoResult Receive(char* dst, std::size_t size) override {
-      if (headSent_ < head_.size()) {
-        std::size_t n = std::min(size, head_.size() - headSent_);
-        std::memcpy(dst, head_.data() + headSent_, n);
-        headSent_ += n;
-        return {net::IoStatus::Data, n};
-      }
-      if (left_ == 0) return {net::IoStatus::Closed, 0};
-      auto n = static_cast<std::size_t>(std::min<std::uint64_t>(size, left_));
-      std::memset(dst, 'b', n);
-      left_ -= n;
-      return {net::IoStatus::Data, n};
-    }
-    base::WaitResult Wait(net::Want, int, const base::InputWake*) override {
-      return base::WaitResult::Ready;
-    }
-
-  private:
-    std::string head_;
-    std::size_t headSent_ = 0;
-    std::uint64_t left_;
-  };
-
-  std::string head_;
-  std::uint64_t length_;
-};
-
 struct Fetched {
   std::optional<http::Error> error;
   std::size_t size = 0;
@@ -125,8 +80,10 @@ Fetched FetchGenerated(std::uint64_t length, bool announced) {
   http::Events events;
   events.workBegin = [&](std::int64_t) { fetched.sawBody = true; };
   events.pump = [] {};
+  auto stream = std::make_shared<testsupport::ScriptedStream>(
+      testsupport::ScriptedStream{{head}, std::size_t{1} << 16, false, 0, {}, length});
   http::HttpClient client(http::Settings{}, std::move(events),
-                          std::make_unique<GeneratedBody>(head, length));
+                          std::make_unique<testsupport::ScriptedConnector>(stream));
   BodyBuffer body;
   try {
     client.Get("http://127.0.0.1:1/big", body);

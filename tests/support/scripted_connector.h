@@ -1,9 +1,11 @@
 #pragma once
 
 // Plays the server side from bytes in memory, for the parser-level tests and the fuzzer:
-// connection i reads inputs[i] (nothing past the last), pieceSize bytes per read.
+// connection i reads inputs[i] (nothing past the last), pieceSize bytes per read, then the
+// stream's `generated` bytes 'b', made up as they are read: a gigabyte needs no second one.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -19,6 +21,7 @@ struct ScriptedStream {
   bool endWithReset = false;  // what the client sees once an input is used up
   int connects = 0;
   std::vector<std::string> sent;
+  std::uint64_t generated = 0;
 };
 
 class ScriptedConnector final : public http::Connector {
@@ -46,6 +49,12 @@ private:
       return {net::IoStatus::Data, size};
     }
     net::IoResult Receive(char* dst, std::size_t size) override {
+      if (pos_ >= input_.size() && s_->generated > 0) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(size, s_->generated));
+        std::memset(dst, 'b', n);
+        s_->generated -= n;
+        return {net::IoStatus::Data, n};
+      }
       if (pos_ >= input_.size())
         return {s_->endWithReset ? net::IoStatus::Reset : net::IoStatus::Closed, 0};
       std::size_t n =
