@@ -18,7 +18,8 @@ int Clamp(std::size_t n) { return n > INT_MAX ? INT_MAX : static_cast<int>(n); }
 
 }  // namespace
 
-Socket::Socket() : handle_(static_cast<std::intptr_t>(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))) {}
+Socket::Socket()
+    : handle_(static_cast<std::intptr_t>(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))) {}
 
 Socket::~Socket() {
   std::intptr_t h = handle_.exchange(kInvalid);
