@@ -48,10 +48,9 @@ public:
   std::vector<std::string> calls;
 };
 
-// The real file saving, holding and removal of this build in a folder of the test's choosing;
-// the signature facts are the test's, launches are only recorded. `steps` lists "hold",
-// "signature", "open", "release" and "remove" in the order they happen; atOpen sees the saved
-// bytes' address.
+// The real saving, holding and removal in the test's folder; signature facts are the test's,
+// launches only recorded (atOpen sees the saved bytes). `steps`: "hold", "signature", "open",
+// "release" and "remove" in the order they happen.
 class TestPlatform : public InstallerPlatform {
 public:
   explicit TestPlatform(std::wstring where) : folder(std::move(where)) {}
