@@ -6,3 +6,11 @@
 // the shell for the installer, the manuals, the companion program and the web page. The
 // result is not looked at.
 void ShellOpen(const std::wstring& target);
+
+// What hands targets to the shell: the platforms of the setup logic and of the download, each
+// with the call above on Windows and nothing elsewhere.
+class Shell {
+public:
+  virtual ~Shell() = default;
+  virtual void ShellOpen(const std::wstring& target) = 0;
+};

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "download/download_and_run.h"
-#include "start/message_loop.h"
-#include "ui/progress_bar.h"
+#include "start/message_loop_win.h"
+#include "ui/progress_bar_win.h"
 
 namespace {
 

@@ -56,18 +56,16 @@ private:
 
 }  // namespace
 
-InstallerDownload::InstallerDownload(DownloadPage& page, const SetupValues& values,
-                                     std::function<void()> terminate, std::function<void()> pump)
-    : InstallerDownload(page, values, std::move(terminate), std::move(pump),
-                        NativeInstallerPlatform(), START_DOWNLOAD_HOST_A, DefaultSettings(),
-                        START_INSTALLER_SIGNER_W) {}
+InstallerDownload::InstallerDownload(const SetupValues& values, std::function<void()> terminate,
+                                     std::function<void()> pump)
+    : InstallerDownload(values, std::move(terminate), std::move(pump), NativeInstallerPlatform(),
+                        START_DOWNLOAD_HOST_A, DefaultSettings(), START_INSTALLER_SIGNER_W) {}
 
-InstallerDownload::InstallerDownload(DownloadPage& page, const SetupValues& values,
-                                     std::function<void()> terminate, std::function<void()> pump,
-                                     InstallerPlatform& platform, std::string host,
-                                     http::Settings settings, std::wstring requiredSigner)
-    : page_(page),
-      values_(values),
+InstallerDownload::InstallerDownload(const SetupValues& values, std::function<void()> terminate,
+                                     std::function<void()> pump, InstallerPlatform& platform,
+                                     std::string host, http::Settings settings,
+                                     std::wstring requiredSigner)
+    : values_(values),
       terminate_(std::move(terminate)),
       pump_(std::move(pump)),
       platform_(platform),
@@ -82,10 +80,10 @@ http::Settings InstallerDownload::DefaultSettings() {
   return settings;
 }
 
-void InstallerDownload::DownloadAndRun() {
+void InstallerDownload::DownloadAndRun(DownloadPage& page) {
   // The running attempt owns the one target file; a second one would race it for the file.
   if (running_) {
-    page_.ShowDownloadPage();
+    page.ShowDownloadPage();
     return;
   }
 
@@ -94,10 +92,10 @@ void InstallerDownload::DownloadAndRun() {
   const std::wstring target = platform_.TempFolder() + std::wstring(installer.fileName);
 
   http::Events events;
-  events.workBegin = [this](std::int64_t announced) { IdHTTP1WorkBegin(announced); };
-  events.work = [this](std::int64_t received) { IdHTTP1Work(received); };
-  events.pump = [this] {
-    ShowPendingProgress();
+  events.workBegin = [this, &page](std::int64_t announced) { IdHTTP1WorkBegin(page, announced); };
+  events.work = [this, &page](std::int64_t received) { IdHTTP1Work(page, received); };
+  events.pump = [this, &page] {
+    ShowPendingProgress(page);
     if (pump_) pump_();
   };
   if (pump_) events.input = &input_;
@@ -107,17 +105,17 @@ void InstallerDownload::DownloadAndRun() {
   const RunningFlag running(running_);
   progressShift_ = 0;
   try {
-    page_.ShowDownloadPage();
+    page.ShowDownloadPage();
     client.Get(url, body);
-    ShowPendingProgress();
+    ShowPendingProgress(page);
     // A 204 or a body of no bytes cannot be an installer.
     if (body.empty()) throw std::runtime_error("the server sent no installer");
     platform_.SaveFile(target, body.data(), body.size());
     Launch(target);
     terminate_();
   } catch (const std::exception&) {
-    ShowPendingProgress();
-    page_.ShowConnectionError();
+    ShowPendingProgress(page);
+    page.ShowConnectionError();
   }
 }
 
@@ -140,37 +138,37 @@ std::int32_t InstallerDownload::Scaled(std::int64_t value) const {
   return static_cast<std::int32_t>(scaled > kProgressLimit ? kProgressLimit : scaled);
 }
 
-void InstallerDownload::IdHTTP1WorkBegin(std::int64_t announced) {
+void InstallerDownload::IdHTTP1WorkBegin(DownloadPage& page, std::int64_t announced) {
   progressShift_ = 0;
   while (announced > 0 && (announced >> progressShift_) > kProgressLimit) ++progressShift_;
   progressMax_ = Scaled(announced);
   pending_.reset();
   firstOfBody_ = true;
-  page_.SetProgressMax(progressMax_);
+  page.SetProgressMax(progressMax_);
 }
 
 // The first and the last position of a body and a step back are shown at once, others at most
 // once per frame; one held back is shown at the next pump, so the bar never lags for longer
 // than the transfer goes without pumping.
-void InstallerDownload::IdHTTP1Work(std::int64_t received) {
+void InstallerDownload::IdHTTP1Work(DownloadPage& page, std::int64_t received) {
   const std::int32_t position = Scaled(received);
   const auto now = std::chrono::steady_clock::now();
   if (firstOfBody_ || (progressMax_ > 0 && position >= progressMax_) || position < shown_ ||
       now - shownAt_ >= kProgressFrame) {
-    ShowProgress(position);
+    ShowProgress(page, position);
   } else {
     pending_ = position;
   }
 }
 
-void InstallerDownload::ShowProgress(std::int32_t position) {
+void InstallerDownload::ShowProgress(DownloadPage& page, std::int32_t position) {
   firstOfBody_ = false;
   pending_.reset();
   shown_ = position;
   shownAt_ = std::chrono::steady_clock::now();
-  page_.SetProgressPosition(position);
+  page.SetProgressPosition(position);
 }
 
-void InstallerDownload::ShowPendingProgress() {
-  if (pending_) ShowProgress(*pending_);
+void InstallerDownload::ShowPendingProgress(DownloadPage& page) {
+  if (pending_) ShowProgress(page, *pending_);
 }

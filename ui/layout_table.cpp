@@ -3,6 +3,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "logic/text_catalogue.h"
+
 namespace layout {
 namespace {
 
@@ -13,6 +15,8 @@ using P = Picture;
 using C = Control;
 
 constexpr std::optional<TSetupPage> kHeader = std::nullopt;
+constexpr DesignedText kNoText{}, kCatalogueText{true};
+constexpr DesignedText Own(const wchar_t* text) { return {false, text}; }
 
 constexpr std::array<TextStyleRow, 7> kStyles{{
     {0, false, kWhite},       // None
@@ -37,49 +41,49 @@ constexpr std::array<PictureRow, kPictureCount> kPictures{{
 // clang-format off
 constexpr ControlRow kControls[] = {
     // header, bottom to top
-    {C::imgRilo, K::Picture, kHeader, {0, 24, 681, 370}, S::None, Fixed, false, P::Photo, nullptr},
-    {C::Image1, K::Picture, kHeader, {492, 24, 162, 65}, S::None, Fixed, true, P::Logo, nullptr},
-    {C::imgTumo, K::Picture, kHeader, {104, 3, 465, 290}, S::None, Fixed, true, P::Mascot, nullptr},
-    {C::Image2, K::Picture, kHeader, {10, 8, 31, 23}, S::None, Fixed, true, P::FlagDe, nullptr},
-    {C::Image3, K::Picture, kHeader, {47, 8, 31, 23}, S::None, Fixed, true, P::FlagUs, nullptr},
+    {C::imgRilo, K::Picture, kHeader, {0, 24, 681, 370}, S::None, Fixed, false, P::Photo, kNoText},
+    {C::Image1, K::Picture, kHeader, {492, 24, 162, 65}, S::None, Fixed, true, P::Logo, kNoText},
+    {C::imgTumo, K::Picture, kHeader, {104, 3, 465, 290}, S::None, Fixed, true, P::Mascot, kNoText},
+    {C::Image2, K::Picture, kHeader, {10, 8, 31, 23}, S::None, Fixed, true, P::FlagDe, kNoText},
+    {C::Image3, K::Picture, kHeader, {47, 8, 31, 23}, S::None, Fixed, true, P::FlagUs, kNoText},
     // tsh1
-    {C::lblSetupTitle, K::Label, tsh1, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, L"SETUP WACHTWERK"},
-    {C::imgWindows, K::Picture, tsh1, {139, 137, 81, 73}, S::None, Fixed, true, P::Windows, nullptr},
-    {C::imgAndroid, K::Picture, tsh1, {456, 137, 81, 73}, S::None, Fixed, true, P::Android, nullptr},
-    {C::lblWindows, K::Label, tsh1, {133, 216, 95, 29}, S::LargeLink, AutoSize, true, P::None, L"Windows"},
-    {C::lblAndroid, K::Label, tsh1, {460, 216, 80, 29}, S::LargeLink, AutoSize, true, P::None, L"Android"},
-    {C::lblMore, K::Label, tsh1, {40, 292, 47, 25}, S::Medium, AutoSize, true, P::None, L"Mehr"},
-    {C::pnlExit, K::Button, tsh1, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, L"Beenden"},
+    {C::lblSetupTitle, K::Label, tsh1, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, kCatalogueText},
+    {C::imgWindows, K::Picture, tsh1, {139, 137, 81, 73}, S::None, Fixed, true, P::Windows, kNoText},
+    {C::imgAndroid, K::Picture, tsh1, {456, 137, 81, 73}, S::None, Fixed, true, P::Android, kNoText},
+    {C::lblWindows, K::Label, tsh1, {133, 216, 95, 29}, S::LargeLink, AutoSize, true, P::None, Own(L"Windows")},
+    {C::lblAndroid, K::Label, tsh1, {460, 216, 80, 29}, S::LargeLink, AutoSize, true, P::None, Own(L"Android")},
+    {C::lblMore, K::Label, tsh1, {40, 292, 47, 25}, S::Medium, AutoSize, true, P::None, kCatalogueText},
+    {C::pnlExit, K::Button, tsh1, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogueText},
     // tsh2
-    {C::lblAndroidStep1, K::Label, tsh2, {0, 64, 690, 25}, S::Medium, Fixed, true, P::None, L"1.) Nehmen Sie das Android Kinder-Handy/Tablet zur Hand"},
-    {C::lblAndroidStep2, K::Label, tsh2, {0, 95, 690, 25}, S::Medium, Fixed, true, P::None, L"2.) Rufen Sie dort den Google PlayStore auf"},
-    {C::lblAndroidStep3, K::Label, tsh2, {0, 126, 690, 25}, S::Medium, Fixed, true, P::None, L"3.) Suchen Sie nach \"Marlek Wachtwerk\""},
-    {C::lblAndroidStep4, K::Label, tsh2, {0, 157, 690, 25}, S::Medium, Fixed, true, P::None, L"4.) W\u00e4hlen Sie Installieren"},
-    {C::pnlBtnBack2, K::Button, tsh2, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, L"ZUR\u00dcCK"},
+    {C::lblAndroidStep1, K::Label, tsh2, {0, 64, 690, 25}, S::Medium, Fixed, true, P::None, kCatalogueText},
+    {C::lblAndroidStep2, K::Label, tsh2, {0, 95, 690, 25}, S::Medium, Fixed, true, P::None, kCatalogueText},
+    {C::lblAndroidStep3, K::Label, tsh2, {0, 126, 690, 25}, S::Medium, Fixed, true, P::None, kCatalogueText},
+    {C::lblAndroidStep4, K::Label, tsh2, {0, 157, 690, 25}, S::Medium, Fixed, true, P::None, kCatalogueText},
+    {C::pnlBtnBack2, K::Button, tsh2, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogueText},
     // tsh3
-    {C::lblNoConnection, K::Label, tsh3, {0, 85, 690, 29}, S::LargeBold, Fixed, false, P::None, L"Bitte Internetverbindung pr\u00fcfen!"},
-    {C::lblDownloadHeader, K::Label, tsh3, {0, 109, 690, 29}, S::LargeBold, Fixed, true, P::None, L"Download l\u00e4uft, bitte warten ..."},
-    {C::ProgressBar1, K::ProgressBar, tsh3, {152, 144, 385, 33}, S::None, Fixed, true, P::None, nullptr},
-    {C::pnlBtnRety, K::Button, tsh3, {257, 160, 185, 41}, S::Button, Fixed, false, P::None, L"NOCHMAL"},
-    {C::pnlBtnCancelDownload, K::Button, tsh3, {473, 280, 185, 41}, S::Button, Fixed, true, P::None, L"ABBRECHEN"},
+    {C::lblNoConnection, K::Label, tsh3, {0, 85, 690, 29}, S::LargeBold, Fixed, false, P::None, kCatalogueText},
+    {C::lblDownloadHeader, K::Label, tsh3, {0, 109, 690, 29}, S::LargeBold, Fixed, true, P::None, kCatalogueText},
+    {C::ProgressBar1, K::ProgressBar, tsh3, {152, 144, 385, 33}, S::None, Fixed, true, P::None, kNoText},
+    {C::pnlBtnRety, K::Button, tsh3, {257, 160, 185, 41}, S::Button, Fixed, false, P::None, kCatalogueText},
+    {C::pnlBtnCancelDownload, K::Button, tsh3, {473, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogueText},
     // tsh4
-    {C::lblMorePDF, K::Label, tsh4, {49, 45, 199, 29}, S::LargeBold, AutoSize, true, P::None, L"Handb\u00fccher PDF"},
-    {C::lblMorePavoWindows, K::Label, tsh4, {49, 80, 242, 25}, S::Medium, AutoSize, true, P::None, L"Wachtwerk Windows"},
-    {C::lblMorePavoAndroid, K::Label, tsh4, {49, 111, 231, 25}, S::Medium, AutoSize, true, P::None, L"Wachtwerk Android"},
-    {C::lblMoreRilo, K::Label, tsh4, {49, 142, 167, 25}, S::Medium, AutoSize, true, P::None, L"Desk Warden 2015"},
-    {C::lblMoreSoftware, K::Label, tsh4, {49, 213, 209, 29}, S::LargeBold, AutoSize, true, P::None, L"Weitere Software"},
-    {C::lblMoreSoftwareRilo, K::Label, tsh4, {49, 248, 167, 25}, S::Medium, AutoSize, true, P::None, L"Desk Warden 2015"},
-    {C::pnlBtnBackOther, K::Button, tsh4, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, L"ZUR\u00dcCK"},
+    {C::lblMorePDF, K::Label, tsh4, {49, 45, 199, 29}, S::LargeBold, AutoSize, true, P::None, kCatalogueText},
+    {C::lblMorePavoWindows, K::Label, tsh4, {49, 80, 242, 25}, S::Medium, AutoSize, true, P::None, kCatalogueText},
+    {C::lblMorePavoAndroid, K::Label, tsh4, {49, 111, 231, 25}, S::Medium, AutoSize, true, P::None, kCatalogueText},
+    {C::lblMoreRilo, K::Label, tsh4, {49, 142, 167, 25}, S::Medium, AutoSize, true, P::None, kCatalogueText},
+    {C::lblMoreSoftware, K::Label, tsh4, {49, 213, 209, 29}, S::LargeBold, AutoSize, true, P::None, kCatalogueText},
+    {C::lblMoreSoftwareRilo, K::Label, tsh4, {49, 248, 167, 25}, S::Medium, AutoSize, true, P::None, kCatalogueText},
+    {C::pnlBtnBackOther, K::Button, tsh4, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogueText},
     // tsh0
-    {C::lblSetupTitle2, K::Label, tsh0, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, L"SETUP WACHTWERK"},
-    {C::Image6, K::Picture, tsh0, {293, 121, 81, 73}, S::None, Fixed, true, P::Windows, nullptr},
-    {C::lblTumoOnlyInstall, K::Label, tsh0, {0, 208, 679, 29}, S::LargeLink, Fixed, true, P::None, L"Installation starten"},
-    {C::PnlExitTumo, K::Button, tsh0, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, L"ABBRECHEN"},
+    {C::lblSetupTitle2, K::Label, tsh0, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, kCatalogueText},
+    {C::Image6, K::Picture, tsh0, {293, 121, 81, 73}, S::None, Fixed, true, P::Windows, kNoText},
+    {C::lblTumoOnlyInstall, K::Label, tsh0, {0, 208, 679, 29}, S::LargeLink, Fixed, true, P::None, kCatalogueText},
+    {C::PnlExitTumo, K::Button, tsh0, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogueText},
     // tsh5
-    {C::lblSetupRilo, K::Label, tsh5, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, L"SETUP DESK WARDEN"},
-    {C::imgRiloInstall, K::Picture, tsh5, {293, 121, 81, 73}, S::None, Fixed, true, P::Windows, nullptr},
-    {C::lblRiloInstall, K::Label, tsh5, {0, 208, 679, 29}, S::LargeLink, Fixed, true, P::None, L"Installation starten"},
-    {C::PnlExitRilo, K::Button, tsh5, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, L"ABBRECHEN"},
+    {C::lblSetupRilo, K::Label, tsh5, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, Own(L"SETUP DESK WARDEN")},
+    {C::imgRiloInstall, K::Picture, tsh5, {293, 121, 81, 73}, S::None, Fixed, true, P::Windows, kNoText},
+    {C::lblRiloInstall, K::Label, tsh5, {0, 208, 679, 29}, S::LargeLink, Fixed, true, P::None, kCatalogueText},
+    {C::PnlExitRilo, K::Button, tsh5, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogueText},
 };
 // clang-format on
 
@@ -115,12 +119,11 @@ std::span<const ControlRow> Controls() { return kControls; }
 
 const ControlRow& ControlEntry(Control c) { return kControls[static_cast<int>(c)]; }
 
-std::span<const PageRow> Pages() { return kPages; }
-
-int PageOrder(TSetupPage page) {
-  for (int i = 0; i < kPageCount; ++i)
-    if (kPages[i].page == page) return i;
-  throw std::out_of_range("no such page");
+std::wstring_view DesignedTextOf(const ControlRow& row) {
+  if (row.text.fromCatalogue) return GermanText(row.id);
+  return row.text.own ? row.text.own : L"";
 }
+
+std::span<const PageRow> Pages() { return kPages; }
 
 }  // namespace layout
