@@ -74,9 +74,9 @@ int wmain(int argc, wchar_t** argv) {
   ProgressPage page(window);
   SetupValues values;
   InstallerDownload download(
-      page, values, [] {}, [&loop] { loop.ProcessMessages(); }, NativeInstallerPlatform(), host,
+      values, [] {}, [&loop] { loop.ProcessMessages(); }, NativeInstallerPlatform(), host,
       InstallerDownload::DefaultSettings());
-  download.DownloadAndRun();
+  download.DownloadAndRun(page);
   const double done = Now();
   if (page.failed || page.received == 0) {
     std::fprintf(stderr, "job_ours: the download failed\n");

@@ -58,13 +58,6 @@ struct Box {
 
 enum class Sizing { Fixed, AutoSize };
 
-// Where a control's designed text comes from: the German text of its row in the text catalogue,
-// or, for the few texts no language changes, the text itself.
-struct DesignedText {
-  bool fromCatalogue = false;
-  const wchar_t* own = nullptr;
-};
-
 struct ControlRow {
   Control id;
   Kind kind;
@@ -74,7 +67,7 @@ struct ControlRow {
   Sizing sizing;
   bool visible;
   Picture picture;
-  DesignedText text;
+  const wchar_t* text;  // a text no language changes; none: the control's row in the catalogue
 };
 
 // Every control, the header first in stacking order (bottom to top), then page by page.

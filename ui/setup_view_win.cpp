@@ -3,19 +3,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "logic/bindings.h"
 
 using layout::Kind;
-
-namespace {
-
-bool Windowless(Control c) {
-  const Kind k = layout::ControlEntry(c).kind;
-  return k == Kind::Picture || k == Kind::Label;
-}
-
-}  // namespace
 
 SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, DpiScale scale)
     : formWindow_(form),
@@ -26,7 +18,7 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
       class_(RegisterControlClass(module)),
       header_(form, fonts_, pictures_, *this, errors) {
   for (const auto& entry : layout::Controls()) {
-    if (!Windowless(entry.id)) continue;
+    if (entry.kind != Kind::Picture && entry.kind != Kind::Label) continue;
     WindowlessItem& item = items_[static_cast<int>(entry.id)];
     item = WindowlessItem{entry.id,
                           entry.kind,
@@ -38,7 +30,7 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
                           entry.sizing == layout::Sizing::AutoSize};
     if (!entry.page) {
       header_.Host().Add(&item);
-      if (item.autoSize) Resize(item);
+      if (item.autoSize) Resize(header_.Host(), item);
     }
   }
 
@@ -57,8 +49,7 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
   container_->SelectTab(layout::kBuildingActivePage);
 }
 
-// The page's windows are made aside and kept only once all exist: a window that cannot be made
-// leaves the page unmade, to be tried again on its next use, rather than half made.
+// Made aside and kept once all exist: a page whose windows cannot all be made stays unmade.
 void SetupViewWin::BuildPage(TSetupPage page) {
   if (sheets_[page]) return;
   const layout::PageRow& pageRow =
@@ -77,7 +68,10 @@ void SetupViewWin::BuildPage(TSetupPage page) {
     const int id = static_cast<int>(entry.id);
     switch (entry.kind) {
       case Kind::Picture:
-      case Kind::Label: panel->Host().Add(&items_[id]); break;
+      case Kind::Label:
+        panel->Host().Add(&items_[id]);
+        if (items_[id].autoSize) Resize(panel->Host(), items_[id]);
+        break;
       case Kind::Button: {
         const Control c = entry.id;
         buttons[id] = std::make_unique<ButtonPanel>(errors_, class_, panel->Handle(), box, fonts_,
@@ -97,9 +91,6 @@ void SetupViewWin::BuildPage(TSetupPage page) {
   for (int id = 0; id < kControlCount; ++id)
     if (buttons[id]) buttons_[id] = std::move(buttons[id]);
   if (progress) progress_ = std::move(progress);
-  for (const auto& entry : layout::Controls())
-    if (entry.page == page && items_[static_cast<int>(entry.id)].autoSize)
-      Resize(items_[static_cast<int>(entry.id)]);
   container_->PlaceSheet(page, sheets_[page]->Handle());
 }
 
@@ -144,11 +135,12 @@ void SetupViewWin::DecodeVisiblePicturesAhead() {
 }
 
 WindowlessItem* SetupViewWin::Item(Control c) {
-  return Windowless(c) ? &items_[static_cast<int>(c)] : nullptr;
+  return std::as_const(*this).Item(c) ? &items_[static_cast<int>(c)] : nullptr;
 }
 
 const WindowlessItem* SetupViewWin::Item(Control c) const {
-  return Windowless(c) ? &items_[static_cast<int>(c)] : nullptr;
+  const Kind k = layout::ControlEntry(c).kind;
+  return k == Kind::Picture || k == Kind::Label ? &items_[static_cast<int>(c)] : nullptr;
 }
 
 WindowlessHost* SetupViewWin::HostOf(Control c) {
@@ -157,11 +149,9 @@ WindowlessHost* SetupViewWin::HostOf(Control c) {
   return panels_[*page] ? &panels_[*page]->Host() : nullptr;
 }
 
-// Only once the item's surface exists; making the page's windows sizes it then.
-void SetupViewWin::Resize(WindowlessItem& item) {
-  WindowlessHost* host = HostOf(item.id);
-  if (!host) return;
-  const SIZE size = host->MeasureText(item);
+// On the item's surface, which exists once its page has been made; making the page sizes it.
+void SetupViewWin::Resize(const WindowlessHost& host, WindowlessItem& item) {
+  const SIZE size = host.MeasureText(item);
   item.box.right = item.box.left + size.cx;
   item.box.bottom = item.box.top + size.cy;
 }
@@ -171,8 +161,10 @@ void SetupViewWin::SetText(Control c, const std::wstring& text) {
     if (item->kind != Kind::Label) return;
     const RECT old = item->box;
     item->text = text;
-    if (item->autoSize) Resize(*item);
-    if (WindowlessHost* host = HostOf(c)) host->ItemChanged(*item, old);
+    if (WindowlessHost* host = HostOf(c)) {
+      if (item->autoSize) Resize(*host, *item);
+      host->ItemChanged(*item, old);
+    }
   } else if (layout::ControlEntry(c).kind == Kind::Button) {
     windowTexts_[static_cast<int>(c)] = text;
     if (auto& button = buttons_[static_cast<int>(c)]) button->SetText(text);

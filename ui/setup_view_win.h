@@ -87,7 +87,7 @@ private:
   const WindowlessItem* Item(Control c) const;
   // The surface a label or picture is drawn on; none while its page has no windows.
   WindowlessHost* HostOf(Control c);
-  void Resize(WindowlessItem& item);
+  void Resize(const WindowlessHost& host, WindowlessItem& item);
 
   HWND formWindow_;
   HandlerErrors& errors_;
