@@ -7,8 +7,7 @@
 // result is not looked at.
 void ShellOpen(const std::wstring& target);
 
-// What hands targets to the shell: the platforms of the setup logic and of the download, each
-// with the call above on Windows and nothing elsewhere.
+// The hand-over as the platforms of the setup logic and of the download offer it.
 class Shell {
 public:
   virtual ~Shell() = default;
