@@ -10,8 +10,8 @@
 #include <string>
 
 #include "download/download_and_run.h"
-#include "start/message_loop.h"
-#include "ui/progress_bar.h"
+#include "start/message_loop_win.h"
+#include "ui/progress_bar_win.h"
 
 namespace {
 
@@ -74,9 +74,9 @@ int wmain(int argc, wchar_t** argv) {
   ProgressPage page(window);
   SetupValues values;
   InstallerDownload download(
-      page, values, [] {}, [&loop] { loop.ProcessMessages(); }, NativeInstallerPlatform(), host,
+      values, [] {}, [&loop] { loop.ProcessMessages(); }, NativeInstallerPlatform(), host,
       InstallerDownload::DefaultSettings());
-  download.DownloadAndRun();
+  download.DownloadAndRun(page);
   const double done = Now();
   if (page.failed || page.received == 0) {
     std::fprintf(stderr, "job_ours: the download failed\n");

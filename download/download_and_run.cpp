@@ -49,19 +49,16 @@ private:
 
 }  // namespace
 
-InstallerDownload::InstallerDownload(DownloadPage& page, const SetupValues& values,
-                                     std::function<void()> terminate, std::function<void()> pump)
-    : InstallerDownload(page, values, std::move(terminate), std::move(pump),
-                        NativeInstallerPlatform(), START_DOWNLOAD_HOST_A, DefaultSettings(),
-                        START_INSTALLER_SIGNER_W) {}
+InstallerDownload::InstallerDownload(const SetupValues& values, std::function<void()> terminate,
+                                     std::function<void()> pump)
+    : InstallerDownload(values, std::move(terminate), std::move(pump), NativeInstallerPlatform(),
+                        START_DOWNLOAD_HOST_A, DefaultSettings(), START_INSTALLER_SIGNER_W) {}
 
-InstallerDownload::InstallerDownload(DownloadPage& page, const SetupValues& values,
-                                     std::function<void()> terminate, std::function<void()> pump,
-                                     InstallerPlatform& platform, std::string host,
-                                     http::Settings settings, std::wstring requiredSigner)
-    : page_(page),
-      progress_(page),
-      values_(values),
+InstallerDownload::InstallerDownload(const SetupValues& values, std::function<void()> terminate,
+                                     std::function<void()> pump, InstallerPlatform& platform,
+                                     std::string host, http::Settings settings,
+                                     std::wstring requiredSigner)
+    : values_(values),
       terminate_(std::move(terminate)),
       pump_(std::move(pump)),
       platform_(platform),
@@ -76,10 +73,10 @@ http::Settings InstallerDownload::DefaultSettings() {
   return settings;
 }
 
-void InstallerDownload::DownloadAndRun() {
+void InstallerDownload::DownloadAndRun(DownloadPage& page) {
   // The running attempt owns the one target file; a second one would race it for the file.
   if (running_) {
-    page_.ShowDownloadPage();
+    page.ShowDownloadPage();
     return;
   }
 
@@ -88,10 +85,11 @@ void InstallerDownload::DownloadAndRun() {
   const std::wstring target = platform_.TempFolder() + std::wstring(installer.fileName);
 
   http::Events events;
-  events.workBegin = [this](std::int64_t announced) { IdHTTP1WorkBegin(announced); };
-  events.work = [this](std::int64_t received) { IdHTTP1Work(received); };
-  events.pump = [this] {
-    progress_.Flush();
+  ProgressPacer progress(page);
+  events.workBegin = [&progress](std::int64_t announced) { progress.Begin(announced); };
+  events.work = [&progress](std::int64_t received) { progress.Work(received); };
+  events.pump = [this, &progress] {
+    progress.Flush();
     if (pump_) pump_();
   };
   if (pump_) events.input = &input_;
@@ -100,9 +98,9 @@ void InstallerDownload::DownloadAndRun() {
 
   const RunningFlag running(running_);
   try {
-    page_.ShowDownloadPage();
+    page.ShowDownloadPage();
     client.Get(url, body);
-    progress_.Flush();
+    progress.Flush();
     // A 204 or a body of no bytes cannot be an installer.
     if (body.empty()) throw std::runtime_error("the server sent no installer");
     platform_.SaveFile(target, body.data(), body.size());
@@ -111,8 +109,8 @@ void InstallerDownload::DownloadAndRun() {
     Launch(target);
     terminate_();
   } catch (const std::exception&) {
-    progress_.Flush();
-    page_.ShowConnectionError();
+    progress.Flush();
+    page.ShowConnectionError();
   }
 }
 

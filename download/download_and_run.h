@@ -17,9 +17,8 @@
 // The installer download controller: one attempt per DownloadAndRun, from choosing the
 // installer to handing it to the shell and asking the launcher to end.
 //
-// The program owns one instance for the whole run, connects the form's install handlers to it
-// (SetupForm::ConnectDownload) and wires:
-//   page      the download page operations (the setup form),
+// The program owns one instance for the whole run, gives it to the setup form, whose install
+// handlers start the attempts on it and have them reported on the form, and wires:
 //   values    the edition and language, read when an attempt chooses its installer,
 //   terminate the quit request (AppControl::Terminate),
 //   pump      the handling of waiting window messages; it may run any handler nested inside
@@ -30,9 +29,9 @@
 // START_INSTALLER_SIGNER otherwise; empty: installers are started unchecked).
 class InstallerDownload final : public DownloadControl {
 public:
-  InstallerDownload(DownloadPage& page, const SetupValues& values, std::function<void()> terminate,
+  InstallerDownload(const SetupValues& values, std::function<void()> terminate,
                     std::function<void()> pump);
-  InstallerDownload(DownloadPage& page, const SetupValues& values, std::function<void()> terminate,
+  InstallerDownload(const SetupValues& values, std::function<void()> terminate,
                     std::function<void()> pump, InstallerPlatform& platform, std::string host,
                     http::Settings settings, std::wstring requiredSigner = {});
   InstallerDownload(const InstallerDownload&) = delete;
@@ -46,17 +45,11 @@ public:
   // is deleted and not started. Choosing the installer and creating the client
   // and buffer lie outside that guard: their errors (memory exhausted) reach the caller.
   // While an attempt runs, a further call only shows the download page.
-  void DownloadAndRun() override;
-
-  // Progress of the running transfer, paced for the page (ProgressPacer).
-  void IdHTTP1WorkBegin(std::int64_t announced) { progress_.Begin(announced); }
-  void IdHTTP1Work(std::int64_t received) { progress_.Work(received); }
+  void DownloadAndRun(DownloadPage& page) override;
 
 private:
   void Launch(const std::wstring& target);
 
-  DownloadPage& page_;
-  ProgressPacer progress_;
   const SetupValues& values_;
   std::function<void()> terminate_;
   std::function<void()> pump_;

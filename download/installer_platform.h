@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/shell_open.h"
 #include "download/installer_trust.h"
 
 // The installer file could not be created or written.
@@ -23,9 +24,8 @@ public:
 };
 
 // What a download attempt needs from the system besides the network.
-class InstallerPlatform {
+class InstallerPlatform : public Shell {
 public:
-  virtual ~InstallerPlatform() = default;
   // The temporary folder ending in its separator, or empty when it cannot be determined.
   virtual std::wstring TempFolder() = 0;
   // Creates or replaces the file, unshared while open, and writes the bytes in one write;
@@ -35,8 +35,6 @@ public:
   virtual std::unique_ptr<HeldInstaller> HoldFile(const std::wstring& path) = 0;
   // Deletes the file if it can; a file that cannot be deleted is left.
   virtual void RemoveFile(const std::wstring& path) = 0;
-  // ShellExecuteW(0, "open", path, "", "", SW_SHOWNORMAL); the result is not looked at.
-  virtual void ShellOpen(const std::wstring& path) = 0;
 };
 
 // The platform of this build, alive for the whole process. The POSIX one reads TMPDIR (else

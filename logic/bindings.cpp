@@ -1,8 +1,5 @@
 #include "logic/bindings.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "logic/setup_form.h"
 
 namespace {
@@ -66,16 +63,18 @@ constexpr HoverRow kHovers[] = {
     {C::imgRiloInstall, C::lblWindows},
 };
 
+const ClickRow* ClickOf(Control c) {
+  for (const ClickRow& row : kClicks)
+    if (row.control == c) return &row;
+  return nullptr;
+}
+
 }  // namespace
 
 bool SetupForm::Click(Control c) {
-  for (const ClickRow& row : kClicks) {
-    if (row.control == c) {
-      (this->*row.handler)();
-      return true;
-    }
-  }
-  return false;
+  const ClickRow* row = ClickOf(c);
+  if (row) (this->*row->handler)();
+  return row != nullptr;
 }
 
 std::optional<Control> HoverLabel(Control pointerOver) {
@@ -84,7 +83,4 @@ std::optional<Control> HoverLabel(Control pointerOver) {
   return std::nullopt;
 }
 
-bool Clickable(Control c) {
-  return std::any_of(std::begin(kClicks), std::end(kClicks),
-                     [c](const ClickRow& row) { return row.control == c; });
-}
+bool Clickable(Control c) { return ClickOf(c) != nullptr; }

@@ -1,10 +1,12 @@
 #pragma once
 
-// How the form starts a download attempt; the program wires it to the installer download, which
-// reports back through DownloadPage.
+#include "logic/download_page.h"
+
+// How the form starts a download attempt; the program gives the form the installer download.
 class DownloadControl {
 public:
   virtual ~DownloadControl() = default;
-  // One attempt; it runs to its end inside the call, pumping window messages while it waits.
-  virtual void DownloadAndRun() = 0;
+  // One attempt, reported on page; it runs to its end inside the call, pumping window messages
+  // while it waits.
+  virtual void DownloadAndRun(DownloadPage& page) = 0;
 };

@@ -14,5 +14,5 @@ struct SetupValues {
 
 // The edition this build was configured with (START_EDITION).
 TSetupEdition BuildEdition();
-// The last step of program initialisation.
+// Sets the build's edition; the start-up does it once, before any window exists.
 void InitSetupEdition(SetupValues& values);

@@ -27,8 +27,9 @@ const EditionPages& PagesOf(TSetupEdition edition) {
 
 }  // namespace
 
-SetupForm::SetupForm(SetupView& view, SetupPlatform& platform, AppControl& app, SetupValues& values)
-    : view_(view), platform_(platform), app_(app), values_(values) {}
+SetupForm::SetupForm(SetupView& view, SetupPlatform& platform, AppControl& app,
+                     DownloadControl& download, SetupValues& values)
+    : view_(view), platform_(platform), app_(app), download_(download), values_(values) {}
 
 void SetupForm::ShowPage(TSetupPage page) {
   if (pageShown_ && page == activePage_) return;
@@ -60,9 +61,7 @@ void SetupForm::Image3Click() {
   ShowLanguageSwitchPage();
 }
 
-void SetupForm::DownloadAndRun() {
-  if (download_) download_->DownloadAndRun();
-}
+void SetupForm::DownloadAndRun() { download_.DownloadAndRun(*this); }
 
 void SetupForm::imgWindowsClick() { DownloadAndRun(); }
 void SetupForm::lblWindowsClick() { DownloadAndRun(); }

@@ -18,7 +18,9 @@
 // handlers say through SetupView. Handlers may run nested inside a download attempt.
 class SetupForm : public DownloadPage {
 public:
-  SetupForm(SetupView& view, SetupPlatform& platform, AppControl& app, SetupValues& values);
+  // The install handlers start their attempts on download, reported on this form.
+  SetupForm(SetupView& view, SetupPlatform& platform, AppControl& app, DownloadControl& download,
+            SetupValues& values);
 
   // The logic's steps of window creation, in the window's order: DetectLanguage after the
   // controls exist, ShowStartPage after the page container is prepared.
@@ -30,13 +32,10 @@ public:
   std::wstring GetLanguageCode() const;
   void ShowPage(TSetupPage page);
 
-  // The download the install handlers start; until it is connected they start nothing.
-  void ConnectDownload(DownloadControl& download) { download_ = &download; }
-
   // Runs the handler bound to the clicked control; false when the control has no click action.
   bool Click(Control c);
 
-  // Click handlers; the sender is not needed, so none is taken.
+  // Click handlers, each named after the first control it was made for.
   void Image1Click();
   void Image2Click();
   void Image3Click();
@@ -74,7 +73,7 @@ private:
   SetupView& view_;
   SetupPlatform& platform_;
   AppControl& app_;
-  DownloadControl* download_ = nullptr;
+  DownloadControl& download_;
   SetupValues& values_;
   TSetupPage activePage_ = tsh0;
   bool pageShown_ = false;

@@ -1,4 +1,4 @@
-#include "start/com_session.h"
+#include "start/com_session_win.h"
 
 #include <ole2.h>
 #include <objbase.h>

@@ -1,4 +1,4 @@
-#include "start/error_report.h"
+#include "start/error_report_win.h"
 
 #include "start/error_text.h"
 

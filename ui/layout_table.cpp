@@ -3,6 +3,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "logic/text_catalogue.h"
+
 namespace layout {
 namespace {
 
@@ -13,6 +15,7 @@ using P = Picture;
 using C = Control;
 
 constexpr std::optional<TSetupPage> kHeader = std::nullopt;
+constexpr const wchar_t* kCatalogue = nullptr;
 
 constexpr std::array<TextStyleRow, 7> kStyles{{
     {0, false, kWhite},       // None
@@ -43,43 +46,43 @@ constexpr ControlRow kControls[] = {
     {C::Image2, K::Picture, kHeader, {10, 8, 31, 23}, S::None, Fixed, true, P::FlagDe, nullptr},
     {C::Image3, K::Picture, kHeader, {47, 8, 31, 23}, S::None, Fixed, true, P::FlagUs, nullptr},
     // tsh1
-    {C::lblSetupTitle, K::Label, tsh1, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, L"SETUP WACHTWERK"},
+    {C::lblSetupTitle, K::Label, tsh1, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, kCatalogue},
     {C::imgWindows, K::Picture, tsh1, {139, 137, 81, 73}, S::None, Fixed, true, P::Windows, nullptr},
     {C::imgAndroid, K::Picture, tsh1, {456, 137, 81, 73}, S::None, Fixed, true, P::Android, nullptr},
     {C::lblWindows, K::Label, tsh1, {133, 216, 95, 29}, S::LargeLink, AutoSize, true, P::None, L"Windows"},
     {C::lblAndroid, K::Label, tsh1, {460, 216, 80, 29}, S::LargeLink, AutoSize, true, P::None, L"Android"},
-    {C::lblMore, K::Label, tsh1, {40, 292, 47, 25}, S::Medium, AutoSize, true, P::None, L"Mehr"},
-    {C::pnlExit, K::Button, tsh1, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, L"Beenden"},
+    {C::lblMore, K::Label, tsh1, {40, 292, 47, 25}, S::Medium, AutoSize, true, P::None, kCatalogue},
+    {C::pnlExit, K::Button, tsh1, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogue},
     // tsh2
-    {C::lblAndroidStep1, K::Label, tsh2, {0, 64, 690, 25}, S::Medium, Fixed, true, P::None, L"1.) Nehmen Sie das Android Kinder-Handy/Tablet zur Hand"},
-    {C::lblAndroidStep2, K::Label, tsh2, {0, 95, 690, 25}, S::Medium, Fixed, true, P::None, L"2.) Rufen Sie dort den Google PlayStore auf"},
-    {C::lblAndroidStep3, K::Label, tsh2, {0, 126, 690, 25}, S::Medium, Fixed, true, P::None, L"3.) Suchen Sie nach \"Marlek Wachtwerk\""},
-    {C::lblAndroidStep4, K::Label, tsh2, {0, 157, 690, 25}, S::Medium, Fixed, true, P::None, L"4.) W\u00e4hlen Sie Installieren"},
-    {C::pnlBtnBack2, K::Button, tsh2, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, L"ZUR\u00dcCK"},
+    {C::lblAndroidStep1, K::Label, tsh2, {0, 64, 690, 25}, S::Medium, Fixed, true, P::None, kCatalogue},
+    {C::lblAndroidStep2, K::Label, tsh2, {0, 95, 690, 25}, S::Medium, Fixed, true, P::None, kCatalogue},
+    {C::lblAndroidStep3, K::Label, tsh2, {0, 126, 690, 25}, S::Medium, Fixed, true, P::None, kCatalogue},
+    {C::lblAndroidStep4, K::Label, tsh2, {0, 157, 690, 25}, S::Medium, Fixed, true, P::None, kCatalogue},
+    {C::pnlBtnBack2, K::Button, tsh2, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogue},
     // tsh3
-    {C::lblNoConnection, K::Label, tsh3, {0, 85, 690, 29}, S::LargeBold, Fixed, false, P::None, L"Bitte Internetverbindung pr\u00fcfen!"},
-    {C::lblDownloadHeader, K::Label, tsh3, {0, 109, 690, 29}, S::LargeBold, Fixed, true, P::None, L"Download l\u00e4uft, bitte warten ..."},
+    {C::lblNoConnection, K::Label, tsh3, {0, 85, 690, 29}, S::LargeBold, Fixed, false, P::None, kCatalogue},
+    {C::lblDownloadHeader, K::Label, tsh3, {0, 109, 690, 29}, S::LargeBold, Fixed, true, P::None, kCatalogue},
     {C::ProgressBar1, K::ProgressBar, tsh3, {152, 144, 385, 33}, S::None, Fixed, true, P::None, nullptr},
-    {C::pnlBtnRety, K::Button, tsh3, {257, 160, 185, 41}, S::Button, Fixed, false, P::None, L"NOCHMAL"},
-    {C::pnlBtnCancelDownload, K::Button, tsh3, {473, 280, 185, 41}, S::Button, Fixed, true, P::None, L"ABBRECHEN"},
+    {C::pnlBtnRety, K::Button, tsh3, {257, 160, 185, 41}, S::Button, Fixed, false, P::None, kCatalogue},
+    {C::pnlBtnCancelDownload, K::Button, tsh3, {473, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogue},
     // tsh4
-    {C::lblMorePDF, K::Label, tsh4, {49, 45, 199, 29}, S::LargeBold, AutoSize, true, P::None, L"Handb\u00fccher PDF"},
-    {C::lblMorePavoWindows, K::Label, tsh4, {49, 80, 242, 25}, S::Medium, AutoSize, true, P::None, L"Wachtwerk Windows"},
-    {C::lblMorePavoAndroid, K::Label, tsh4, {49, 111, 231, 25}, S::Medium, AutoSize, true, P::None, L"Wachtwerk Android"},
-    {C::lblMoreRilo, K::Label, tsh4, {49, 142, 167, 25}, S::Medium, AutoSize, true, P::None, L"Desk Warden 2015"},
-    {C::lblMoreSoftware, K::Label, tsh4, {49, 213, 209, 29}, S::LargeBold, AutoSize, true, P::None, L"Weitere Software"},
-    {C::lblMoreSoftwareRilo, K::Label, tsh4, {49, 248, 167, 25}, S::Medium, AutoSize, true, P::None, L"Desk Warden 2015"},
-    {C::pnlBtnBackOther, K::Button, tsh4, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, L"ZUR\u00dcCK"},
+    {C::lblMorePDF, K::Label, tsh4, {49, 45, 199, 29}, S::LargeBold, AutoSize, true, P::None, kCatalogue},
+    {C::lblMorePavoWindows, K::Label, tsh4, {49, 80, 242, 25}, S::Medium, AutoSize, true, P::None, kCatalogue},
+    {C::lblMorePavoAndroid, K::Label, tsh4, {49, 111, 231, 25}, S::Medium, AutoSize, true, P::None, kCatalogue},
+    {C::lblMoreRilo, K::Label, tsh4, {49, 142, 167, 25}, S::Medium, AutoSize, true, P::None, kCatalogue},
+    {C::lblMoreSoftware, K::Label, tsh4, {49, 213, 209, 29}, S::LargeBold, AutoSize, true, P::None, kCatalogue},
+    {C::lblMoreSoftwareRilo, K::Label, tsh4, {49, 248, 167, 25}, S::Medium, AutoSize, true, P::None, kCatalogue},
+    {C::pnlBtnBackOther, K::Button, tsh4, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogue},
     // tsh0
-    {C::lblSetupTitle2, K::Label, tsh0, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, L"SETUP WACHTWERK"},
+    {C::lblSetupTitle2, K::Label, tsh0, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, kCatalogue},
     {C::Image6, K::Picture, tsh0, {293, 121, 81, 73}, S::None, Fixed, true, P::Windows, nullptr},
-    {C::lblTumoOnlyInstall, K::Label, tsh0, {0, 208, 679, 29}, S::LargeLink, Fixed, true, P::None, L"Installation starten"},
-    {C::PnlExitTumo, K::Button, tsh0, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, L"ABBRECHEN"},
+    {C::lblTumoOnlyInstall, K::Label, tsh0, {0, 208, 679, 29}, S::LargeLink, Fixed, true, P::None, kCatalogue},
+    {C::PnlExitTumo, K::Button, tsh0, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogue},
     // tsh5
     {C::lblSetupRilo, K::Label, tsh5, {0, 24, 697, 42}, S::Title, Fixed, true, P::None, L"SETUP DESK WARDEN"},
     {C::imgRiloInstall, K::Picture, tsh5, {293, 121, 81, 73}, S::None, Fixed, true, P::Windows, nullptr},
-    {C::lblRiloInstall, K::Label, tsh5, {0, 208, 679, 29}, S::LargeLink, Fixed, true, P::None, L"Installation starten"},
-    {C::PnlExitRilo, K::Button, tsh5, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, L"ABBRECHEN"},
+    {C::lblRiloInstall, K::Label, tsh5, {0, 208, 679, 29}, S::LargeLink, Fixed, true, P::None, kCatalogue},
+    {C::PnlExitRilo, K::Button, tsh5, {480, 280, 185, 41}, S::Button, Fixed, true, P::None, kCatalogue},
 };
 // clang-format on
 
@@ -115,12 +118,10 @@ std::span<const ControlRow> Controls() { return kControls; }
 
 const ControlRow& ControlEntry(Control c) { return kControls[static_cast<int>(c)]; }
 
-std::span<const PageRow> Pages() { return kPages; }
-
-int PageOrder(TSetupPage page) {
-  for (int i = 0; i < kPageCount; ++i)
-    if (kPages[i].page == page) return i;
-  throw std::out_of_range("no such page");
+std::wstring_view DesignedTextOf(const ControlRow& row) {
+  return row.text ? row.text : GermanText(row.id);
 }
+
+std::span<const PageRow> Pages() { return kPages; }
 
 }  // namespace layout

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "logic/controls.h"
 #include "logic/pages.h"
@@ -49,7 +50,6 @@ struct Box {
   int left, top, width, height;
   int Right() const { return left + width; }
   int Bottom() const { return top + height; }
-  bool Contains(int x, int y) const { return x >= left && x < Right() && y >= top && y < Bottom(); }
   bool Overlaps(const Box& o) const {
     return left < o.Right() && o.left < Right() && top < o.Bottom() && o.top < Bottom();
   }
@@ -67,12 +67,14 @@ struct ControlRow {
   Sizing sizing;
   bool visible;
   Picture picture;
-  const wchar_t* text;  // the designed text; most are replaced by the text catalogue
+  const wchar_t* text;  // a text no language changes; none: the control's row in the catalogue
 };
 
 // Every control, the header first in stacking order (bottom to top), then page by page.
 std::span<const ControlRow> Controls();
 const ControlRow& ControlEntry(Control c);
+// The text the control has before a language is applied.
+std::wstring_view DesignedTextOf(const ControlRow& row);
 
 struct PageRow {
   TSetupPage page;
@@ -85,8 +87,6 @@ inline constexpr int kPagePanelHeight = 345;
 
 // The six pages in their order inside the container.
 std::span<const PageRow> Pages();
-// Position of the page inside the container (its tab index while the tabs exist).
-int PageOrder(TSetupPage page);
 
 inline constexpr Box kPageContainerBox{0, 272, 801, 340};
 // The active page while the window is being built, before the tabs are hidden.

@@ -1,6 +1,9 @@
 #include "ui/setup_view_win.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <utility>
 
 #include "logic/bindings.h"
 
@@ -22,20 +25,23 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
                           scale_.Rect(entry.box),
                           entry.visible,
                           entry.picture,
-                          entry.text ? entry.text : L"",
+                          std::wstring(layout::DesignedTextOf(entry)),
                           entry.style,
                           entry.sizing == layout::Sizing::AutoSize};
     if (!entry.page) {
       header_.Host().Add(&item);
-      if (item.autoSize) Resize(item);
+      if (item.autoSize) Resize(header_.Host(), item);
     }
   }
 
+  // The page container and the progress bar are the common controls of the program.
+  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
   container_ = std::make_unique<PageContainer>(form, scale_.Rect(layout::kPageContainerBox),
                                                fonts_.Get(layout::TextStyle::Default, false));
   for (const auto& entry : layout::Controls()) {
     if (entry.kind != Kind::Button && entry.kind != Kind::ProgressBar) continue;
-    windowTexts_[static_cast<int>(entry.id)] = entry.text ? entry.text : L"";
+    windowTexts_[static_cast<int>(entry.id)] = std::wstring(layout::DesignedTextOf(entry));
     windowShown_[static_cast<int>(entry.id)] = entry.visible;
   }
   for (const auto& pageRow : layout::Pages()) container_->AddPage(pageRow.page, nullptr);
@@ -43,53 +49,57 @@ SetupViewWin::SetupViewWin(HWND form, HMODULE module, HandlerErrors& errors, Dpi
   container_->SelectTab(layout::kBuildingActivePage);
 }
 
+// Made aside and kept once all exist: a page whose windows cannot all be made stays unmade.
 void SetupViewWin::BuildPage(TSetupPage page) {
   if (sheets_[page]) return;
   const layout::PageRow& pageRow =
       *std::find_if(layout::Pages().begin(), layout::Pages().end(),
                     [page](const layout::PageRow& row) { return row.page == page; });
-  sheets_[page] = std::make_unique<TabSheet>(errors_, class_, container_->Handle());
-  panels_[page] = std::make_unique<PagePanel>(
-      errors_, class_, sheets_[page]->Handle(),
+  auto sheet = std::make_unique<TabSheet>(errors_, class_, container_->Handle());
+  auto panel = std::make_unique<PagePanel>(
+      errors_, class_, sheet->Handle(),
       scale_.Rect({pageRow.panelLeft, 0, layout::kPagePanelWidth, layout::kPagePanelHeight}),
       fonts_, pictures_, static_cast<WindowlessEvents&>(*this));
-  const HWND panel = panels_[page]->Handle();
+  std::array<std::unique_ptr<ButtonPanel>, kControlCount> buttons;
+  std::unique_ptr<ProgressBar> progress;
   for (const auto& entry : layout::Controls()) {
     if (entry.page != page) continue;
     const RECT box = scale_.Rect(entry.box);
     const int id = static_cast<int>(entry.id);
     switch (entry.kind) {
       case Kind::Picture:
-      case Kind::Label: {
-        WindowlessItem& item = items_[id];
-        panels_[page]->Host().Add(&item);
-        if (item.autoSize) Resize(item);
+      case Kind::Label:
+        panel->Host().Add(&items_[id]);
+        if (items_[id].autoSize) Resize(panel->Host(), items_[id]);
         break;
-      }
       case Kind::Button: {
         const Control c = entry.id;
-        auto button = std::make_unique<ButtonPanel>(errors_, class_, panel, box, fonts_,
+        buttons[id] = std::make_unique<ButtonPanel>(errors_, class_, panel->Handle(), box, fonts_,
                                                     [this, c] { ItemClick(c); });
-        button->SetText(windowTexts_[id]);
-        if (!windowShown_[id]) ShowWindow(button->Handle(), SW_HIDE);
-        buttons_[id] = std::move(button);
+        buttons[id]->SetText(windowTexts_[id]);
+        if (!windowShown_[id]) ShowWindow(buttons[id]->Handle(), SW_HIDE);
         break;
       }
       case Kind::ProgressBar:
-        progress_ = std::make_unique<ProgressBar>(panel, box);
-        if (!windowShown_[id]) ShowWindow(progress_->Handle(), SW_HIDE);
+        progress = std::make_unique<ProgressBar>(panel->Handle(), box);
+        if (!windowShown_[id]) ShowWindow(progress->Handle(), SW_HIDE);
         break;
     }
   }
+  sheets_[page] = std::move(sheet);
+  panels_[page] = std::move(panel);
+  for (int id = 0; id < kControlCount; ++id)
+    if (buttons[id]) buttons_[id] = std::move(buttons[id]);
+  if (progress) progress_ = std::move(progress);
   container_->PlaceSheet(page, sheets_[page]->Handle());
 }
 
-HWND SetupViewWin::PageWindow(TSetupPage page) const {
+HWND SetupViewWin::PageWindow(TSetupPage page) {
   BuildPage(page);
   return sheets_[page]->Handle();
 }
 
-HWND SetupViewWin::PanelWindow(TSetupPage page) const {
+HWND SetupViewWin::PanelWindow(TSetupPage page) {
   BuildPage(page);
   return panels_[page]->Handle();
 }
@@ -125,12 +135,12 @@ void SetupViewWin::DecodeVisiblePicturesAhead() {
 }
 
 WindowlessItem* SetupViewWin::Item(Control c) {
-  const Kind k = layout::ControlEntry(c).kind;
-  return k == Kind::Picture || k == Kind::Label ? &items_[static_cast<int>(c)] : nullptr;
+  return std::as_const(*this).Item(c) ? &items_[static_cast<int>(c)] : nullptr;
 }
 
 const WindowlessItem* SetupViewWin::Item(Control c) const {
-  return const_cast<SetupViewWin*>(this)->Item(c);
+  const Kind k = layout::ControlEntry(c).kind;
+  return k == Kind::Picture || k == Kind::Label ? &items_[static_cast<int>(c)] : nullptr;
 }
 
 WindowlessHost* SetupViewWin::HostOf(Control c) {
@@ -139,11 +149,9 @@ WindowlessHost* SetupViewWin::HostOf(Control c) {
   return panels_[*page] ? &panels_[*page]->Host() : nullptr;
 }
 
-// Only once the item's surface exists; making the page's windows sizes it then.
-void SetupViewWin::Resize(WindowlessItem& item) {
-  WindowlessHost* host = HostOf(item.id);
-  if (!host) return;
-  const SIZE size = host->MeasureText(item);
+// On the item's surface, which exists once its page has been made; making the page sizes it.
+void SetupViewWin::Resize(const WindowlessHost& host, WindowlessItem& item) {
+  const SIZE size = host.MeasureText(item);
   item.box.right = item.box.left + size.cx;
   item.box.bottom = item.box.top + size.cy;
 }
@@ -153,8 +161,10 @@ void SetupViewWin::SetText(Control c, const std::wstring& text) {
     if (item->kind != Kind::Label) return;
     const RECT old = item->box;
     item->text = text;
-    if (item->autoSize) Resize(*item);
-    if (WindowlessHost* host = HostOf(c)) host->ItemChanged(*item, old);
+    if (WindowlessHost* host = HostOf(c)) {
+      if (item->autoSize) Resize(*host, *item);
+      host->ItemChanged(*item, old);
+    }
   } else if (layout::ControlEntry(c).kind == Kind::Button) {
     windowTexts_[static_cast<int>(c)] = text;
     if (auto& button = buttons_[static_cast<int>(c)]) button->SetText(text);
@@ -207,7 +217,7 @@ void SetupViewWin::SetProgressMax(std::int32_t max) { Progress().SetMax(max); }
 
 void SetupViewWin::SetProgressPosition(std::int32_t position) { Progress().SetPosition(position); }
 
-HWND SetupViewWin::ControlWindow(Control c) const {
+HWND SetupViewWin::ControlWindow(Control c) {
   const layout::ControlRow& entry = layout::ControlEntry(c);
   if (entry.kind != Kind::Button && entry.kind != Kind::ProgressBar) return nullptr;
   if (entry.page) BuildPage(*entry.page);
@@ -220,7 +230,7 @@ HWND SetupViewWin::BuiltWindow(Control c) const {
   return button ? button->Handle() : nullptr;
 }
 
-RECT SetupViewWin::ControlRect(Control c) const {
+RECT SetupViewWin::ControlRect(Control c) {
   if (HWND window = ControlWindow(c)) {
     RECT r;
     GetWindowRect(window, &r);

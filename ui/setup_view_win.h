@@ -8,18 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "ui/control_windows.h"
-#include "ui/dpi_scale.h"
-#include "ui/fonts.h"
-#include "ui/header_surface.h"
-#include "ui/page_container.h"
-#include "ui/picture_store.h"
-#include "ui/progress_bar.h"
+#include "ui/control_windows_win.h"
+#include "ui/dpi_scale_win.h"
+#include "ui/fonts_win.h"
+#include "ui/header_surface_win.h"
+#include "ui/page_container_win.h"
+#include "ui/picture_store_win.h"
+#include "ui/progress_bar_win.h"
 #include "ui/view_changes.h"
 #include "logic/setup_form.h"
 #include "logic/setup_view.h"
-#include "ui/window_base.h"
-#include "ui/windowless.h"
+#include "ui/window_base_win.h"
+#include "ui/windowless_win.h"
 
 // Every control of the setup window, built on the window's client area from the layout table,
 // and the window side of the setup logic: texts, visibility, pages, progress, clicks, hover.
@@ -55,7 +55,7 @@ public:
   void SetProgressPosition(std::int32_t position) override;
 
   // What the window shows, for whoever needs to look.
-  RECT ControlRect(Control c) const;     // in the window's client coordinates
+  RECT ControlRect(Control c);           // in the window's client coordinates
   bool ControlVisible(Control c) const;  // the control's own flag, whatever its page
   bool Underlined(Control c) const;
   // The font and colour a label or button-like panel draws its text with; none for the others.
@@ -64,10 +64,10 @@ public:
   std::optional<TSetupPage> ActivePage() const { return container_->ActivePage(); }
   const PageContainer& Container() const { return *container_; }
   // The windows of a page are made when it is first shown or asked for.
-  HWND PageWindow(TSetupPage page) const;
-  HWND PanelWindow(TSetupPage page) const;
-  HWND ProgressBarWindow() const { return ControlWindow(Control::ProgressBar1); }
-  HWND ControlWindow(Control c) const;  // none for pictures and labels
+  HWND PageWindow(TSetupPage page);
+  HWND PanelWindow(TSetupPage page);
+  HWND ProgressBarWindow() { return ControlWindow(Control::ProgressBar1); }
+  HWND ControlWindow(Control c);  // none for pictures and labels
   const PictureStore& Pictures() const { return pictures_; }
 
 private:
@@ -79,7 +79,6 @@ private:
 
   // Makes the windows of a page once, with the texts and visibility its controls have by then.
   void BuildPage(TSetupPage page);
-  void BuildPage(TSetupPage page) const { const_cast<SetupViewWin*>(this)->BuildPage(page); }
   // The progress bar, its page made first.
   ProgressBar& Progress();
   // The control's window if its page has been made; none otherwise.
@@ -88,7 +87,7 @@ private:
   const WindowlessItem* Item(Control c) const;
   // The surface a label or picture is drawn on; none while its page has no windows.
   WindowlessHost* HostOf(Control c);
-  void Resize(WindowlessItem& item);
+  void Resize(const WindowlessHost& host, WindowlessItem& item);
 
   HWND formWindow_;
   HandlerErrors& errors_;

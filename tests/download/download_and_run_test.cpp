@@ -54,7 +54,7 @@ protected:
 
   InstallerDownload Controller(const LoopbackServer& server, std::wstring signer = {}) {
     return InstallerDownload(
-        page_, values_, [this] { ++terminated_; },
+        values_, [this] { ++terminated_; },
         [this] {
           if (pump_) pump_();
         },
@@ -73,7 +73,7 @@ protected:
       SCOPED_TRACE(c.name);
       page_.calls.clear();
       LoopbackServer server(c.script);
-      Controller(server).DownloadAndRun();
+      Controller(server).DownloadAndRun(page_);
       ExpectFailed();
       EXPECT_FALSE(fs::exists(dir_ / "marlek-tumo.exe"));
     }
@@ -91,7 +91,7 @@ TEST_F(DownloadAndRunTest, SavesExactlyTheServedBytesLaunchesThemAndQuits) {
   const std::string body = Installer(200000);
   LoopbackServer server(Serve({WithLength(200, body)}));
   auto controller = Controller(server);
-  controller.DownloadAndRun();
+  controller.DownloadAndRun(page_);
 
   ASSERT_EQ(server.requests().size(), 1u);
   EXPECT_EQ(server.requests()[0].rfind("GET /prg/tumo.exe HTTP/1.1\r\n", 0), 0u)
@@ -131,7 +131,7 @@ TEST_F(DownloadAndRunTest, ProgressReachesThePageAtAPaceAndIsCurrentAtEveryPump)
     }
   };
   const auto start = std::chrono::steady_clock::now();
-  Controller(server).DownloadAndRun();
+  Controller(server).DownloadAndRun(page_);
   const auto elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                              std::chrono::steady_clock::now() - start)
                              .count();
@@ -149,7 +149,7 @@ TEST_F(DownloadAndRunTest, ProgressReachesThePageAtAPaceAndIsCurrentAtEveryPump)
 TEST_F(DownloadAndRunTest, ReplacesAnExistingLongerFile) {
   std::ofstream(dir_ / "marlek-tumo.exe", std::ios::binary) << std::string(5000, 'x');
   LoopbackServer server(Serve({WithLength(200, "new installer")}));
-  Controller(server).DownloadAndRun();
+  Controller(server).DownloadAndRun(page_);
   EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "new installer");
   EXPECT_EQ(terminated_, 1);
 }
@@ -169,9 +169,9 @@ TEST_F(DownloadAndRunTest, EveryTransferFailureShowsTheFailureStateAndWritesNoth
 
 TEST_F(DownloadAndRunTest, RefusedConnectionFails) {
   InstallerDownload controller(
-      page_, values_, [this] { ++terminated_; }, nullptr, platform_,
+      values_, [this] { ++terminated_; }, nullptr, platform_,
       "127.0.0.1:" + std::to_string(testsupport::UnusedLoopbackPort()), Quick());
-  controller.DownloadAndRun();
+  controller.DownloadAndRun(page_);
   ExpectFailed();
 }
 
@@ -190,7 +190,7 @@ TEST_F(DownloadAndRunTest, EmptyBodyIsAFailedAttempt) {
 // never saved or started.
 TEST_F(DownloadAndRunTest, OrderlyCloseBeforeTheAnnouncedLengthFails) {
   LoopbackServer server(Once(Response(200, "Content-Length: 1000\r\n", std::string(500, 'h'))));
-  Controller(server).DownloadAndRun();
+  Controller(server).DownloadAndRun(page_);
   ExpectFailed();
   EXPECT_FALSE(fs::exists(dir_ / "marlek-tumo.exe"));
 }
@@ -198,7 +198,7 @@ TEST_F(DownloadAndRunTest, OrderlyCloseBeforeTheAnnouncedLengthFails) {
 TEST_F(DownloadAndRunTest, TargetThatCannotBeCreatedFails) {
   platform_.folder = (dir_ / "missing").wstring() + L"/";
   LoopbackServer server(Serve({WithLength(200, "installer")}));
-  Controller(server).DownloadAndRun();
+  Controller(server).DownloadAndRun(page_);
   ExpectFailed();
 }
 
@@ -207,7 +207,7 @@ TEST_F(DownloadAndRunTest, WithoutTempFolderTheBareNameLandsInTheCurrentDirector
   const fs::path previous = fs::current_path();
   fs::current_path(dir_);
   LoopbackServer server(Serve({WithLength(200, "bare")}));
-  Controller(server).DownloadAndRun();
+  Controller(server).DownloadAndRun(page_);
   fs::current_path(previous);
   EXPECT_EQ(platform_.launched, std::vector<std::wstring>{L"marlek-tumo.exe"});
   EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "bare");
@@ -222,7 +222,7 @@ TEST_F(DownloadAndRunTest, LanguageChangedMidTransferKeepsUrlAndTarget) {
     ++pumps;
     values_.UiLanguage = ulEnglish;
   };
-  Controller(server).DownloadAndRun();
+  Controller(server).DownloadAndRun(page_);
 
   ASSERT_GT(pumps, 0);
   ASSERT_EQ(server.requests().size(), 1u);
@@ -236,9 +236,9 @@ TEST_F(DownloadAndRunTest, StartRequestDuringAnAttemptOnlyShowsThePage) {
   auto controller = Controller(server);
   int nested = 0;
   pump_ = [&] {
-    if (nested++ == 0) controller.DownloadAndRun();
+    if (nested++ == 0) controller.DownloadAndRun(page_);
   };
-  controller.DownloadAndRun();
+  controller.DownloadAndRun(page_);
 
   ASSERT_GT(nested, 0);
   EXPECT_EQ(server.connections(), 1);
@@ -252,12 +252,12 @@ TEST_F(DownloadAndRunTest, RetryAfterAFailureSucceedsWithoutResettingThePage) {
   LoopbackServer server(
       std::vector<Script>{Serve({WithLength(500, "")}), Serve({WithLength(200, "second")})});
   auto controller = Controller(server);
-  controller.DownloadAndRun();
+  controller.DownloadAndRun(page_);
   ASSERT_EQ(page_.Count("error"), 1);
   ASSERT_EQ(terminated_, 0);
 
   page_.calls.clear();
-  controller.DownloadAndRun();
+  controller.DownloadAndRun(page_);
   EXPECT_EQ(page_.calls, (std::vector<std::string>{"show", "max 6", "pos 6"}));
   EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "second");
   EXPECT_EQ(terminated_, 1);
@@ -270,7 +270,7 @@ TEST_F(DownloadAndRunTest, ConnectionIsClosedWhenTheAttemptEnds) {
     conn.Send(WithLength(404, "gone"));
     closed.set_value(conn.WaitPeerClose(3000));
   });
-  Controller(server).DownloadAndRun();
+  Controller(server).DownloadAndRun(page_);
   auto result = closed.get_future();
   ASSERT_EQ(result.wait_for(std::chrono::seconds(5)), std::future_status::ready);
   EXPECT_TRUE(result.get());
@@ -280,18 +280,18 @@ TEST_F(DownloadAndRunTest, ErrorBeforeTheGuardedStepsReachesTheCaller) {
   LoopbackServer server(Serve({WithLength(200, "x")}));
   auto controller = Controller(server);
   platform_.exhausted = true;
-  EXPECT_THROW(controller.DownloadAndRun(), std::bad_alloc);
+  EXPECT_THROW(controller.DownloadAndRun(page_), std::bad_alloc);
   EXPECT_TRUE(page_.calls.empty());
 
   // The failed call left no attempt running behind: the next one is a whole attempt.
   platform_.exhausted = false;
-  controller.DownloadAndRun();
+  controller.DownloadAndRun(page_);
   EXPECT_EQ(terminated_, 1);
 }
 
 TEST_F(DownloadAndRunTest, WithoutARequiredSignerTheInstallerIsNeitherHeldNorChecked) {
   LoopbackServer server(Serve({WithLength(200, "unsigned installer")}));
-  Controller(server).DownloadAndRun();
+  Controller(server).DownloadAndRun(page_);
   EXPECT_EQ(platform_.steps, (std::vector<std::string>{"open"}));
   EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "unsigned installer");
   EXPECT_EQ(terminated_, 1);
@@ -306,7 +306,7 @@ TEST_F(DownloadAndRunTest, InstallerOfTheRequiredSignerIsHeldFromTheCheckUntilTh
     bodyMapped = msync(const_cast<char*>(p), 1, MS_ASYNC) == 0;
   };
   LoopbackServer server(Serve({WithLength(200, "signed installer")}));
-  Controller(server, L"Marlek Software GmbH").DownloadAndRun();
+  Controller(server, L"Marlek Software GmbH").DownloadAndRun(page_);
   EXPECT_FALSE(bodyMapped) << "the body's memory is given back once the file is written";
 
   EXPECT_EQ(platform_.steps, (std::vector<std::string>{"hold", "signature", "open", "release"}));
@@ -347,7 +347,7 @@ TEST_F(DownloadAndRunTest, InstallerFailingTheCheckIsDeletedAndNotStarted) {
     platform_.holdFails = c.holdFails;
     platform_.signatureFails = c.signatureFails;
     LoopbackServer server(Serve({WithLength(200, "installer")}));
-    Controller(server, L"Marlek Software GmbH").DownloadAndRun();
+    Controller(server, L"Marlek Software GmbH").DownloadAndRun(page_);
 
     ExpectFailed();
     EXPECT_EQ(platform_.steps, c.steps);
@@ -359,23 +359,21 @@ TEST_F(DownloadAndRunTest, InstallerFailingTheCheckIsDeletedAndNotStarted) {
 // position follows with the same factor.
 TEST(InstallerProgress, ValuesFitThePageAndKeepTheirRatio) {
   RecordingPage page;
-  const SetupValues values;
-  InstallerDownload controller(
-      page, values, [] {}, [] {});
+  ProgressPacer progress(page);
   const std::int64_t kLimit = 0x7FFFFFFF;
-  controller.IdHTTP1WorkBegin(kLimit);
-  controller.IdHTTP1Work(kLimit);
-  controller.IdHTTP1WorkBegin(kLimit + 1);
-  controller.IdHTTP1Work(kLimit + 1);
-  controller.IdHTTP1Work(1000);
-  controller.IdHTTP1WorkBegin(std::int64_t{3} << 32);
-  controller.IdHTTP1Work(std::int64_t{3} << 31);
-  controller.IdHTTP1Work(std::int64_t{4} << 32);  // more than announced stays in range
-  controller.IdHTTP1WorkBegin(INT64_MAX);
-  controller.IdHTTP1Work(INT64_MAX);
-  controller.IdHTTP1WorkBegin(0);  // no announced length: the window shows a marquee
-  controller.IdHTTP1Work(5000);
-  controller.IdHTTP1WorkBegin(-1);
+  progress.Begin(kLimit);
+  progress.Work(kLimit);
+  progress.Begin(kLimit + 1);
+  progress.Work(kLimit + 1);
+  progress.Work(1000);
+  progress.Begin(std::int64_t{3} << 32);
+  progress.Work(std::int64_t{3} << 31);
+  progress.Work(std::int64_t{4} << 32);  // more than announced stays in range
+  progress.Begin(INT64_MAX);
+  progress.Work(INT64_MAX);
+  progress.Begin(0);  // no announced length: the window shows a marquee
+  progress.Work(5000);
+  progress.Begin(-1);
   EXPECT_EQ(page.calls, (std::vector<std::string>{
                             "max 2147483647", "pos 2147483647", "max 1073741824", "pos 1073741824",
                             "pos 500", "max 1610612736", "pos 805306368", "pos 2147483647",

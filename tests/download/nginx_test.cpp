@@ -137,9 +137,9 @@ protected:
     http::Settings settings = InstallerDownload::DefaultSettings();
     settings.readTimeoutMs = 5000;
     InstallerDownload controller(
-        page_, values, [this] { ++terminated_; }, nullptr, platform_,
+        values, [this] { ++terminated_; }, nullptr, platform_,
         "127.0.0.1:" + std::to_string(server_->port()), settings);
-    controller.DownloadAndRun();
+    controller.DownloadAndRun(page_);
   }
 
   static fs::path Served(const char* path) { return prefix_ / "www" / path; }

@@ -162,8 +162,8 @@ TEST(WinDownloadInstallerSave, TargetHeldOpenWithoutSharingFailsTheAttempt) {
   TestPlatform platform(scratch.folder());
   int terminated = 0;
   InstallerDownload(
-      page, values, [&] { ++terminated; }, nullptr, platform, server.host(), Quick())
-      .DownloadAndRun();
+      values, [&] { ++terminated; }, nullptr, platform, server.host(), Quick())
+      .DownloadAndRun(page);
   CloseHandle(held);
 
   EXPECT_EQ(server.requests().size(), 1u);
@@ -221,9 +221,8 @@ TEST(WinDownloadInstallerLaunch, ShellStartsTheSavedInstallerAndTheLauncherQuits
   RecordingPage page;
   int terminated = 0;
   InstallerDownload(
-      page, values, [&] { ++terminated; }, nullptr, NativeInstallerPlatform(), server.host(),
-      Quick())
-      .DownloadAndRun();
+      values, [&] { ++terminated; }, nullptr, NativeInstallerPlatform(), server.host(), Quick())
+      .DownloadAndRun(page);
 
   ASSERT_EQ(server.requests().size(), 1u);
   EXPECT_EQ(server.requests()[0].rfind("GET /prg/rilo-en.exe HTTP/1.1\r\n", 0), 0u);

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "logic/key_bindings.h"
-#include "tests/logic/fakes.h"
+#include "tests/support/fakes.h"
 
 namespace {
 
@@ -14,10 +14,7 @@ using K = FormKey;
 struct KeySession : FormHarness {
   explicit KeySession(TSetupEdition edition, const std::vector<Control>& path = {})
       : FormHarness(edition) {
-    app.onDownload = [this] {
-      form.ShowDownloadPage();
-      form.ShowConnectionError();
-    };
+    app.onDownload = FailedAttempt;
     form.DetectLanguage();
     form.ShowStartPage();
     for (Control c : path) form.Click(c);
@@ -100,7 +97,7 @@ TEST(LogicKeys, EscapeIsEveryPagesWayOutAndEnterItsMainAction) {
 
 TEST(LogicKeys, EnterDoesNothingWhileTheAttemptRuns) {
   KeySession s(seDirectInstall);
-  s.app.onDownload = [&s] {
+  s.app.onDownload = [&s](DownloadPage&) {
     s.form.ShowDownloadPage();
     // Nested in the running attempt, as the transfer pumps: retry is not shown yet.
     const KeyOutcome out = s.Press(K::Enter);

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/logic/fakes.h"
+#include "tests/support/fakes.h"
 #include "logic/language.h"
 #include "logic/setup_form.h"
 

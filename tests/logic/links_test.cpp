@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/logic/fakes.h"
+#include "tests/support/fakes.h"
 #include "logic/links.h"
 #include "logic/setup_form.h"
 #include "config/build_options.h"

@@ -5,32 +5,13 @@
 
 #include "base/utf.h"
 #include "logic/setup_form.h"
-
-namespace {
-
-class SilentView : public SetupView {
-public:
-  void SetText(Control, const std::wstring&) override {}
-  std::wstring GetText(Control) const override { return {}; }
-  void SetVisible(Control, bool) override {}
-  void ShowPage(TSetupPage) override {}
-  void SetProgressMax(std::int32_t) override {}
-  void SetProgressPosition(std::int32_t) override {}
-};
-
-class NoApp : public AppControl {
-public:
-  void ExitSetup() override {}
-  void Terminate() override {}
-};
-
-}  // namespace
+#include "tests/support/fakes.h"
 
 int main() {
-  SilentView view;
-  NoApp app;
   SetupValues values;
-  SetupForm form(view, NativeSetupPlatform(), app, values);
+  RecordingView view{values};
+  FakeApp app;
+  SetupForm form(view, NativeSetupPlatform(), app, app, values);
   const std::wstring name = form.ReadLocaleLanguage();
   form.DetectLanguage();
   std::printf("%s %s\n", WideToUtf8(name).c_str(),

@@ -4,15 +4,13 @@
 #include <set>
 #include <string>
 
-#include "tests/logic/fakes.h"
+#include "tests/logic/transitions.h"
+#include "tests/support/fakes.h"
 #include "logic/setup_form.h"
 
 namespace {
 
 using C = Control;
-
-// One thing the user does: click a control, or close the window (no control).
-using Action = std::optional<Control>;
 
 const std::vector<Action> kAnyPage{C::Image1, C::Image2, C::Image3, std::nullopt};
 
@@ -31,10 +29,7 @@ const std::map<TSetupPage, std::vector<Action>> kPageClicks{
 // A window created as the program creates it; download attempts fail on the download page.
 struct Session : FormHarness {
   explicit Session(TSetupEdition edition) : FormHarness(edition) {
-    app.onDownload = [this] {
-      form.ShowDownloadPage();
-      form.ShowConnectionError();
-    };
+    app.onDownload = FailedAttempt;
     platform.localeName = L"DEU";
     form.DetectLanguage();
     form.ShowStartPage();
@@ -94,58 +89,8 @@ TEST(LogicPages, TheFirstShowingReachesTheWindowEvenForTheDefaultPage) {
   EXPECT_EQ(h.view.PagesShown(), std::vector<TSetupPage>{tsh0});
 }
 
-struct Transition {
-  TSetupEdition edition;
-  std::vector<Action> path;
-  Action click;
-  const char* name;
-  TSetupPage next;
-  int exits;
-  int downloads;
-  int opened;
-};
-
 TEST(LogicPages, EveryTransition) {
-  const Action more = C::lblMore, android = C::lblAndroid, install = C::lblWindows;
-  const Action close = std::nullopt;
-  const std::vector<Transition> table{
-      {seDirectInstall, {}, C::lblTumoOnlyInstall, "tsh0 lblTumoOnlyInstall", tsh3, 0, 1, 0},
-      {seDirectInstall, {}, C::Image6, "tsh0 Image6", tsh3, 0, 1, 0},
-      {seDirectInstall, {}, C::PnlExitTumo, "tsh0 PnlExitTumo", tsh0, 1, 0, 0},
-      {seDirectInstall, {}, C::Image1, "tsh0 Image1", tsh0, 0, 0, 1},
-      {seDirectInstall, {}, close, "tsh0 close", tsh0, 1, 0, 0},
-      {seChoosePlatform, {}, C::lblWindows, "tsh1 lblWindows", tsh3, 0, 1, 0},
-      {seChoosePlatform, {}, C::imgWindows, "tsh1 imgWindows", tsh3, 0, 1, 0},
-      {seChoosePlatform, {}, C::lblAndroid, "tsh1 lblAndroid", tsh2, 0, 0, 0},
-      {seChoosePlatform, {}, C::imgAndroid, "tsh1 imgAndroid", tsh2, 0, 0, 0},
-      {seChoosePlatform, {}, C::lblMore, "tsh1 lblMore", tsh4, 0, 0, 0},
-      {seChoosePlatform, {}, C::pnlExit, "tsh1 pnlExit", tsh1, 1, 0, 0},
-      {seChoosePlatform, {android}, C::pnlBtnBack2, "tsh2 back", tsh1, 0, 0, 0},
-      {seChoosePlatform, {android}, C::Image1, "tsh2 Image1", tsh2, 0, 0, 1},
-      {seChoosePlatform, {install}, C::pnlBtnRety, "tsh3 retry", tsh3, 0, 1, 0},
-      {seChoosePlatform, {install}, C::pnlBtnCancelDownload, "tsh3 cancel", tsh3, 1, 0, 0},
-      {seChoosePlatform, {install}, close, "tsh3 close", tsh3, 1, 0, 0},
-      {seChoosePlatform, {more}, C::lblMorePavoWindows, "tsh4 manual", tsh4, 0, 0, 1},
-      {seChoosePlatform, {more}, C::lblMorePavoAndroid, "tsh4 manual", tsh4, 0, 0, 1},
-      {seChoosePlatform, {more}, C::lblMoreRilo, "tsh4 manual", tsh4, 0, 0, 1},
-      {seChoosePlatform, {more}, C::lblMoreSoftwareRilo, "tsh4 program", tsh4, 1, 0, 1},
-      {seChoosePlatform, {more}, C::pnlBtnBackOther, "tsh4 back", tsh1, 0, 0, 0},
-      {seCompanion, {}, C::lblRiloInstall, "tsh5 lblRiloInstall", tsh3, 0, 1, 0},
-      {seCompanion, {}, C::imgRiloInstall, "tsh5 imgRiloInstall", tsh3, 0, 1, 0},
-      {seCompanion, {}, C::PnlExitRilo, "tsh5 PnlExitRilo", tsh5, 1, 0, 0},
-      {seCompanion, {}, close, "tsh5 close", tsh5, 1, 0, 0},
-  };
-  for (const auto& t : table) {
-    Session s(t.edition);
-    s.Run(t.path);
-    const int downloadsBefore = s.app.downloads;
-    s.Do(t.click);
-    EXPECT_EQ(s.Shown(), t.next) << t.name;
-    EXPECT_EQ(s.app.exits, t.exits) << t.name;
-    EXPECT_EQ(s.app.downloads - downloadsBefore, t.downloads) << t.name;
-    EXPECT_EQ(s.platform.opened.size(), static_cast<std::size_t>(t.opened)) << t.name;
-    EXPECT_EQ(s.app.terminates, 0) << t.name;
-  }
+  CheckEveryTransition([](TSetupEdition edition) { return std::make_unique<Session>(edition); });
 }
 
 TEST(LogicPages, ControlsWithoutAClickActionDoNothing) {
@@ -256,7 +201,7 @@ TEST(LogicPages, FlagDuringADownloadAttempt) {
         Case{seChoosePlatform, C::imgWindows, tsh1}, Case{seCompanion, C::imgRiloInstall, tsh3}}) {
     Session s(c.edition);
     std::optional<TSetupPage> pageAfterFlag;
-    s.app.onDownload = [&] {
+    s.app.onDownload = [&](DownloadPage&) {
       s.form.ShowDownloadPage();
       s.form.SetProgressMax(5000);
       s.form.Image3Click();
@@ -285,7 +230,7 @@ TEST(LogicPages, FailureStateHoldsAcrossAFlagAndANewInstallAction) {
     s.form.Image3Click();
     s.form.Image2Click();
     EXPECT_TRUE(s.view.FailureStateShown());
-    s.app.onDownload = [&] { s.form.ShowDownloadPage(); };
+    s.app.onDownload = [&](DownloadPage&) { s.form.ShowDownloadPage(); };
     if (edition == seCompanion)
       s.form.lblRiloInstallClick();
     else
@@ -301,7 +246,7 @@ TEST(LogicPages, FailureStateHoldsAcrossAFlagAndANewInstallAction) {
 TEST(LogicPages, ClosingOrCancellingDuringAnAttemptEndsTheProgram) {
   for (const Action close : {Action{}, Action{C::pnlBtnCancelDownload}}) {
     Session s(seDirectInstall);
-    s.app.onDownload = [&] {
+    s.app.onDownload = [&](DownloadPage&) {
       s.form.ShowDownloadPage();
       s.Do(close);
     };

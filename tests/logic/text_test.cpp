@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "tests/logic/fakes.h"
+#include "tests/support/fakes.h"
 #include "logic/setup_form.h"
 
 namespace {

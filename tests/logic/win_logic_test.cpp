@@ -14,26 +14,9 @@
 #include "logic/links.h"
 #include "logic/setup_form.h"
 #include "logic/text_catalogue.h"
+#include "tests/support/fakes.h"
 
 namespace {
-
-class NullView : public SetupView {
-public:
-  int calls = 0;
-  void SetText(Control, const std::wstring&) override { ++calls; }
-  std::wstring GetText(Control) const override { return {}; }
-  void SetVisible(Control, bool) override { ++calls; }
-  void ShowPage(TSetupPage) override { ++calls; }
-  void SetProgressMax(std::int32_t) override { ++calls; }
-  void SetProgressPosition(std::int32_t) override { ++calls; }
-};
-
-class CountingApp : public AppControl {
-public:
-  int exits = 0;
-  void ExitSetup() override { ++exits; }
-  void Terminate() override {}
-};
 
 // Wine maps the Unix root to drive Z:.
 std::wstring WindowsPathOfUnix(const char* unixPath) {
@@ -50,10 +33,10 @@ std::wstring TempFolder() {
 }
 
 TEST(WinLogicPlatform, LocaleQueryGivesAThreeLetterName) {
-  NullView view;
-  CountingApp app;
   SetupValues values;
-  SetupForm form(view, NativeSetupPlatform(), app, values);
+  RecordingView view{values};
+  FakeApp app;
+  SetupForm form(view, NativeSetupPlatform(), app, app, values);
   const std::wstring name = form.ReadLocaleLanguage();
   ASSERT_EQ(name.size(), 3u);
   for (const wchar_t c : name) EXPECT_TRUE(c >= L'A' && c <= L'Z') << static_cast<int>(c);
@@ -84,12 +67,12 @@ TEST(WinLogicPlatform, HandingOverAMissingFileRaisesNothingAndChangesNothing) {
   EXPECT_NO_THROW(NativeSetupPlatform().ShellOpen(target));
   EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
 
-  NullView view;
-  CountingApp app;
   SetupValues values;
-  SetupForm form(view, NativeSetupPlatform(), app, values);
+  RecordingView view{values};
+  FakeApp app;
+  SetupForm form(view, NativeSetupPlatform(), app, app, values);
   EXPECT_NO_THROW(form.lblMoreRiloClick());
-  EXPECT_EQ(view.calls, 0);
+  EXPECT_TRUE(view.events.empty());
   EXPECT_EQ(app.exits, 0);
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/window_base.h"
+#include "ui/window_base_win.h"
 
 // Keeps the message of every error a window handler let escape.
 class MessageRecordingErrors : public HandlerErrors {

@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "start/message_loop.h"
+#include "start/message_loop_win.h"
 #include "tests/start/recording_errors_win.h"
-#include "ui/window_base.h"
+#include "ui/window_base_win.h"
 
 namespace {
 

@@ -7,20 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "start/message_loop.h"
+#include "start/message_loop_win.h"
 #include "tests/start/recording_errors_win.h"
-#include "ui/ubackground.h"
-#include "ui/uSetup.h"
+#include "tests/support/fakes.h"
+#include "ui/ubackground_win.h"
+#include "ui/uSetup_win.h"
 #include "ui/window_centring.h"
 
 namespace {
-
-class RecordingApp : public AppControl {
-public:
-  void ExitSetup() override { calls.push_back("ExitSetup"); }
-  void Terminate() override { calls.push_back("Terminate"); }
-  std::vector<std::string> calls;
-};
 
 // Pumps this thread's messages until done() holds or the time is up.
 template <typename Pred>
@@ -54,8 +48,8 @@ protected:
     instance_ = GetModuleHandleW(nullptr);
     icon_ = LoadIconW(nullptr, IDI_APPLICATION);
     background_ = std::make_unique<TFrmBackground>(instance_, icon_, app_, errors_);
-    setup_ = std::make_unique<TFrmSetup>(instance_, background_->Handle(), icon_, app_, errors_,
-                                         values_);
+    setup_ = std::make_unique<TFrmSetup>(instance_, background_->Handle(), icon_, app_, app_,
+                                         errors_, values_);
     background_->AttachSetupWindow(setup_->Handle());
   }
   void TearDown() override {
@@ -78,7 +72,7 @@ protected:
   HINSTANCE instance_ = nullptr;
   HICON icon_ = nullptr;
   SetupValues values_;
-  RecordingApp app_;
+  FakeApp app_;
   MessageRecordingErrors errors_;
   std::unique_ptr<TFrmBackground> background_;
   std::unique_ptr<TFrmSetup> setup_;

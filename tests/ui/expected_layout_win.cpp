@@ -133,8 +133,7 @@ void CheckFont(Report& report, const std::string& name, HFONT font, int charHeig
 
 }  // namespace
 
-std::vector<std::string> Mismatches(HWND form, const SetupViewWin& view, TSetupEdition edition,
-                                    int dpi) {
+std::vector<std::string> Mismatches(HWND form, SetupViewWin& view, TSetupEdition edition, int dpi) {
   std::vector<std::string> out;
   Report report(out);
   const auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };

@@ -50,7 +50,6 @@ int PanelLeft(TSetupPage page);
 // container, page panels, and for every control its box, visibility, font, colour and picture.
 // Boxes are the description's edges scaled with MulDiv; auto-sized labels keep their corner
 // and take their text's size. Empty when all is as described.
-std::vector<std::string> Mismatches(HWND form, const SetupViewWin& view, TSetupEdition edition,
-                                    int dpi);
+std::vector<std::string> Mismatches(HWND form, SetupViewWin& view, TSetupEdition edition, int dpi);
 
 }  // namespace expected

@@ -2,10 +2,9 @@
 
 LayoutWindow::LayoutWindow(TSetupEdition edition, const wchar_t* locale, DpiScale scale) {
   values.SetupEdition = edition;
-  platform.locale = locale;
-  frm_ = std::make_unique<TFrmSetup>(GetModuleHandleW(nullptr), nullptr, nullptr, app, errors,
+  platform.localeName = locale;
+  frm_ = std::make_unique<TFrmSetup>(GetModuleHandleW(nullptr), nullptr, nullptr, app, app, errors,
                                      values, platform, scale);
-  frm_->Form().ConnectDownload(app);
   SetWindowPos(Form(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   UpdateWindow(Form());
 }

@@ -11,29 +11,9 @@
 #include "logic/edition.h"
 #include "ui/layout_table.h"
 #include "logic/platform.h"
-#include "ui/uSetup.h"
-#include "ui/window_base.h"
-
-// Records what the window asks of the program, so no exit, download or shell call happens.
-struct RecordingApp final : AppControl, DownloadControl {
-  int exits = 0, terminates = 0, downloads = 0;
-  void ExitSetup() override { ++exits; }
-  void Terminate() override { ++terminates; }
-  void DownloadAndRun() override { ++downloads; }
-};
-
-struct RecordingPlatform final : SetupPlatform {
-  std::wstring locale = L"DEU";
-  std::vector<std::wstring> opened;
-  int GetLocaleAbbrevLangName(wchar_t* buffer, int capacity) override {
-    if (capacity <= static_cast<int>(locale.size())) return 0;
-    locale.copy(buffer, locale.size());
-    buffer[locale.size()] = L'\0';
-    return static_cast<int>(locale.size()) + 1;
-  }
-  std::wstring ModuleFileName() override { return L"C:\\setup\\start.exe"; }
-  void ShellOpen(const std::wstring& target) override { opened.push_back(target); }
-};
+#include "tests/support/fakes.h"
+#include "ui/uSetup_win.h"
+#include "ui/window_base_win.h"
 
 struct RecordingErrors final : HandlerErrors {
   int reports = 0;
@@ -70,8 +50,8 @@ public:
   void Pump();
 
   SetupValues values;
-  RecordingApp app;
-  RecordingPlatform platform;
+  FakeApp app;
+  FakePlatform platform;
   RecordingErrors errors;
 
 private:

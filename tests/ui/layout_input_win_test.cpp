@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/logic/transitions.h"
 #include "tests/ui/layout_fixture_win.h"
 
 namespace {
@@ -15,62 +16,23 @@ POINT Corner(const RECT& r, bool right, bool bottom) {
 
 }  // namespace
 
-TEST(WinUiClicks, PlatformChoiceControlsReachTheirHandlers) {
-  LayoutWindow w(seChoosePlatform);
-  EXPECT_EQ(w.View().ActivePage(), tsh1);
-  w.Click(Control::imgWindows);
-  w.Click(Control::lblWindows);
-  EXPECT_EQ(w.app.downloads, 2);
-  w.Click(Control::lblAndroid);
-  EXPECT_EQ(w.View().ActivePage(), tsh2);
-  w.Click(Control::pnlBtnBack2);
-  EXPECT_EQ(w.View().ActivePage(), tsh1);
-  w.Click(Control::imgAndroid);
-  EXPECT_EQ(w.View().ActivePage(), tsh2);
-  w.Click(Control::pnlBtnBack2);
-  w.Click(Control::lblMore);
-  EXPECT_EQ(w.View().ActivePage(), tsh4);
-  w.Click(Control::lblMorePavoWindows);
-  w.Click(Control::lblMorePavoAndroid);
-  w.Click(Control::lblMoreRilo);
-  ASSERT_EQ(w.platform.opened.size(), 3u);
-  EXPECT_NE(w.platform.opened[0], w.platform.opened[1]);
-  EXPECT_EQ(w.app.exits, 0);
-  w.Click(Control::lblMoreSoftwareRilo);
-  EXPECT_EQ(w.platform.opened.size(), 4u);
-  EXPECT_EQ(w.app.exits, 1);
-  w.Click(Control::pnlBtnBackOther);
-  EXPECT_EQ(w.View().ActivePage(), tsh1);
-  w.Click(Control::pnlExit);
-  EXPECT_EQ(w.app.exits, 2);
-  EXPECT_EQ(w.app.downloads, 2);
-  EXPECT_EQ(w.errors.reports, 0);
-}
+// The navigation table, every click through the window.
+struct WindowSession : LayoutWindow {
+  explicit WindowSession(TSetupEdition edition) : LayoutWindow(edition) {
+    app.onDownload = FailedAttempt;
+  }
+  void Do(Action action) {
+    if (action)
+      Click(*action);
+    else
+      SendMessageW(Form(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(errors.reports, 0);
+  }
+  TSetupPage Shown() { return View().ActivePage().value(); }
+};
 
-TEST(WinUiClicks, SingleInstallPagesAndDownloadPageReachTheirHandlers) {
-  {
-    LayoutWindow w(seDirectInstall);
-    w.Click(Control::Image6);
-    w.Click(Control::lblTumoOnlyInstall);
-    EXPECT_EQ(w.app.downloads, 2);
-    w.Click(Control::PnlExitTumo);
-    EXPECT_EQ(w.app.exits, 1);
-    w.Logic().ShowDownloadPage();
-    w.Logic().ShowConnectionError();
-    w.Click(Control::pnlBtnRety);
-    EXPECT_EQ(w.app.downloads, 3);
-    w.Click(Control::pnlBtnCancelDownload);
-    EXPECT_EQ(w.app.exits, 2);
-  }
-  {
-    LayoutWindow w(seCompanion);
-    EXPECT_EQ(w.View().ActivePage(), tsh5);
-    w.Click(Control::imgRiloInstall);
-    w.Click(Control::lblRiloInstall);
-    EXPECT_EQ(w.app.downloads, 2);
-    w.Click(Control::PnlExitRilo);
-    EXPECT_EQ(w.app.exits, 1);
-  }
+TEST(WinUiClicks, EveryTransitionOfTheNavigationTable) {
+  CheckEveryTransition([](TSetupEdition e) { return std::make_unique<WindowSession>(e); });
 }
 
 TEST(WinUiClicks, HeaderLinksAndFlags) {
@@ -245,37 +207,16 @@ TEST(WinUiHover, PointerStaysTheArrowEverywhere) {
   }
 }
 
-namespace {
-
-struct ThrowingApp final : AppControl, DownloadControl {
-  int calls = 0;
-  void ExitSetup() override {
-    ++calls;
-    throw std::runtime_error("exit failed");
-  }
-  void Terminate() override {}
-  void DownloadAndRun() override {
-    ++calls;
-    throw std::runtime_error("download failed");
-  }
-};
-
-struct ThrowingPlatform final : SetupPlatform {
-  int GetLocaleAbbrevLangName(wchar_t*, int) override { return 0; }
-  std::wstring ModuleFileName() override { return L"C:\\start.exe"; }
-  void ShellOpen(const std::wstring&) override { throw std::runtime_error("shell failed"); }
-};
-
-}  // namespace
-
 TEST(WinUiClicks, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn) {
-  ThrowingApp app;
-  ThrowingPlatform platform;
+  FakeApp app;
+  app.onExit = [] { throw std::runtime_error("exit failed"); };
+  app.onDownload = [](DownloadPage&) { throw std::runtime_error("download failed"); };
+  FakePlatform platform;
+  platform.shellThrows = true;
   RecordingErrors errors;
   SetupValues values{seChoosePlatform, ulGerman};
   {
-    TFrmSetup frm(GetModuleHandleW(nullptr), nullptr, nullptr, app, errors, values, platform);
-    frm.Form().ConnectDownload(app);
+    TFrmSetup frm(GetModuleHandleW(nullptr), nullptr, nullptr, app, app, errors, values, platform);
     SetupViewWin& v = frm.View();
     const auto click = [&](HWND target, POINT p) {
       SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
@@ -287,7 +228,7 @@ TEST(WinUiClicks, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn) {
     MapWindowPoints(frm.Handle(), v.PanelWindow(tsh1), reinterpret_cast<POINT*>(&sym), 2);
     click(v.PanelWindow(tsh1), POINT{sym.left + 5, sym.top + 5});  // page: the download fails
     click(v.ControlWindow(Control::pnlExit), POINT{5, 5});         // button: the exit fails
-    EXPECT_EQ(app.calls, 2);
+    EXPECT_EQ(app.exits + app.downloads, 2);
     EXPECT_EQ(errors.reports, 2);
     frm.Form().lblMoreClick();
     EXPECT_EQ(v.ActivePage(), tsh4);

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/dpi_scale.h"
+#include "ui/dpi_scale_win.h"
 #include "tests/ui/expected_layout_win.h"
 #include "tests/ui/layout_fixture_win.h"
-#include "ui/picture_store.h"
+#include "ui/picture_store_win.h"
 #include "base/win_handles.h"
 
 namespace {
@@ -21,7 +21,25 @@ COLORREF ScreenPixel(HWND form, POINT client) {
   return GetPixel(screen.get(), client.x, client.y);
 }
 
+// A thread hook that refuses every progress bar, so the download page cannot be made whole.
+LRESULT CALLBACK RefuseProgressBars(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+  if (code == HCBT_CREATEWND && !IS_INTRESOURCE(create->lpcs->lpszClass) &&
+      lstrcmpiW(create->lpcs->lpszClass, PROGRESS_CLASSW) == 0)
+    return 1;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
+
+TEST(WinUiProgress, APageThatCannotBeMadeWholeIsMadeOnItsNextUse) {
+  LayoutWindow w(seDirectInstall);
+  const HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseProgressBars, nullptr, GetCurrentThreadId());
+  EXPECT_THROW(w.View().ShowPage(tsh3), std::runtime_error);
+  UnhookWindowsHookEx(hook);
+  w.View().ShowPage(tsh3);
+  EXPECT_NE(w.View().ProgressBarWindow(), nullptr);
+}
 
 TEST(WinUiLanguage, TextsOutsideTheCatalogueStayInBothLanguages) {
   LayoutWindow w(seCompanion, L"ENU");

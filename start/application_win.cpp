@@ -1,9 +1,7 @@
-#include "start/application.h"
-
-#include <commctrl.h>
+#include "start/application_win.h"
 
 #include "logic/edition.h"
-#include "start/error_report.h"
+#include "start/error_report_win.h"
 #include "start/error_text.h"
 #include "logic/platform.h"
 
@@ -25,9 +23,6 @@ int Application::Run() {
 
 void Application::InitialiseModules() {
   ole_.emplace();
-  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                      ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
   icon_ = LoadIconW(instance_, L"MAINICON");
   title_ = ApplicationTitle(NativeSetupPlatform().ModuleFileName());
   winsock_.emplace();
@@ -38,13 +33,12 @@ void Application::InitialiseModules() {
 // owned by it and so has none.
 void Application::CreateWindows() {
   background_ = std::make_unique<TFrmBackground>(instance_, icon_, *this, *this);
-  setup_ =
-      std::make_unique<TFrmSetup>(instance_, background_->Handle(), icon_, *this, *this, values_);
-  background_->AttachSetupWindow(setup_->Handle());
   // The transfer pumps with the loop's own retrieval step, so handlers run nested inside it.
   download_ = std::make_unique<InstallerDownload>(
-      setup_->Form(), values_, [this] { Terminate(); }, [this] { loop_.ProcessMessages(); });
-  setup_->Form().ConnectDownload(*download_);
+      values_, [this] { Terminate(); }, [this] { loop_.ProcessMessages(); });
+  setup_ = std::make_unique<TFrmSetup>(instance_, background_->Handle(), icon_, *this, *download_,
+                                       *this, values_);
+  background_->AttachSetupWindow(setup_->Handle());
 }
 
 // The download controller is left alone: an exit may run nested inside its attempt.

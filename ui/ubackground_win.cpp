@@ -1,4 +1,4 @@
-#include "ui/ubackground.h"
+#include "ui/ubackground_win.h"
 
 #include "ui/window_centring.h"
 

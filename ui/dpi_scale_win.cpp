@@ -1,4 +1,4 @@
-#include "ui/dpi_scale.h"
+#include "ui/dpi_scale_win.h"
 
 #include "base/win_handles.h"
 

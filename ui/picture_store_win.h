@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "pictures/pixmap.h"
-#include "ui/dpi_scale.h"
+#include "ui/dpi_scale_win.h"
 #include "ui/layout_table.h"
 #include "ui/pixmap_win.h"
 

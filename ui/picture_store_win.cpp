@@ -1,4 +1,4 @@
-#include "ui/picture_store.h"
+#include "ui/picture_store_win.h"
 
 #include <algorithm>
 #include <system_error>

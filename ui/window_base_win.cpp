@@ -1,4 +1,4 @@
-#include "ui/window_base.h"
+#include "ui/window_base_win.h"
 
 #include <commctrl.h>
 

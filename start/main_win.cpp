@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "start/application.h"
-#include "ui/ubackground.h"
+#include "start/application_win.h"
+#include "ui/ubackground_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "start/message_loop.h"
+#include "start/message_loop_win.h"
 
 bool MessageLoop::ProcessMessage() {
   MSG msg;

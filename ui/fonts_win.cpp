@@ -1,4 +1,4 @@
-#include "ui/fonts.h"
+#include "ui/fonts_win.h"
 
 #include <cwchar>
 

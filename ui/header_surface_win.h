@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "ui/window_base.h"
-#include "ui/windowless.h"
+#include "ui/window_base_win.h"
+#include "ui/windowless_win.h"
 
 // The setup window's own client area: white, with the header pictures drawn on it in stacking
 // order. Attached to the window by subclassing, so the window class needs no part of it.

@@ -1,10 +1,10 @@
-#include "ui/windowless.h"
+#include "ui/windowless_win.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "ui/picture_store.h"
+#include "ui/picture_store_win.h"
 #include "base/win_handles.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/progress_bar.h"
+#include "ui/progress_bar_win.h"
 
 #include <commctrl.h>
 
@@ -8,8 +8,6 @@
 #include "base/win32_error.h"
 
 ProgressBar::ProgressBar(HWND parent, const RECT& box) {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&icc);
   bar_.reset(CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, box.left, box.top,
                              box.right - box.left, box.bottom - box.top, parent, nullptr,
                              reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),

@@ -1,4 +1,4 @@
-#include "ui/page_container.h"
+#include "ui/page_container_win.h"
 
 #include <commctrl.h>
 
@@ -9,8 +9,6 @@
 #include "base/win32_error.h"
 
 PageContainer::PageContainer(HWND parent, const RECT& box, HFONT font) {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};
-  InitCommonControlsEx(&icc);
   tab_.reset(CreateWindowExW(
       0, WC_TABCONTROLW, L"",
       WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | TCS_BUTTONS | TCS_FLATBUTTONS |

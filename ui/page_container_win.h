@@ -7,7 +7,7 @@
 
 #include "logic/pages.h"
 #include "base/win_handles.h"
-#include "ui/window_base.h"
+#include "ui/window_base_win.h"
 
 // A message as TabWndProc sees it; whatever answers it leaves its answer in Result.
 struct TMessage {

@@ -8,13 +8,13 @@
 
 #include "logic/app_control.h"
 #include "logic/edition.h"
-#include "start/com_session.h"
+#include "start/com_session_win.h"
 #include "download/download_and_run.h"
 #include "http/winsock_session.h"
-#include "start/message_loop.h"
-#include "ui/ubackground.h"
-#include "ui/uSetup.h"
-#include "ui/window_base.h"
+#include "start/message_loop_win.h"
+#include "ui/ubackground_win.h"
+#include "ui/uSetup_win.h"
+#include "ui/window_base_win.h"
 
 // The program's shell: start-up, the two windows, the message loop and every way out.
 class Application final : public AppControl, public HandlerErrors {
@@ -47,7 +47,7 @@ private:
   std::optional<ComSession> com_;
   MessageLoop loop_{*this};
   std::unique_ptr<TFrmBackground> background_;
-  std::unique_ptr<TFrmSetup> setup_;
   std::unique_ptr<InstallerDownload> download_;
+  std::unique_ptr<TFrmSetup> setup_;
   bool exiting_ = false;
 };

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "logic/app_control.h"
-#include "ui/window_base.h"
+#include "ui/window_base_win.h"
 
 // The white, borderless, maximised main window. It carries the program's taskbar button and,
 // whenever it becomes active, hands the activation on to the setup window.

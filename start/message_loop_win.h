@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/window_base.h"
+#include "ui/window_base_win.h"
 
 // The program's one message loop. Its retrieval step also serves the download's pump, so that
 // handlers run nested inside a blocked click handler; a quit message retrieved there only sets

@@ -10,7 +10,7 @@
 #include "ui/accessible_win.h"
 #include "ui/form_keys_win.h"
 #include "ui/setup_view_win.h"
-#include "ui/window_base.h"
+#include "ui/window_base_win.h"
 
 // The setup window: frame, title, owner and size; it carries every control of the program.
 class TFrmSetup : public WindowBase {
@@ -21,13 +21,14 @@ public:
 
   // Creates the window hidden, owned by owner, and runs FormCreate; an error inside
   // FormCreate is reported to errors and does not escape. The client area and every control
-  // are scaled to the resolution.
-  TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app, HandlerErrors& errors,
-            SetupValues& values, SetupPlatform& platform = NativeSetupPlatform(),
+  // are scaled to the resolution. The install handlers start their attempts on download.
+  TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app, DownloadControl& download,
+            HandlerErrors& errors, SetupValues& values,
+            SetupPlatform& platform = NativeSetupPlatform(),
             DpiScale scale = DpiScale::ForScreen());
   ~TFrmSetup() override;
 
-  // The window's behaviour (click handlers, download page) and its controls.
+  // The window's behaviour (click handlers, the download page) and its controls.
   SetupForm& Form() { return *form_; }
   SetupViewWin& View() { return *view_; }
 
@@ -38,7 +39,6 @@ private:
   void FormCreate();
   void FormClose();
 
-  AppControl& app_;
   WindowClass class_;
   std::unique_ptr<SetupViewWin> view_;
   std::unique_ptr<SetupForm> form_;

@@ -1,4 +1,4 @@
-#include "ui/offscreen.h"
+#include "ui/offscreen_win.h"
 
 OffscreenPaint::OffscreenPaint(HDC target, const RECT& area) : target_(target), area_(area) {
   const int w = area.right - area.left, h = area.bottom - area.top;

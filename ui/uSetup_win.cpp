@@ -1,10 +1,9 @@
-#include "ui/uSetup.h"
+#include "ui/uSetup_win.h"
 
 TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app,
-                     HandlerErrors& errors, SetupValues& values, SetupPlatform& platform,
-                     DpiScale scale)
+                     DownloadControl& download, HandlerErrors& errors, SetupValues& values,
+                     SetupPlatform& platform, DpiScale scale)
     : WindowBase(errors),
-      app_(app),
       class_(instance, kClassName, icon, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))) {
   RECT outer{0, 0, scale(layout::kClientWidth), scale(layout::kClientHeight)};
   AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
@@ -12,7 +11,7 @@ TFrmSetup::TFrmSetup(HINSTANCE instance, HWND owner, HICON icon, AppControl& app
                outer.bottom - outer.top, owner, instance);
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   view_ = std::make_unique<SetupViewWin>(Handle(), instance, errors, scale);
-  form_ = std::make_unique<SetupForm>(*view_, platform, app, values);
+  form_ = std::make_unique<SetupForm>(*view_, platform, app, download, values);
   view_->Bind(*form_);
   keys_ = std::make_unique<FormKeys>(Handle(), *view_, *form_);
   accessible_ = std::make_unique<AccessibleForm>(Handle(), *view_, *form_, *keys_, values);

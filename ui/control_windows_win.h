@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "ui/fonts.h"
-#include "ui/window_base.h"
-#include "ui/windowless.h"
+#include "ui/fonts_win.h"
+#include "ui/window_base_win.h"
+#include "ui/windowless_win.h"
 
 // The windowed controls of the pages. None takes the keyboard focus or sets a pointer shape.
 

@@ -1,8 +1,8 @@
-#include "ui/control_windows.h"
+#include "ui/control_windows_win.h"
 
 #include <windowsx.h>
 
-#include "ui/offscreen.h"
+#include "ui/offscreen_win.h"
 #include "base/win_handles.h"
 
 namespace {

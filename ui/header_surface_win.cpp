@@ -1,6 +1,6 @@
-#include "ui/header_surface.h"
+#include "ui/header_surface_win.h"
 
-#include "ui/offscreen.h"
+#include "ui/offscreen_win.h"
 #include "base/win_handles.h"
 
 HeaderSurface::HeaderSurface(HWND form, const FontSet& fonts, const PictureStore& pictures,

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "logic/app_control.h"
+#include "logic/download_control.h"
 #include "logic/edition.h"
 #include "logic/platform.h"
 #include "logic/setup_form.h"
@@ -40,6 +41,7 @@ public:
     visible[Control::pnlBtnRety] = false;
     visible[Control::imgTumo] = true;
     visible[Control::imgRilo] = false;
+    visible[Control::pnlBtnCancelDownload] = true;
   }
 
   void SetText(Control c, const std::wstring& text) override {
@@ -76,7 +78,14 @@ public:
   }
   bool FailureStateShown() const {
     return !visible.at(Control::lblDownloadHeader) && !visible.at(Control::ProgressBar1) &&
-           visible.at(Control::lblNoConnection) && visible.at(Control::pnlBtnRety);
+           visible.at(Control::lblNoConnection) && visible.at(Control::pnlBtnRety) &&
+           visible.at(Control::pnlBtnCancelDownload);
+  }
+  bool MadeVisible(Control c) const {
+    return std::any_of(events.begin(), events.end(), [c](const Event& e) {
+      const auto* change = std::get_if<VisibleChange>(&e);
+      return change && change->control == c && change->visible;
+    });
   }
 
   std::map<Control, std::wstring> texts;
@@ -123,28 +132,41 @@ public:
   }
 };
 
-// Records exits; onDownload stands in for a download attempt and may run nested handlers.
+// Records exits and attempts, the calls in order; onExit and onDownload stand in for the exit and
+// a download attempt and may throw or run nested handlers.
 class FakeApp : public AppControl, public DownloadControl {
 public:
   int exits = 0;
   int terminates = 0;
   int downloads = 0;
-  std::function<void()> onDownload;
+  std::vector<std::string> calls;
+  std::function<void()> onExit;
+  std::function<void(DownloadPage&)> onDownload;
 
-  void ExitSetup() override { ++exits; }
-  void Terminate() override { ++terminates; }
-  void DownloadAndRun() override {
+  void ExitSetup() override {
+    ++exits;
+    calls.push_back("ExitSetup");
+    if (onExit) onExit();
+  }
+  void Terminate() override {
+    ++terminates;
+    calls.push_back("Terminate");
+  }
+  void DownloadAndRun(DownloadPage& page) override {
     ++downloads;
-    if (onDownload) onDownload();
+    if (onDownload) onDownload(page);
   }
 };
 
+// An attempt that fails at once, as without a connection.
+inline void FailedAttempt(DownloadPage& page) {
+  page.ShowDownloadPage();
+  page.ShowConnectionError();
+}
+
 // A setup form over the fakes, with its own edition and language.
 struct FormHarness {
-  explicit FormHarness(TSetupEdition edition = seDirectInstall) {
-    values.SetupEdition = edition;
-    form.ConnectDownload(app);
-  }
+  explicit FormHarness(TSetupEdition edition = seDirectInstall) { values.SetupEdition = edition; }
   FormHarness(const FormHarness&) = delete;
   FormHarness& operator=(const FormHarness&) = delete;
 
@@ -152,7 +174,7 @@ struct FormHarness {
   RecordingView view{values};
   FakePlatform platform;
   FakeApp app;
-  SetupForm form{view, platform, app, values};
+  SetupForm form{view, platform, app, app, values};
 
   // The page the window was last told to show; throws when none was shown yet.
   TSetupPage Shown() const { return view.shownPage.value(); }

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "ui/dpi_scale.h"
+#include "ui/dpi_scale_win.h"
 #include "ui/layout_table.h"
 #include "base/win_handles.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "logic/controls.h"
-#include "ui/fonts.h"
+#include "ui/fonts_win.h"
 #include "ui/layout_table.h"
 
 class PictureStore;
