@@ -8,6 +8,7 @@
 
 #include "http/body_buffer.h"
 #include "logic/edition.h"
+#include "download/installer_image.h"
 #include "download/installer_table.h"
 #include "download/installer_trust.h"
 #include "config/build_options.h"
@@ -29,6 +30,11 @@ constexpr std::int64_t kProgressLimit = std::numeric_limits<std::int32_t>::max()
 // The shortest time between two progress updates of the page within one body. A window paints
 // the bar on every update, which costs more than receiving a block on a fast line.
 constexpr std::chrono::milliseconds kProgressFrame{30};
+
+class NotAProgram : public std::runtime_error {
+public:
+  NotAProgram() : std::runtime_error("the server sent no whole Windows program") {}
+};
 
 class UntrustedInstaller : public std::runtime_error {
 public:
@@ -110,8 +116,8 @@ void InstallerDownload::DownloadAndRun() {
     page_.ShowDownloadPage();
     client.Get(url, body);
     ShowPendingProgress();
-    // A 204 or a body of no bytes cannot be an installer.
-    if (body.empty()) throw std::runtime_error("the server sent no installer");
+    // A 204, a portal's or proxy's page, a cut body: nothing that is not a whole program is saved.
+    if (!IsWholeProgram(body.data(), body.size())) throw NotAProgram();
     platform_.SaveFile(target, body.data(), body.size());
     Launch(target);
     terminate_();

@@ -13,6 +13,7 @@
 #include "download/download_and_run.h"
 #include "tests/download/controller_fakes.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/program_image.h"
 #include "tests/support/replies.h"
 #include "logic/setup_form.h"
 
@@ -25,6 +26,8 @@ using testsupport::Trickle;
 using testsupport::WithLength;
 
 namespace {
+
+const std::string kInstaller = testsupport::ProgramImage(0x600);
 
 // The window as the form leaves it: visibility per control, the pages shown, the progress.
 class ControlsView : public SetupView {
@@ -124,7 +127,7 @@ protected:
 
 TEST_F(FormWiring, RetryAfterAFailureSucceedsWithTheFailureStateStillShown) {
   LoopbackServer server(
-      std::vector<Script>{Serve({WithLength(503, "busy")}), Serve({WithLength(200, "installer")})});
+      std::vector<Script>{Serve({WithLength(503, "busy")}), Serve({WithLength(200, kInstaller)})});
   Wire(server);
   form_.lblWindowsClick();
   EXPECT_EQ(view_.pages.back(), tsh3);
@@ -133,15 +136,15 @@ TEST_F(FormWiring, RetryAfterAFailureSucceedsWithTheFailureStateStillShown) {
 
   form_.pnlBtnRetyClick();
   EXPECT_EQ(app_.terminates, 1);
-  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "installer");
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kInstaller);
   EXPECT_TRUE(view_.InFailureState());
   EXPECT_FALSE(view_.runningMessageShown);
-  EXPECT_EQ(view_.max, 9);  // progress still reaches the hidden bar
-  EXPECT_EQ(view_.position, 9);
+  EXPECT_EQ(view_.max, 1536);  // progress still reaches the hidden bar
+  EXPECT_EQ(view_.position, 1536);
 }
 
 TEST_F(FormWiring, LanguageSwitchAndInstallActionDuringATransfer) {
-  LoopbackServer server(Trickle(Response(200, "Content-Length: 16\r\n"), "german installer", 600));
+  LoopbackServer server(Trickle(Response(200, "Content-Length: 1536\r\n"), kInstaller, 600));
   Wire(server);
   bool clicked = false;
   pump_ = [&] {
@@ -157,7 +160,7 @@ TEST_F(FormWiring, LanguageSwitchAndInstallActionDuringATransfer) {
   EXPECT_EQ(values_.UiLanguage, ulEnglish);
   EXPECT_EQ(server.connections(), 1);
   EXPECT_EQ(view_.pages, (std::vector<TSetupPage>{tsh0, tsh3, tsh0, tsh3}));
-  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "german installer");
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kInstaller);
   EXPECT_EQ(installer_.launched, std::vector<std::wstring>{dir_.wstring() + L"/marlek-tumo.exe"});
   EXPECT_EQ(app_.terminates, 1);
 }
