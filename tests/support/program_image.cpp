@@ -91,7 +91,7 @@ std::string ProgramImage(std::size_t size, ProgramShape shape) {
 
   const std::size_t section = opt + optionalSize;
   bytes.replace(section, 5, ".text");
-  w.U32(section + 8, 1);                   // VirtualSize
+  w.U32(section + 8, kFileAlignment);      // VirtualSize
   w.U32(section + 12, kSectionAlignment);  // VirtualAddress
   w.U32(section + 16, kFileAlignment);     // SizeOfRawData
   w.U32(section + 20, kFileAlignment);     // PointerToRawData
