@@ -6,6 +6,7 @@
 
 #include "http/body_buffer.h"
 #include "logic/edition.h"
+#include "download/installer_image.h"
 #include "download/installer_table.h"
 #include "download/installer_trust.h"
 #include "config/build_options.h"
@@ -21,6 +22,11 @@ public:
 
 private:
   bool& flag_;
+};
+
+class NotAProgram : public std::runtime_error {
+public:
+  NotAProgram() : std::runtime_error("the server sent no whole Windows program") {}
 };
 
 class UntrustedInstaller : public std::runtime_error {
@@ -101,8 +107,8 @@ void InstallerDownload::DownloadAndRun(DownloadPage& page) {
     page.ShowDownloadPage();
     client.Get(url, body);
     progress.Flush();
-    // A 204 or a body of no bytes cannot be an installer.
-    if (body.empty()) throw std::runtime_error("the server sent no installer");
+    // A 204, a portal's or proxy's page, a cut body: nothing that is not a whole program is saved.
+    if (!IsWholeProgram(body.data(), body.size())) throw NotAProgram();
     platform_.SaveFile(target, body.data(), body.size());
     // Written out, the bytes are not needed through the check and the launch.
     body.Release();

@@ -40,8 +40,9 @@ public:
   // Redirects followed, read time-out 180000 ms.
   static http::Settings DefaultSettings();
 
-  // One attempt. A failure of the transfer, of saving, of an empty body or of the signature
-  // check ends in ShowConnectionError and is not passed on; an installer that fails the check
+  // One attempt. A failure of the transfer, a body that is not a whole Windows program (nothing
+  // is written then), a failure of saving or of the signature check ends in ShowConnectionError
+  // and is not passed on; an installer that fails the signature check
   // is deleted and not started. Choosing the installer and creating the client
   // and buffer lie outside that guard: their errors (memory exhausted) reach the caller.
   // While an attempt runs, a further call only shows the download page.

@@ -15,6 +15,7 @@
 #include "tests/download/controller_fakes.h"
 #include "logic/edition.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/program_image.h"
 #include "tests/support/replies.h"
 
 namespace fs = std::filesystem;
@@ -31,11 +32,10 @@ using testsupport::WithLength;
 
 namespace {
 
-std::string Installer(std::size_t size) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7919 + i / 251) & 0xFF);
-  return bytes;
-}
+std::string Installer(std::size_t size) { return testsupport::ProgramImage(size); }
+// Installers told apart by their size.
+const std::string kInstaller = Installer(0x600);
+const std::string kOther = Installer(0x700);
 
 struct FailureCase {
   const char* name;
@@ -148,9 +148,9 @@ TEST_F(DownloadAndRunTest, ProgressReachesThePageAtAPaceAndIsCurrentAtEveryPump)
 
 TEST_F(DownloadAndRunTest, ReplacesAnExistingLongerFile) {
   std::ofstream(dir_ / "marlek-tumo.exe", std::ios::binary) << std::string(5000, 'x');
-  LoopbackServer server(Serve({WithLength(200, "new installer")}));
+  LoopbackServer server(Serve({WithLength(200, kInstaller)}));
   Controller(server).DownloadAndRun(page_);
-  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "new installer");
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kInstaller);
   EXPECT_EQ(terminated_, 1);
 }
 
@@ -186,6 +186,18 @@ TEST_F(DownloadAndRunTest, EmptyBodyIsAFailedAttempt) {
   ExpectEachFailsAndSavesNothing(cases);
 }
 
+// A captive portal answers every request with 200 and its login page; a body without a length
+// that a middlebox cuts can end like a whole one.
+TEST_F(DownloadAndRunTest, BodyThatIsNoWholeProgramIsNeitherSavedNorStarted) {
+  const FailureCase cases[] = {
+      {"portal page", Serve({WithLength(200, "<html><body>Please log in</body></html>",
+                                        "Content-Type: text/html\r\n")})},
+      {"program cut, then an orderly close",
+       Once(Response(200, "", Installer(0x4000).substr(0, 0x300)))},
+  };
+  ExpectEachFailsAndSavesNothing(cases);
+}
+
 // The client refuses a body cut short of its announced length, so a truncated installer is
 // never saved or started.
 TEST_F(DownloadAndRunTest, OrderlyCloseBeforeTheAnnouncedLengthFails) {
@@ -197,7 +209,7 @@ TEST_F(DownloadAndRunTest, OrderlyCloseBeforeTheAnnouncedLengthFails) {
 
 TEST_F(DownloadAndRunTest, TargetThatCannotBeCreatedFails) {
   platform_.folder = (dir_ / "missing").wstring() + L"/";
-  LoopbackServer server(Serve({WithLength(200, "installer")}));
+  LoopbackServer server(Serve({WithLength(200, kInstaller)}));
   Controller(server).DownloadAndRun(page_);
   ExpectFailed();
 }
@@ -206,11 +218,11 @@ TEST_F(DownloadAndRunTest, WithoutTempFolderTheBareNameLandsInTheCurrentDirector
   platform_.folder.clear();
   const fs::path previous = fs::current_path();
   fs::current_path(dir_);
-  LoopbackServer server(Serve({WithLength(200, "bare")}));
+  LoopbackServer server(Serve({WithLength(200, kInstaller)}));
   Controller(server).DownloadAndRun(page_);
   fs::current_path(previous);
   EXPECT_EQ(platform_.launched, std::vector<std::wstring>{L"marlek-tumo.exe"});
-  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "bare");
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kInstaller);
 }
 
 TEST_F(DownloadAndRunTest, LanguageChangedMidTransferKeepsUrlAndTarget) {
@@ -232,7 +244,7 @@ TEST_F(DownloadAndRunTest, LanguageChangedMidTransferKeepsUrlAndTarget) {
 }
 
 TEST_F(DownloadAndRunTest, StartRequestDuringAnAttemptOnlyShowsThePage) {
-  LoopbackServer server(Trickle(Response(200, "Content-Length: 4\r\n"), "body", 600));
+  LoopbackServer server(Trickle(Response(200, "Content-Length: 1536\r\n"), kInstaller, 600));
   auto controller = Controller(server);
   int nested = 0;
   pump_ = [&] {
@@ -245,12 +257,12 @@ TEST_F(DownloadAndRunTest, StartRequestDuringAnAttemptOnlyShowsThePage) {
   EXPECT_EQ(page_.Count("show"), 2);
   EXPECT_EQ(platform_.launched.size(), 1u);
   EXPECT_EQ(terminated_, 1);
-  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "body");
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kInstaller);
 }
 
 TEST_F(DownloadAndRunTest, RetryAfterAFailureSucceedsWithoutResettingThePage) {
   LoopbackServer server(
-      std::vector<Script>{Serve({WithLength(500, "")}), Serve({WithLength(200, "second")})});
+      std::vector<Script>{Serve({WithLength(500, "")}), Serve({WithLength(200, kOther)})});
   auto controller = Controller(server);
   controller.DownloadAndRun(page_);
   ASSERT_EQ(page_.Count("error"), 1);
@@ -258,8 +270,8 @@ TEST_F(DownloadAndRunTest, RetryAfterAFailureSucceedsWithoutResettingThePage) {
 
   page_.calls.clear();
   controller.DownloadAndRun(page_);
-  EXPECT_EQ(page_.calls, (std::vector<std::string>{"show", "max 6", "pos 6"}));
-  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "second");
+  EXPECT_EQ(page_.calls, (std::vector<std::string>{"show", "max 1792", "pos 1792"}));
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kOther);
   EXPECT_EQ(terminated_, 1);
 }
 
@@ -277,7 +289,7 @@ TEST_F(DownloadAndRunTest, ConnectionIsClosedWhenTheAttemptEnds) {
 }
 
 TEST_F(DownloadAndRunTest, ErrorBeforeTheGuardedStepsReachesTheCaller) {
-  LoopbackServer server(Serve({WithLength(200, "x")}));
+  LoopbackServer server(Serve({WithLength(200, kInstaller)}));
   auto controller = Controller(server);
   platform_.exhausted = true;
   EXPECT_THROW(controller.DownloadAndRun(page_), std::bad_alloc);
@@ -290,10 +302,10 @@ TEST_F(DownloadAndRunTest, ErrorBeforeTheGuardedStepsReachesTheCaller) {
 }
 
 TEST_F(DownloadAndRunTest, WithoutARequiredSignerTheInstallerIsNeitherHeldNorChecked) {
-  LoopbackServer server(Serve({WithLength(200, "unsigned installer")}));
+  LoopbackServer server(Serve({WithLength(200, kInstaller)}));
   Controller(server).DownloadAndRun(page_);
   EXPECT_EQ(platform_.steps, (std::vector<std::string>{"open"}));
-  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "unsigned installer");
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kInstaller);
   EXPECT_EQ(terminated_, 1);
 }
 
@@ -305,13 +317,14 @@ TEST_F(DownloadAndRunTest, InstallerOfTheRequiredSignerIsHeldFromTheCheckUntilTh
   platform_.atOpen = [&](const char* p) {
     bodyMapped = msync(const_cast<char*>(p), 1, MS_ASYNC) == 0;
   };
-  LoopbackServer server(Serve({WithLength(200, "signed installer")}));
+  const std::string signedInstaller = testsupport::ProgramImage(0x800, {false, 0x100});
+  LoopbackServer server(Serve({WithLength(200, signedInstaller)}));
   Controller(server, L"Marlek Software GmbH").DownloadAndRun(page_);
   EXPECT_FALSE(bodyMapped) << "the body's memory is given back once the file is written";
 
   EXPECT_EQ(platform_.steps, (std::vector<std::string>{"hold", "signature", "open", "release"}));
   EXPECT_EQ(platform_.launched, std::vector<std::wstring>{(dir_ / "marlek-tumo.exe").wstring()});
-  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "signed installer");
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), signedInstaller);
   EXPECT_EQ(terminated_, 1);
   EXPECT_EQ(page_.Count("error"), 0);
 }
@@ -346,7 +359,7 @@ TEST_F(DownloadAndRunTest, InstallerFailingTheCheckIsDeletedAndNotStarted) {
     platform_.facts.signerName = c.signer;
     platform_.holdFails = c.holdFails;
     platform_.signatureFails = c.signatureFails;
-    LoopbackServer server(Serve({WithLength(200, "installer")}));
+    LoopbackServer server(Serve({WithLength(200, kInstaller)}));
     Controller(server, L"Marlek Software GmbH").DownloadAndRun(page_);
 
     ExpectFailed();

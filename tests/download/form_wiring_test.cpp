@@ -13,6 +13,7 @@
 #include "download/download_and_run.h"
 #include "tests/download/controller_fakes.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/program_image.h"
 #include "tests/support/replies.h"
 #include "logic/setup_form.h"
 #include "tests/support/fakes.h"
@@ -26,6 +27,8 @@ using testsupport::Trickle;
 using testsupport::WithLength;
 
 namespace {
+
+const std::string kInstaller = testsupport::ProgramImage(0x600);
 
 class FormWiring : public testing::Test {
 protected:
@@ -63,7 +66,7 @@ protected:
 
 TEST_F(FormWiring, RetryAfterAFailureSucceedsWithTheFailureStateStillShown) {
   LoopbackServer server(
-      std::vector<Script>{Serve({WithLength(503, "busy")}), Serve({WithLength(200, "installer")})});
+      std::vector<Script>{Serve({WithLength(503, "busy")}), Serve({WithLength(200, kInstaller)})});
   Wire(server);
   form_->lblWindowsClick();
   EXPECT_EQ(view_.shownPage, tsh3);
@@ -72,15 +75,15 @@ TEST_F(FormWiring, RetryAfterAFailureSucceedsWithTheFailureStateStillShown) {
 
   form_->pnlBtnRetyClick();
   EXPECT_EQ(app_.terminates, 1);
-  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "installer");
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kInstaller);
   EXPECT_TRUE(view_.FailureStateShown());
   EXPECT_FALSE(view_.MadeVisible(Control::lblDownloadHeader));
-  EXPECT_EQ(view_.progressMax, 9);  // progress still reaches the hidden bar
-  EXPECT_EQ(view_.progressPosition, 9);
+  EXPECT_EQ(view_.progressMax, 1536);  // progress still reaches the hidden bar
+  EXPECT_EQ(view_.progressPosition, 1536);
 }
 
 TEST_F(FormWiring, LanguageSwitchAndInstallActionDuringATransfer) {
-  LoopbackServer server(Trickle(Response(200, "Content-Length: 16\r\n"), "german installer", 600));
+  LoopbackServer server(Trickle(Response(200, "Content-Length: 1536\r\n"), kInstaller, 600));
   Wire(server);
   bool clicked = false;
   pump_ = [&] {
@@ -96,7 +99,7 @@ TEST_F(FormWiring, LanguageSwitchAndInstallActionDuringATransfer) {
   EXPECT_EQ(values_.UiLanguage, ulEnglish);
   EXPECT_EQ(server.connections(), 1);
   EXPECT_EQ(view_.PagesShown(), (std::vector<TSetupPage>{tsh0, tsh3, tsh0, tsh3}));
-  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), "german installer");
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kInstaller);
   EXPECT_EQ(installer_.launched, std::vector<std::wstring>{dir_.wstring() + L"/marlek-tumo.exe"});
   EXPECT_EQ(app_.terminates, 1);
 }

@@ -18,6 +18,7 @@
 #include "tests/download/controller_fakes.h"
 #include "download/download_and_run.h"
 #include "logic/edition.h"
+#include "tests/support/program_image.h"
 
 namespace fs = std::filesystem;
 
@@ -37,12 +38,6 @@ bool Accepts(std::uint16_t port) {
 void WriteFile(const fs::path& path, const std::string& bytes) {
   fs::create_directories(path.parent_path());
   std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string Pattern(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * seed + (i >> 9)) & 0xFF);
-  return bytes;
 }
 
 // nginx from scripts/loopback-nginx.sh with its configuration under the build tree.
@@ -112,8 +107,8 @@ protected:
     prefix_ = fs::path(START_TEST_SCRATCH) / ("nginx-" + std::to_string(getpid()));
     const fs::path& prefix = prefix_;
     fs::remove_all(prefix);
-    WriteFile(prefix / "www/prg/tumo.exe", Pattern(1000003, 31));
-    WriteFile(prefix / "www/files/pavo.bin", Pattern(70001, 17));
+    WriteFile(prefix / "www/prg/tumo.exe", testsupport::ProgramImage(1000003));
+    WriteFile(prefix / "www/files/pavo.bin", testsupport::ProgramImage(70001, {true, 0x200}));
     WriteFile(prefix / "www/prg/rilo-en.exe", "");
     server_ = std::make_unique<Nginx>(prefix);
   }

@@ -13,6 +13,7 @@
 #include "tests/download/controller_fakes.h"
 #include "logic/edition.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/program_image.h"
 #include "tests/support/replies.h"
 
 namespace fs = std::filesystem;
@@ -156,7 +157,7 @@ TEST(WinDownloadInstallerSave, TargetHeldOpenWithoutSharingFailsTheAttempt) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
   testsupport::LoopbackServer server(
-      testsupport::Serve({testsupport::WithLength(200, "installer")}));
+      testsupport::Serve({testsupport::WithLength(200, testsupport::ProgramImage(0x600))}));
   const SetupValues values{seDirectInstall, ulGerman};
   RecordingPage page;
   TestPlatform platform(scratch.folder());

@@ -117,6 +117,16 @@ def reset():
     return behaviour
 
 
+def portal_page():
+    """A captive portal's login page with 200, whatever was asked for."""
+    page = (b"<!DOCTYPE html>\n<html><head><title>Hotel WiFi</title></head>"
+            b"<body><form method=post action=/login>Room number <input name=room>"
+            b"<button>Log in</button></form></body></html>\n")
+    def behaviour(conn, head):
+        conn.send(_response(200, "OK", page, ("Content-Type: text/html; charset=utf-8",)))
+    return behaviour
+
+
 def empty_body():
     def behaviour(conn, head):
         conn.send(_response(200, "OK", b""))

@@ -52,6 +52,9 @@ class DownloadFailures(Scenario):
     def test_empty_body(self):
         self.fail_then_retry(scripted_server.empty_body())
 
+    def test_portal_page_with_200(self):
+        self.fail_then_retry(scripted_server.portal_page())
+
     @unittest.skipUnless(PRESET == "win32", "only a 32-bit address space runs out")
     def test_announced_body_larger_than_any_free_address_range(self):
         # The 32-bit program's address space is taken in blocks of 64 MiB until none fits; a
