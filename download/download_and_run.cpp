@@ -101,11 +101,15 @@ void InstallerDownload::DownloadAndRun(DownloadPage& page) {
   if (pump_) events.input = &input_;
   http::HttpClient client(settings_, std::move(events), http::MakeSocketConnector(lookup_));
   BodyBuffer body;
+  const std::optional<http::ResumePoint> from = held_.TakeFor(url, body);
 
   const RunningFlag running(running_);
   try {
     page.ShowDownloadPage();
-    client.Get(url, body);
+    if (from)
+      client.Continue(*from, body);
+    else
+      client.Get(url, body);
     progress.Flush();
     // A 204, a portal's or proxy's page, a cut body: nothing that is not a whole program is saved.
     if (!IsWholeProgram(body.data(), body.size())) throw NotAProgram();
@@ -115,6 +119,7 @@ void InstallerDownload::DownloadAndRun(DownloadPage& page) {
     Launch(target);
     terminate_();
   } catch (const std::exception&) {
+    held_.Keep(url, body, client.resumable());
     progress.Flush();
     page.ShowConnectionError();
   }

@@ -11,6 +11,7 @@
 #include "base/input_wake.h"
 #include "http/client.h"
 #include "http/transport.h"
+#include "download/held_body.h"
 #include "download/installer_platform.h"
 #include "download/progress_pacer.h"
 
@@ -45,7 +46,8 @@ public:
   // and is not passed on; an installer that fails the signature check
   // is deleted and not started. Choosing the installer and creating the client
   // and buffer lie outside that guard: their errors (memory exhausted) reach the caller.
-  // While an attempt runs, a further call only shows the download page.
+  // While an attempt runs, a further call only shows the download page. The bytes of a cut
+  // transfer stay in memory, and the next attempt for the same installer goes on from them.
   void DownloadAndRun(DownloadPage& page) override;
 
 private:
@@ -64,4 +66,5 @@ private:
   http::Settings settings_;
   std::wstring requiredSigner_;
   bool running_ = false;
+  HeldBody held_;
 };

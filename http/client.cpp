@@ -8,6 +8,7 @@
 #include "base/sliced_wait.h"
 #include "http/cookies.h"
 #include "http/parser.h"
+#include "http/resume.h"
 #include "http/transport.h"
 #include "http/url.h"
 
@@ -50,6 +51,21 @@ std::int64_t Announced(const BodyFraming& framing) {
 
 bool IsRedirect(int status) { return status >= 300 && status <= 399 && status != 304; }
 
+// The failures after which a resumable body is asked for again: the connection, not the
+// server's answer, broke.
+bool IsCut(Error e) {
+  switch (e) {
+    case Error::ResolveFailed:
+    case Error::ConnectFailed:
+    case Error::ConnectTimeout:
+    case Error::ReadTimeout:
+    case Error::ConnectionClosed:
+    case Error::ConnectionReset:
+    case Error::SendFailed: return true;
+    default: return false;
+  }
+}
+
 // How a body read ended.
 enum class BodyEnd {
   Complete,         // its framing says it is whole; the connection may go on
@@ -83,6 +99,12 @@ struct HttpClient::Impl {
 
   CookieJar cookies;
 
+  // The final body being read, while it can be resumed; kept with its bytes after a failure
+  // that a later transfer may go on from.
+  std::optional<ResumePoint> resumable;
+  // Bytes held before the body now read: its progress counts on from them.
+  std::uint64_t progressBase = 0;
+
   void Drop() {
     conn.reset();
     connKeep = false;
@@ -93,7 +115,14 @@ struct HttpClient::Impl {
 
   void Transfer(Url url, BodyBuffer& body);
   void Redirect(const ResponseHead& head, const BodyFraming& framing, Url& url);
-  void ReadFinalBody(const ResponseHead& head, BodyFraming framing, BodyBuffer& body);
+  void ReadFinalBody(const ResponseHead& head, BodyFraming framing, BodyBuffer& body,
+                     const Url& url);
+  void ReadWholeBody(const ResponseHead& head, BodyFraming framing, BodyBuffer& body);
+  // Asks for the rest until the body is whole, waiting between tries with pumps; throws when
+  // the tries run out (the point stays) or the server's answer does not go on (it does not).
+  void GoOn(BodyBuffer& body, bool waitFirst, HttpError cause);
+  void ResumeOnce(BodyBuffer& body);
+  void Rest(int ms);
   ResponseHead Exchange(const Url& url);
   std::string Request(const Url& url) const;
   enum class SendEnd { Sent, Broken };
@@ -183,17 +212,33 @@ HttpClient::~HttpClient() = default;
 void HttpClient::Get(const std::string& url, BodyBuffer& body) {
   body.Clear();
   impl_->cookies.Clear();
+  impl_->resumable.reset();
   std::optional<Url> parsed = ParseHttpUrl(url);
   if (!parsed) throw HttpError(Error::InvalidUrl, url);
+  Run(body, [&] { impl_->Transfer(*parsed, body); });
+}
+
+void HttpClient::Continue(const ResumePoint& from, BodyBuffer& body) {
+  impl_->cookies.Clear();
+  impl_->resumable = from;
+  Run(body, [&] { impl_->GoOn(body, false, HttpError(Error::ConnectionClosed, "held")); });
+}
+
+const std::optional<ResumePoint>& HttpClient::resumable() const { return impl_->resumable; }
+
+template <class Transfer>
+void HttpClient::Run(BodyBuffer& body, Transfer transfer) {
   try {
-    impl_->Transfer(*parsed, body);
+    transfer();
+    impl_->resumable.reset();
   } catch (const std::bad_alloc&) {
     impl_->Drop();
+    impl_->resumable.reset();
     body.Release();
     throw HttpError(Error::BodyTooLarge, "no memory for the body");
   } catch (...) {
     impl_->Drop();
-    body.Release();
+    if (!impl_->resumable) body.Release();
     throw;
   }
 }
@@ -215,8 +260,9 @@ void HttpClient::Impl::Transfer(Url url, BodyBuffer& body) {
       continue;
     }
 
-    if (head.status >= 200 && head.status <= 299) {
-      ReadFinalBody(head, framing, body);
+    // A part of a file is never taken for the whole.
+    if (head.status >= 200 && head.status <= 299 && head.status != 206) {
+      ReadFinalBody(head, framing, body, url);
       return;
     }
 
@@ -250,7 +296,103 @@ void HttpClient::Impl::Redirect(const ResponseHead& head, const BodyFraming& fra
   url = std::move(next);
 }
 
+// A 200 of announced length with a validator can be resumed when its body is cut.
 void HttpClient::Impl::ReadFinalBody(const ResponseHead& head, BodyFraming framing,
+                                     BodyBuffer& body, const Url& url) {
+  const std::optional<std::string> validator = ValidatorOf(head);
+  if (head.status == 200 && framing.kind == Framing::Length && framing.length > 0 && validator)
+    resumable = ResumePoint{url, *validator, framing.length};
+  else
+    resumable.reset();
+  try {
+    ReadWholeBody(head, framing, body);
+  } catch (const HttpError& e) {
+    if (!resumable || !IsCut(e.code())) throw;
+    GoOn(body, true, e);
+  }
+}
+
+void HttpClient::Impl::GoOn(BodyBuffer& body, bool waitFirst, HttpError cause) {
+  int withoutProgress = 0;
+  std::uint64_t most = body.size();
+  for (int resumes = 0; resumes < kMaxResumes; ++resumes) {
+    if (waitFirst) Rest(settings.resumeWaitMs << withoutProgress);
+    waitFirst = true;
+    try {
+      ResumeOnce(body);
+      return;
+    } catch (const HttpError& e) {
+      if (!resumable || !IsCut(e.code())) {
+        resumable.reset();
+        throw;
+      }
+      cause = e;
+    }
+    if (body.size() > most) {
+      most = body.size();
+      withoutProgress = 0;
+    } else if (++withoutProgress == kTriesWithoutProgress) {
+      break;
+    }
+  }
+  throw cause;
+}
+
+// One request for the rest on a fresh connection to the hop that sent the body: its request
+// with Range and If-Range added. A 200 sends the file again from its start.
+void HttpClient::Impl::ResumeOnce(BodyBuffer& body) {
+  const ResumePoint point = *resumable;
+  const std::uint64_t from = body.size();
+  Drop();
+  conn = connector->Connect(point.url.host, point.url.port, settings, pacer);
+  connHost = point.url.host;
+  connPort = point.url.port;
+  std::string request = Request(point.url);
+  request.insert(request.size() - 2, RangeLines(from, point.validator));
+  if (SendRequest(request) == SendEnd::Broken) throw HttpError(Error::SendFailed, "resume");
+  bool nothingReceived = false;
+  const ResponseHead head = ReadHead(nothingReceived);
+  cookies.Store(point.url, head);
+  BodyFraming framing;
+  if (!FramingOf(head, framing)) throw HttpError(Error::MalformedResponse, "bad Content-Length");
+  if (head.status == 200) {
+    body.Clear();
+    const std::optional<std::string> validator = ValidatorOf(head);
+    if (framing.kind == Framing::Length && framing.length > 0 && validator)
+      resumable = ResumePoint{point.url, *validator, framing.length};
+    else
+      resumable.reset();
+    ReadWholeBody(head, framing, body);
+    return;
+  }
+  if (!RangeContinues(head, framing, point, from))
+    throw HttpError(Error::RangeRefused, std::to_string(head.status));
+  BufferSink sink(body, settings.maxBody);
+  BodyRead read{
+      static_cast<std::int64_t>(point.length), BodyDecoder(framing), sink, false, 0, &sink};
+  progressBase = from;
+  BodyEnd end = BodyEnd::Complete;
+  try {
+    end = ReadBody(read);
+  } catch (...) {
+    progressBase = 0;
+    throw;
+  }
+  progressBase = 0;
+  KeepOrDrop(head, framing, end);
+}
+
+// Waits with pumps, as for data that does not come.
+void HttpClient::Impl::Rest(int ms) {
+  auto nothing = [&](int slice) {
+    return base::WaitForEventOrInput(nullptr, pacer.input(), slice) == base::WaitResult::Input
+               ? base::WaitResult::Input
+               : base::WaitResult::Timeout;
+  };
+  base::WaitInSlices(nothing, settings.readSliceMs, ms, pacer, base::WaitClock(pacer));
+}
+
+void HttpClient::Impl::ReadWholeBody(const ResponseHead& head, BodyFraming framing,
                                      BodyBuffer& body) {
   if (head.status == 204) framing.kind = Framing::None;
   BodyEnd end = BodyEnd::Complete;
@@ -469,7 +611,7 @@ void HttpClient::Impl::ConnectionEnded(BodyRead& read, net::IoStatus status) {
 void HttpClient::Impl::Report(const BodyRead& read) { ReportAt(read.decoder.progress()); }
 
 void HttpClient::Impl::ReportAt(std::uint64_t progress) {
-  if (events.work) events.work(static_cast<std::int64_t>(progress));
+  if (events.work) events.work(static_cast<std::int64_t>(progressBase + progress));
   pacer.PumpAfterBlock();
 }
 

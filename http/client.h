@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/input_wake.h"
 #include "http/body_buffer.h"
 #include "http/error.h"
+#include "http/resume.h"
 #include "http/settings.h"
 
 namespace http {
@@ -28,7 +30,10 @@ struct Events {
 };
 
 // One client per transfer. Get fetches the URL into body (cut to the bytes received) or
-// throws HttpError; the destructor closes any connection still open.
+// throws HttpError; the destructor closes any connection still open. A body of announced length
+// with a validator that is cut is asked for again from where it stopped. When the tries run out,
+// the failed transfer leaves its bytes in body and resumable() says where a later transfer may
+// Continue; after any other failure body is released.
 class HttpClient {
 public:
   HttpClient(Settings settings, Events events);
@@ -39,8 +44,14 @@ public:
   HttpClient& operator=(const HttpClient&) = delete;
 
   void Get(const std::string& url, BodyBuffer& body);
+  // Goes on with the bytes in body, left by an earlier transfer, with a range request at once.
+  void Continue(const ResumePoint& from, BodyBuffer& body);
+  const std::optional<ResumePoint>& resumable() const;
 
 private:
+  template <class Transfer>
+  void Run(BodyBuffer& body, Transfer transfer);
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -20,6 +20,7 @@ std::string_view to_string(Error e) {
     case Error::BadLocation: return "unusable Location";
     case Error::BodyTooLarge: return "body too large";
     case Error::SendFailed: return "request could not be sent";
+    case Error::RangeRefused: return "range not continued";
   }
   return "unknown error";
 }

@@ -23,6 +23,7 @@ enum class Error {
   BadLocation,   // a Location that holds control characters
   BodyTooLarge,  // a body longer than the process can hold
   SendFailed,    // the request could not be sent, also within the read time-out
+  RangeRefused,  // the answer to a range request does not continue the bytes held
 };
 
 std::string_view to_string(Error e);

@@ -18,6 +18,7 @@ struct Settings {
   int pumpIntervalMs = 250;  // the longest time between two pumps while a transfer waits
   int inputAskMs = 15;       // while data streams, the shortest time between two asks for input
   int redirectBodyWaitMs = 5000;
+  int resumeWaitMs = 1000;  // before asking again for a cut body; doubled after each try in vain
   std::size_t maxDiscardedBody = std::size_t{1} << 20;  // of a redirect or an error status
   std::size_t maxBody = kMaxBodyBytes;
 };

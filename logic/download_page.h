@@ -7,6 +7,8 @@
 class DownloadPage {
 public:
   virtual ~DownloadPage() = default;
+  // tsh3 in its running state: running message and progress bar shown, failure message and
+  // retry button hidden.
   virtual void ShowDownloadPage() = 0;
   // Failure message and retry button shown; running message and progress bar hidden.
   virtual void ShowConnectionError() = 0;

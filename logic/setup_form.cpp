@@ -78,9 +78,16 @@ void SetupForm::pnlBtnBackOtherClick() { ShowPage(tsh1); }
 void SetupForm::pnlExitClick() { app_.ExitSetup(); }
 void SetupForm::FormClose() { app_.ExitSetup(); }
 
-void SetupForm::ShowDownloadPage() { ShowPage(tsh3); }
+// Every attempt shows itself running, also a retry after a failure: a page that still asked to
+// check the connection would report a failure where there is none.
+void SetupForm::ShowDownloadPage() {
+  view_.SetVisible(Control::lblNoConnection, false);
+  view_.SetVisible(Control::pnlBtnRety, false);
+  view_.SetVisible(Control::lblDownloadHeader, true);
+  view_.SetVisible(Control::ProgressBar1, true);
+  ShowPage(tsh3);
+}
 
-// The failure state is never undone: a later attempt starts on the page as it was left.
 void SetupForm::ShowConnectionError() {
   view_.SetVisible(Control::lblDownloadHeader, false);
   view_.SetVisible(Control::ProgressBar1, false);

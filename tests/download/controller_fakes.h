@@ -26,6 +26,7 @@ inline http::Settings Quick() {
   settings.connectTimeoutMs = 2000;
   settings.readTimeoutMs = 3000;
   settings.redirectBodyWaitMs = 500;
+  settings.resumeWaitMs = 10;
   return settings;
 }
 

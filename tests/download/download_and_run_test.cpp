@@ -16,6 +16,7 @@
 #include "logic/edition.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/program_image.h"
+#include "tests/support/ranged_file.h"
 #include "tests/support/replies.h"
 
 namespace fs = std::filesystem;
@@ -273,6 +274,53 @@ TEST_F(DownloadAndRunTest, RetryAfterAFailureSucceedsWithoutResettingThePage) {
   EXPECT_EQ(page_.calls, (std::vector<std::string>{"show", "max 1792", "pos 1792"}));
   EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kOther);
   EXPECT_EQ(terminated_, 1);
+}
+
+// The first attempt is cut after 100000 bytes, and its three tries for the rest are hung up on;
+// the server answers a further range with the rest.
+std::vector<Script> CutThenHungUpThrice(const std::string& file) {
+  const auto ranged = testsupport::ServeRanged(
+      {.body = file, .etag = "\"i1\"", .cutAfter = 100000, .cutConnections = 1});
+  const Script hangUp = Once("");
+  return {ranged, hangUp, hangUp, hangUp, ranged};
+}
+
+TEST_F(DownloadAndRunTest, ARetryGoesOnFromTheBytesOfTheFailedAttempt) {
+  const std::string body = Installer(300000);
+  LoopbackServer server(CutThenHungUpThrice(body));
+  auto controller = Controller(server);
+  controller.DownloadAndRun(page_);
+  ASSERT_EQ(page_.Count("error"), 1);
+  ASSERT_EQ(server.requests().size(), 4u);
+  EXPECT_TRUE(fs::is_empty(dir_)) << "nothing partial on disk";
+
+  page_.calls.clear();
+  controller.DownloadAndRun(page_);
+  ASSERT_EQ(server.requests().size(), 5u);
+  const std::string retry = server.requests()[4];
+  EXPECT_EQ(retry.rfind("GET /prg/tumo.exe HTTP/1.1\r\n", 0), 0u);
+  EXPECT_NE(retry.find("\r\nRange: bytes=100000-\r\nIf-Range: \"i1\"\r\n\r\n"), std::string::npos)
+      << retry;
+  EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), body);
+  EXPECT_EQ(terminated_, 1);
+  ASSERT_GE(page_.calls.size(), 3u);
+  EXPECT_EQ(page_.calls[1], "max 300000");
+  EXPECT_GT(std::stoi(page_.calls[2].substr(4)), 100000) << "the bar goes on from the held bytes";
+}
+
+TEST_F(DownloadAndRunTest, AnotherInstallerDropsTheHeldBytesAndStartsFromZero) {
+  const std::string body = Installer(300000);
+  LoopbackServer server(CutThenHungUpThrice(body));
+  auto controller = Controller(server);
+  controller.DownloadAndRun(page_);
+  ASSERT_EQ(page_.Count("error"), 1);
+
+  values_.UiLanguage = ulEnglish;
+  controller.DownloadAndRun(page_);
+  ASSERT_EQ(server.requests().size(), 5u);
+  EXPECT_EQ(server.requests()[4].rfind("GET /prg/pavo.exe HTTP/1.1\r\n", 0), 0u);
+  EXPECT_EQ(server.requests()[4].find("Range:"), std::string::npos);
+  EXPECT_EQ(ReadAll(dir_ / "marlek-ward-pilot.exe"), body);
 }
 
 TEST_F(DownloadAndRunTest, ConnectionIsClosedWhenTheAttemptEnds) {

@@ -183,6 +183,52 @@ class SlowBody:
                 return
 
 
+class CutEvery:
+    """Serves the body as a static file server does (ETag, ranges by If-Range) and resets each
+    connection after `cut_every` body bytes. `body_bytes` counts the body bytes sent,
+    `sent_bytes` everything sent, heads included."""
+
+    ETAG = '"e2e-1"'
+
+    def __init__(self, body, cut_every):
+        self.body, self.cut_every = body, cut_every
+        self.body_bytes = 0
+        self.sent_bytes = 0
+        self._lock = threading.Lock()
+
+    def __call__(self, conn, head):
+        start = 0
+        lines = head.decode("latin-1").split("\r\n")
+        fields = {k.lower(): v for k, _, v in (line.partition(": ") for line in lines[1:] if line)}
+        asked = fields.get("range", "")
+        if asked.startswith("bytes=") and asked.endswith("-") and \
+                fields.get("if-range") == self.ETAG:
+            start = int(asked[6:-1])
+        if start:
+            reply = (f"HTTP/1.1 206 Partial Content\r\nContent-Length: {len(self.body) - start}\r\n"
+                     f"Content-Range: bytes {start}-{len(self.body) - 1}/{len(self.body)}\r\n")
+        else:
+            reply = f"HTTP/1.1 200 OK\r\nContent-Length: {len(self.body)}\r\n"
+        reply += f"ETag: {self.ETAG}\r\nContent-Type: application/octet-stream\r\n\r\n"
+        piece = self.body[start: start + self.cut_every]
+        data = reply.encode() + piece
+        with self._lock:
+            self.body_bytes += len(piece)
+            self.sent_bytes += len(data)
+        if not conn.send(data):
+            return
+        if start + len(piece) < len(self.body):
+            time.sleep(0.05)
+            conn.sock.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            conn.sock.close()
+        else:
+            conn.sock.settimeout(5)
+            try:
+                conn.sock.recv(1)
+            except OSError:
+                pass
+
+
 class ScriptedServer:
     def __init__(self, port, behaviour, max_connections=16, lifetime=120.0):
         self.port = port

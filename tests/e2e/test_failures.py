@@ -1,5 +1,6 @@
 """Every failing download leaves start.exe on the download page in its failure state, with no
-installer saved or started; a retry once the server is fixed installs and ends the program."""
+installer saved or started; a retry shows the page running again, and once the server is fixed
+it installs and ends the program."""
 
 import unittest
 
@@ -64,6 +65,22 @@ class DownloadFailures(Scenario):
             self.assertEqual(code, 0, f"a free range of 64 MiB is left: {values}")
             self.assertLess(int(values["largest"]), 96 << 20)
         self.fail_then_retry(scripted_server.announce_only(96 << 20), prepare=squeeze)
+
+    def test_a_retry_shows_the_page_running_until_it_fails_again_or_installs(self):
+        server = self.scripted(scripted_server.status(404, "Not Found"))
+        program, window = self.start(e2e.GERMAN)
+        self.click_install(window)
+        window.wait_page("tsh3-failed", timeout=60)
+        self.stop_server(server)
+        slow = scripted_server.SlowBody(self.served)
+        self.scripted(slow)
+        window.click("pnlBtnRety")
+        e2e.wait_for(lambda: slow.sent > slow.first, 30, "the retry to be under way")
+        window.rest_pointer()
+        self.assert_page_holds(window, "tsh3")
+        self.shot("retry-running")
+        slow.release()
+        self.assert_installed(program, "marlek-tumo.exe")
 
     def test_failure_state_survives_a_language_switch_and_a_new_start(self):
         server = self.scripted(scripted_server.status(404, "Not Found"))

@@ -1,5 +1,6 @@
 """What the user can do while a slow download runs: cancel it, close the window, switch the
-language (the transfer goes on and saves the file chosen at its start)."""
+language (the transfer goes on and saves the file chosen at its start); and a link that breaks
+again and again still brings the installer, resumed where each connection stopped."""
 
 import time
 import unittest
@@ -147,6 +148,24 @@ class DuringATrickle(Scenario):
         border = (w - e2e.layout.CLIENT_WIDTH) // 2
         self.assert_ends_soon_after(lambda: e2e.click(x + w - border - 12, y + border + 9),
                                     program, trickle)
+
+    def test_a_link_cut_every_few_mebibytes_installs_without_a_retry(self):
+        # The demo installer with 12 MiB behind it; every connection is reset after 3 MiB.
+        big = self.served + bytes(range(256)) * ((12 << 20) // 256)
+        cut = 3 << 20
+        cutting = scripted_server.CutEvery(big, cut)
+        server = self.scripted(cutting)
+        program, window = self.start(e2e.GERMAN)
+        window.wait_page("tsh0/tsh5")
+        self.click_install(window)
+        self.assert_installed(program, "marlek-tumo.exe", served=big)
+        heads = server.request_heads()
+        self.assertEqual(len(heads), -(-len(big) // cut))
+        self.assertEqual(heads[0], expected_request("/prg/tumo.exe"))
+        for n, head in enumerate(heads[1:], 1):
+            self.assertEqual(head, expected_request("/prg/tumo.exe")[:-2] + (
+                f"Range: bytes={n * cut}-\r\nIf-Range: {cutting.ETAG}\r\n\r\n").encode())
+        self.assertEqual(cutting.body_bytes, len(big), "no byte is fetched twice")
 
 
 class CompanionDuringTransfer(Scenario):

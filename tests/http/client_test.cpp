@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "http/transport.h"
 #include "tests/support/fetch.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/ranged_file.h"
 #include "tests/support/replies.h"
 #include "tests/support/scripted_connector.h"
 
@@ -237,6 +239,7 @@ TEST(HttpClient, StatusOutcomes) {
       {Response(100, "") + Response(100, "") + WithLength(200, "after continue"), std::nullopt,
        "after continue"},
       {WithLength(299, "odd but fine"), std::nullopt, "odd but fine"},
+      {WithLength(206, "a part", "Content-Range: bytes 0-5/9\r\n"), Error::BadStatus, ""},
       {"HTTP/1.1 200 OK\r\nX: " + std::string(20000, 'x') + "\r\n\r\n", Error::LineTooLong, ""},
       {"HTTP/1.1 2", Error::ConnectionClosed, ""},
       {"NOT HTTP AT ALL\r\n\r\n", Error::MalformedResponse, ""},
@@ -537,6 +540,111 @@ TEST(HttpClient, SameResultWholeAndOneByteAtATime) {
   ASSERT_EQ(stream->sent.size(), 2u);
   EXPECT_EQ(stream->sent[1], "GET /n HTTP/1.1\r\nHost: host.test\r\n" + std::string(kFixedHeaders) +
                                  "Cookie: k=v\r\n\r\n");
+}
+
+// ---- a cut body goes on where it stopped ----
+
+http::Settings Resuming() {
+  http::Settings s = Fast();
+  s.readTimeoutMs = 500;
+  s.resumeWaitMs = 10;
+  return s;
+}
+
+TEST(HttpClient, ACutBodyResumesOnlyWhereTheSameFileGoesOn) {
+  using testsupport::Cut;
+  using testsupport::RangedFile;
+  const std::string file = Pattern(300000);
+  const std::string other = Pattern(250000).substr(1) + "!";
+  const std::string before = "Sun, 06 Nov 1994 08:49:36 GMT";
+  const std::string after = "Sun, 06 Nov 1994 08:49:37 GMT";
+  using Change = std::function<void(RangedFile&)>;
+  const struct {
+    const char* name;
+    Change change;  // of a file with a strong ETag, cut after 100000 bytes by a reset
+    std::optional<Error> error;
+    std::size_t requests;
+  } rows[] = {
+      {"reset", [](RangedFile&) {}, std::nullopt, 3},
+      {"orderly close", [](RangedFile& f) { f.cut = Cut::Close; }, std::nullopt, 3},
+      {"silence", [](RangedFile& f) { f.cut = Cut::Silence, f.cutConnections = 1; }, {}, 2},
+      {"Last-Modified a second before Date",
+       [&](RangedFile& f) { f.etag = "", f.lastModified = before, f.date = after; },
+       {},
+       3},
+      {"200 starts over", [](RangedFile& f) { f.ranges = false, f.cutConnections = 1; }, {}, 2},
+      {"file replaced",
+       [&](RangedFile& f) {
+         f.replacement = other, f.replacementEtag = "\"v2\"", f.cutConnections = 1;
+       },
+       {},
+       2},
+      {"no validator", [](RangedFile& f) { f.etag = ""; }, Error::ConnectionReset, 1},
+      {"weak ETag", [](RangedFile& f) { f.etag = "W/\"v1\""; }, Error::ConnectionReset, 1},
+      {"ETag with a control character", [](RangedFile& f) { f.etag = std::string("\"a\0b\"", 5); },
+       Error::ConnectionReset, 1},
+      {"Last-Modified in the second of Date",
+       [&](RangedFile& f) { f.etag = "", f.lastModified = after, f.date = after; },
+       Error::ConnectionReset, 1},
+      {"416", [](RangedFile& f) { f.rangeStatus = 416; }, Error::RangeRefused, 2},
+      {"range a byte early", [](RangedFile& f) { f.startSkew = -1; }, Error::RangeRefused, 2},
+      {"changed length", [](RangedFile& f) { f.totalSkew = 1; }, Error::RangeRefused, 2},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    RangedFile served{.body = file, .etag = "\"v1\"", .cutAfter = 100000, .silenceMs = 3000};
+    row.change(served);
+    LoopbackServer server(testsupport::ServeRanged(served));
+    Outcome r = Fetch(server.Url("/f"), Resuming());
+    EXPECT_EQ(r.error, row.error);
+    EXPECT_EQ(server.requests().size(), row.requests);
+    if (row.error) {
+      EXPECT_EQ(r.bodyData, nullptr) << "nothing held after a failure that cannot go on";
+    } else {
+      EXPECT_EQ(r.body, served.replacement.empty() ? file : other);
+    }
+  }
+}
+
+// The resume request is the final hop's, cookies included, with the range after it; its body's
+// progress goes on from the bytes held.
+TEST(HttpClient, TheResumeRequestIsTheFinalHopsWithTheRangeAdded) {
+  const std::string file = Pattern(300000);
+  LoopbackServer server(std::vector<testsupport::Script>{
+      Serve({Response(302,
+                      "Set-Cookie: s=1\r\nLocation: /file\r\nContent-Length: 0\r\n"
+                      "Connection: close\r\n")}),
+      testsupport::ServeRanged(
+          {.body = file, .etag = "\"v1\"", .cutAfter = 100000, .cutConnections = 2})});
+  Outcome r = Fetch(server.Url("/start"), Resuming());
+  ASSERT_FALSE(r.error) << http::to_string(*r.error);
+  EXPECT_EQ(r.body, file);
+  const auto requests = server.requests();
+  ASSERT_EQ(requests.size(), 3u);
+  const std::string hop = "GET /file HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server.port()) +
+                          "\r\n" + kFixedHeaders + "Cookie: s=1\r\n";
+  EXPECT_EQ(requests[1], hop + "\r\n");
+  EXPECT_EQ(requests[2], hop + "Range: bytes=100000-\r\nIf-Range: \"v1\"\r\n\r\n");
+  const auto resumed = std::find(r.events.rbegin(), r.events.rend(), "begin 300000");
+  ASSERT_NE(resumed, r.events.rend());
+  ASSERT_NE(resumed, r.events.rbegin());
+  EXPECT_GT(std::stoll((resumed - 1)->substr(5)), 100000) << "the bar does not drop to zero";
+  EXPECT_EQ(r.events.back(), "work 300000");
+}
+
+// Whole files of 200, each cut at the same place, bring nothing new: after three such tries,
+// waited for 1, 2 and 4 units with pumps, the transfer fails.
+TEST(HttpClient, ThreeTriesWithoutProgressFailAfterWaitsThatPump) {
+  LoopbackServer server(testsupport::ServeRanged(
+      {.body = Pattern(300000), .etag = "\"v1\"", .ranges = false, .cutAfter = 100000}));
+  http::Settings s = Resuming();
+  s.resumeWaitMs = 150;
+  Outcome r = Fetch(server.Url("/f"), s);
+  EXPECT_EQ(r.error, Error::ConnectionReset);
+  EXPECT_EQ(server.requests().size(), 4u);
+  EXPECT_GE(r.end, 7 * 0.150);
+  EXPECT_LT(r.LongestGap(), 0.3);
+  EXPECT_NE(r.bodyData, nullptr) << "the bytes stay for a later transfer";
 }
 
 }  // namespace

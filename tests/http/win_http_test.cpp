@@ -16,6 +16,7 @@
 #include "http/transport.h"
 #include "tests/support/fetch.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/ranged_file.h"
 #include "tests/support/replies.h"
 
 namespace {
@@ -38,6 +39,29 @@ TEST(WinDownloadHttp, ContentLengthBody) {
   EXPECT_EQ(r.events.back(), "work 100000");
   EXPECT_GE(r.pumps.size(), 3u) << "a pump after each block";
   EXPECT_EQ(server.requests().at(0).substr(0, 30), "GET /prg/x.exe HTTP/1.1\r\nHost:");
+}
+
+// Winsock's reset, orderly close and silence each cut the body; the rest comes by range.
+TEST(WinDownloadHttp, ACutBodyResumesWithARangeRequest) {
+  const std::string body = Big(300000);
+  http::Settings s;
+  s.readTimeoutMs = 500;
+  s.resumeWaitMs = 10;
+  for (testsupport::Cut cut :
+       {testsupport::Cut::Reset, testsupport::Cut::Close, testsupport::Cut::Silence}) {
+    LoopbackServer server(testsupport::ServeRanged({.body = body,
+                                                    .etag = "\"w\"",
+                                                    .cutAfter = 120000,
+                                                    .cut = cut,
+                                                    .silenceMs = 3000,
+                                                    .cutConnections = 1}));
+    testsupport::Fetched r = Fetch(server.Url("/prg/x.exe"), s);
+    ASSERT_FALSE(r.error) << http::to_string(*r.error);
+    EXPECT_EQ(r.body, body);
+    ASSERT_EQ(server.requests().size(), 2u);
+    EXPECT_NE(server.requests()[1].find("\r\nRange: bytes=120000-\r\nIf-Range: \"w\"\r\n\r\n"),
+              std::string::npos);
+  }
 }
 
 TEST(WinDownloadHttp, ChunkedShortAndRefused) {

@@ -222,7 +222,9 @@ TEST(LogicPages, FlagDuringADownloadAttempt) {
   }
 }
 
-TEST(LogicPages, FailureStateHoldsAcrossAFlagAndANewInstallAction) {
+// The failure state holds across the flags; a new attempt, from a start page or by retry, shows
+// the page running again, and its failure shows the failure state again.
+TEST(LogicPages, FailureStateHoldsAcrossAFlagAndANewAttemptShowsThePageRunning) {
   for (const auto edition : {seDirectInstall, seCompanion}) {
     Session s(edition);
     s.form.lblWindowsClick();
@@ -230,14 +232,25 @@ TEST(LogicPages, FailureStateHoldsAcrossAFlagAndANewInstallAction) {
     s.form.Image3Click();
     s.form.Image2Click();
     EXPECT_TRUE(s.view.FailureStateShown());
-    s.app.onDownload = [&](DownloadPage&) { s.form.ShowDownloadPage(); };
+    bool runningShown = false;
+    s.app.onDownload = [&](DownloadPage& page) {
+      page.ShowDownloadPage();
+      runningShown = s.view.visible.at(Control::lblDownloadHeader) &&
+                     s.view.visible.at(Control::ProgressBar1) &&
+                     !s.view.visible.at(Control::lblNoConnection) &&
+                     !s.view.visible.at(Control::pnlBtnRety);
+      page.ShowConnectionError();
+    };
     if (edition == seCompanion)
       s.form.lblRiloInstallClick();
     else
       s.form.lblWindowsClick();
     EXPECT_EQ(s.view.shownPage, tsh3);
+    EXPECT_TRUE(runningShown);
     EXPECT_TRUE(s.view.FailureStateShown());
+    runningShown = false;
     s.form.pnlBtnRetyClick();
+    EXPECT_TRUE(runningShown);
     EXPECT_TRUE(s.view.FailureStateShown());
     EXPECT_EQ(s.app.downloads, 3);
   }

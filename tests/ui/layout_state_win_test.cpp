@@ -88,6 +88,13 @@ TEST(WinUiProgress, RangePositionAndMarqueeFollowTheDownloadPage) {
   // Events still reach the hidden bar.
   page.SetProgressPosition(150);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 150);
+
+  // The next attempt shows the page running again.
+  page.ShowDownloadPage();
+  EXPECT_TRUE(w.View().ControlVisible(Control::ProgressBar1));
+  EXPECT_TRUE(w.View().ControlVisible(Control::lblDownloadHeader));
+  EXPECT_FALSE(w.View().ControlVisible(Control::lblNoConnection));
+  EXPECT_FALSE(w.View().ControlVisible(Control::pnlBtnRety));
 }
 
 // A module without the pictures stands in for a damaged executable: the store is built all the
