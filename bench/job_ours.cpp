@@ -26,11 +26,13 @@ double Now() {
   return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-class ProgressPage : public DownloadPage {
+class ProgressPage : public DownloadPage, public ProgressDisplay {
 public:
   explicit ProgressPage(HWND window) : bar_(window, RECT{10, 10, 370, 30}) {}
   void ShowDownloadPage() override {}
   void ShowConnectionError() override { failed = true; }
+  ProgressDisplay& Progress() override { return *this; }
+  int ProgressWidth() override { return bar_.Width(); }
   void SetProgressMax(std::int32_t max) override {
     bar_.SetMax(max);
     max_ = max;

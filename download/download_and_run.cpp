@@ -91,7 +91,7 @@ void InstallerDownload::DownloadAndRun(DownloadPage& page) {
   const std::wstring target = platform_.TempFolder() + std::wstring(installer.fileName);
 
   http::Events events;
-  ProgressPacer progress(page);
+  ProgressPacer progress(page.Progress());
   events.workBegin = [&progress](std::int64_t announced) { progress.Begin(announced); };
   events.work = [&progress](std::int64_t received) { progress.Work(received); };
   events.pump = [this, &progress] {

@@ -1,5 +1,6 @@
 #include "download/progress_pacer.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -21,16 +22,26 @@ void ProgressPacer::Begin(std::int64_t announced) {
   shift_ = 0;
   while (announced > 0 && (announced >> shift_) > kProgressLimit) ++shift_;
   max_ = Scaled(announced);
+  width_ = std::max(bar_.ProgressWidth(), 1);
   pending_.reset();
   firstOfBody_ = true;
-  page_.SetProgressMax(max_);
+  bar_.SetProgressMax(max_);
 }
 
-// The first and the last position of a body and a step back are shown at once, others at most
-// once per frame; one held back is shown at the next flush, so the bar never lags for longer
-// than the transfer goes without pumping.
+std::int64_t ProgressPacer::Filled(std::int32_t position) const {
+  return std::int64_t{std::clamp(position, 0, max_)} * width_ / max_;
+}
+
+// A transfer reports every block, and the bar repaints on every position it is told. The first
+// and the last position of a body and a step back are shown at once, others at most once per
+// frame; one held back is shown at the next flush, so the bar never lags for longer than the
+// transfer goes without pumping.
 void ProgressPacer::Work(std::int64_t received) {
   const std::int32_t position = Scaled(received);
+  if (!firstOfBody_ && max_ > 0 && Filled(position) == Filled(shown_)) {
+    pending_.reset();
+    return;
+  }
   const auto now = std::chrono::steady_clock::now();
   if (firstOfBody_ || (max_ > 0 && position >= max_) || position < shown_ ||
       now - shownAt_ >= kProgressFrame) {
@@ -45,7 +56,7 @@ void ProgressPacer::Show(std::int32_t position) {
   pending_.reset();
   shown_ = position;
   shownAt_ = std::chrono::steady_clock::now();
-  page_.SetProgressPosition(position);
+  bar_.SetProgressPosition(position);
 }
 
 void ProgressPacer::Flush() {

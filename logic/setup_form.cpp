@@ -94,6 +94,3 @@ void SetupForm::ShowConnectionError() {
   view_.SetVisible(Control::lblNoConnection, true);
   view_.SetVisible(Control::pnlBtnRety, true);
 }
-
-void SetupForm::SetProgressMax(std::int32_t max) { view_.SetProgressMax(max); }
-void SetupForm::SetProgressPosition(std::int32_t position) { view_.SetProgressPosition(position); }

@@ -59,8 +59,7 @@ public:
   // DownloadPage, applied to tsh3 whichever page is shown.
   void ShowDownloadPage() override;
   void ShowConnectionError() override;
-  void SetProgressMax(std::int32_t max) override;
-  void SetProgressPosition(std::int32_t position) override;
+  ProgressDisplay& Progress() override { return view_; }
 
 private:
   void WriteTextRow(const TextRow& row, TUiLanguage language);

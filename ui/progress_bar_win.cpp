@@ -13,8 +13,7 @@ ProgressBar::ProgressBar(HWND parent, const RECT& box) {
                              reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
                              nullptr));
   if (!bar_) ThrowLastError("CreateWindowExW");
-  // The bar keeps its size, and asking the window for it on every block costs a call into
-  // the window system.
+  // The bar keeps its size; the download asks for it once per body.
   RECT client{};
   GetClientRect(bar_.get(), &client);
   width_ = std::max<int>(client.right - client.left, 1);
@@ -39,24 +38,9 @@ void ProgressBar::SetMarquee(bool on) {
 
 void ProgressBar::SetMax(std::int32_t max) {
   SetMarquee(max <= 0);
-  if (max > 0) {
-    SendMessageW(bar_.get(), PBM_SETRANGE32, 0, max);
-    max_ = max;
-    drawn_ = Drawn(position_);
-  }
+  if (max > 0) SendMessageW(bar_.get(), PBM_SETRANGE32, 0, max);
 }
 
-// A transfer reports every block; the bar is told only when its filled part changes by a pixel,
-// so a fast download does not spend its time repainting it.
 void ProgressBar::SetPosition(std::int32_t position) {
-  if (marquee_) return;
-  const int drawn = Drawn(position);
-  if (drawn == drawn_) return;
-  SendMessageW(bar_.get(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
-  position_ = position;
-  drawn_ = drawn;
-}
-
-int ProgressBar::Drawn(std::int32_t position) const {
-  return MulDiv(std::clamp<std::int32_t>(position, 0, max_), width_, max_);
+  if (!marquee_) SendMessageW(bar_.get(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }

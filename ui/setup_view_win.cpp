@@ -217,6 +217,8 @@ void SetupViewWin::SetProgressMax(std::int32_t max) { Progress().SetMax(max); }
 
 void SetupViewWin::SetProgressPosition(std::int32_t position) { Progress().SetPosition(position); }
 
+int SetupViewWin::ProgressWidth() { return Progress().Width(); }
+
 HWND SetupViewWin::ControlWindow(Control c) {
   const layout::ControlRow& entry = layout::ControlEntry(c);
   if (entry.kind != Kind::Button && entry.kind != Kind::ProgressBar) return nullptr;

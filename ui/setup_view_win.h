@@ -53,6 +53,7 @@ public:
   void ShowPage(TSetupPage page) override;
   void SetProgressMax(std::int32_t max) override;
   void SetProgressPosition(std::int32_t position) override;
+  int ProgressWidth() override;
 
   // What the window shows, for whoever needs to look.
   RECT ControlRect(Control c);           // in the window's client coordinates

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <new>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,11 +34,13 @@ inline http::Settings Quick() {
 }
 
 // The download page as the attempt sees it, with the calls in order: "show", "error",
-// "max N", "pos N".
-class RecordingPage : public DownloadPage {
+// "max N", "pos N". Its bar is as wide as the largest maximum unless a test narrows it.
+class RecordingPage : public DownloadPage, public ProgressDisplay {
 public:
   void ShowDownloadPage() override { calls.push_back("show"); }
   void ShowConnectionError() override { calls.push_back("error"); }
+  ProgressDisplay& Progress() override { return *this; }
+  int ProgressWidth() override { return width; }
   void SetProgressMax(std::int32_t max) override { calls.push_back("max " + std::to_string(max)); }
   void SetProgressPosition(std::int32_t position) override {
     calls.push_back("pos " + std::to_string(position));
@@ -47,6 +52,7 @@ public:
     return n;
   }
   std::vector<std::string> calls;
+  int width = 0x7FFFFFFF;
 };
 
 // The real saving, holding and removal in the test's folder; signature facts are the test's,
@@ -105,4 +111,19 @@ private:
     TestPlatform& platform_;
     std::unique_ptr<HeldInstaller> file_;
   };
+};
+
+// A test's own folder for the saved installers, removed with all in it; platform_ saves there.
+class InstallerFolderTest : public testing::Test {
+protected:
+  void SetUp() override {
+    std::random_device random;
+    do dir_ = std::filesystem::temp_directory_path() / ("installer-" + std::to_string(random()));
+    while (!std::filesystem::create_directory(dir_));
+    platform_.folder = dir_.wstring() + L"/";
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::filesystem::path dir_;
+  TestPlatform platform_{L""};
 };

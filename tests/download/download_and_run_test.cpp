@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -43,16 +42,8 @@ struct FailureCase {
   Script script;
 };
 
-class DownloadAndRunTest : public testing::Test {
+class DownloadAndRunTest : public InstallerFolderTest {
 protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "installer-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    platform_.folder = dir_.wstring() + L"/";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   InstallerDownload Controller(const LoopbackServer& server, std::wstring signer = {}) {
     return InstallerDownload(
         values_, [this] { ++terminated_; },
@@ -80,9 +71,7 @@ protected:
     }
   }
 
-  fs::path dir_;
   RecordingPage page_;
-  TestPlatform platform_{L""};
   int terminated_ = 0;
   std::function<void()> pump_;
   SetupValues values_{seDirectInstall, ulGerman};

@@ -1,7 +1,6 @@
 // The controller wired to the real setup form, as the window wires them: retry, language
 // switch and install action arrive through the form's click handlers.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <array>
 #include <cwchar>
@@ -30,16 +29,8 @@ namespace {
 
 const std::string kInstaller = testsupport::ProgramImage(0x600);
 
-class FormWiring : public testing::Test {
+class FormWiring : public InstallerFolderTest {
 protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "wiring-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    installer_.folder = dir_.wstring() + L"/";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   void Wire(const LoopbackServer& server) {
     http::Settings settings = InstallerDownload::DefaultSettings();
     settings.readTimeoutMs = 3000;
@@ -48,17 +39,15 @@ protected:
         [this] {
           if (pump_) pump_();
         },
-        installer_, server.host(), settings);
-    form_ = std::make_unique<SetupForm>(view_, platform_, app_, *download_, values_);
+        platform_, server.host(), settings);
+    form_ = std::make_unique<SetupForm>(view_, setup_, app_, *download_, values_);
     form_->ShowStartPage();
   }
 
-  fs::path dir_;
   SetupValues values_{seDirectInstall, ulGerman};
   RecordingView view_{values_};
-  FakePlatform platform_;
+  FakePlatform setup_;
   FakeApp app_;
-  TestPlatform installer_{L""};
   std::unique_ptr<InstallerDownload> download_;
   std::unique_ptr<SetupForm> form_;
   std::function<void()> pump_;
@@ -104,7 +93,7 @@ TEST_F(FormWiring, LanguageSwitchAndInstallActionDuringATransfer) {
   EXPECT_EQ(server.connections(), 1);
   EXPECT_EQ(view_.PagesShown(), (std::vector<TSetupPage>{tsh0, tsh3, tsh0, tsh3}));
   EXPECT_EQ(ReadAll(dir_ / "marlek-tumo.exe"), kInstaller);
-  EXPECT_EQ(installer_.launched, std::vector<std::wstring>{dir_.wstring() + L"/marlek-tumo.exe"});
+  EXPECT_EQ(platform_.launched, std::vector<std::wstring>{dir_.wstring() + L"/marlek-tumo.exe"});
   EXPECT_EQ(app_.terminates, 1);
 }
 

@@ -203,11 +203,11 @@ TEST(LogicPages, FlagDuringADownloadAttempt) {
     std::optional<TSetupPage> pageAfterFlag;
     s.app.onDownload = [&](DownloadPage&) {
       s.form.ShowDownloadPage();
-      s.form.SetProgressMax(5000);
+      s.form.Progress().SetProgressMax(5000);
       s.form.Image3Click();
       pageAfterFlag = s.Shown();
       // The attempt goes on and reports on tsh3 whatever page is shown.
-      s.form.SetProgressPosition(1200);
+      s.form.Progress().SetProgressPosition(1200);
       s.form.ShowConnectionError();
     };
     s.form.Click(c.install);

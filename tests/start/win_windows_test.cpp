@@ -10,31 +10,12 @@
 #include "start/message_loop_win.h"
 #include "tests/start/recording_errors_win.h"
 #include "tests/support/fakes.h"
+#include "tests/support/pump_win.h"
 #include "ui/ubackground_win.h"
 #include "ui/uSetup_win.h"
 #include "ui/window_centring.h"
 
 namespace {
-
-// Pumps this thread's messages until done() holds or the time is up.
-template <typename Pred>
-bool PumpUntil(Pred done, DWORD ms = 3000) {
-  const ULONGLONG deadline = GetTickCount64() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount64() >= deadline) return false;
-    Sleep(10);
-  }
-}
-
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
 
 RECT WindowRect(HWND hwnd) {
   RECT r{};

@@ -63,6 +63,7 @@ public:
   }
   void SetProgressMax(std::int32_t max) override { progressMax = max; }
   void SetProgressPosition(std::int32_t position) override { progressPosition = position; }
+  int ProgressWidth() override { return 0x7FFFFFFF; }
 
   std::vector<TextWrite> TextWrites() const {
     std::vector<TextWrite> out;

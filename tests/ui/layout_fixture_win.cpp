@@ -1,5 +1,7 @@
 #include "tests/ui/layout_fixture_win.h"
 
+#include "tests/support/pump_win.h"
+
 LayoutWindow::LayoutWindow(TSetupEdition edition, const wchar_t* locale, DpiScale scale) {
   values.SetupEdition = edition;
   platform.localeName = locale;
@@ -56,13 +58,7 @@ void LayoutWindow::Leave() {
   lastMoveTarget_ = nullptr;
 }
 
-void LayoutWindow::Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
+void LayoutWindow::Pump() { PumpWaiting(); }
 
 std::vector<Control> UnderlinedLabels(const SetupViewWin& view) {
   std::vector<Control> out;

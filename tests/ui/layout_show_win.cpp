@@ -14,22 +14,11 @@
 #include "base/win_handles.h"
 #include "tests/ui/expected_layout_win.h"
 #include "tests/ui/layout_fixture_win.h"
+#include "tests/support/pump_win.h"
 
 namespace {
 
 constexpr DWORD kAckTimeoutMs = 30000;
-
-void PumpFor(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  MSG msg;
-  while (static_cast<LONG>(end - GetTickCount()) > 0) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
-}
 
 void Announce(const std::wstring& folder, const std::string& name) {
   const std::wstring tmp = folder + L"\\ready.tmp";

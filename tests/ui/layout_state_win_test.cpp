@@ -12,6 +12,7 @@
 #include "tests/ui/layout_fixture_win.h"
 #include "ui/picture_store_win.h"
 #include "base/win_handles.h"
+#include "download/progress_pacer.h"
 
 namespace {
 
@@ -61,21 +62,23 @@ TEST(WinUiProgress, RangePositionAndMarqueeFollowTheDownloadPage) {
   DownloadPage& page = w.Logic();
   page.ShowDownloadPage();
   EXPECT_EQ(w.View().ActivePage(), tsh3);
-  page.SetProgressMax(1 << 20);
-  page.SetProgressPosition(1 << 19);
+  ProgressPacer progress(page.Progress());
+  progress.Begin(1 << 20);
+  progress.Work(1 << 19);
   EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 1 << 20);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 1 << 19);
   // One more byte moves the fill by less than a pixel: the control is not told.
-  page.SetProgressPosition((1 << 19) + 1);
+  progress.Work((1 << 19) + 1);
+  progress.Flush();
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 1 << 19);
   EXPECT_EQ(GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE, 0);
   // No announced length: the bar runs as a marquee, and a later length turns it back.
-  page.SetProgressMax(0);
+  page.Progress().SetProgressMax(0);
   EXPECT_NE(GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE, 0);
-  page.SetProgressMax(-5);
+  page.Progress().SetProgressMax(-5);
   EXPECT_NE(GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE, 0);
-  page.SetProgressMax(200);
-  page.SetProgressPosition(50);
+  page.Progress().SetProgressMax(200);
+  page.Progress().SetProgressPosition(50);
   EXPECT_EQ(GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE, 0);
   EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 200);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 50);
@@ -86,7 +89,7 @@ TEST(WinUiProgress, RangePositionAndMarqueeFollowTheDownloadPage) {
   EXPECT_TRUE(w.View().ControlVisible(Control::lblNoConnection));
   EXPECT_TRUE(w.View().ControlVisible(Control::pnlBtnRety));
   // Events still reach the hidden bar.
-  page.SetProgressPosition(150);
+  page.Progress().SetProgressPosition(150);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 150);
 
   // The next attempt shows the page running again.
