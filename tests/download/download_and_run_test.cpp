@@ -59,6 +59,14 @@ protected:
     EXPECT_EQ(terminated_, 0);
   }
 
+  void FailACutAttempt(InstallerDownload& controller, const LoopbackServer& server) {
+    controller.DownloadAndRun(page_);
+    EXPECT_EQ(page_.Count("error"), 1);
+    EXPECT_EQ(server.requests().size(), 4u);
+    EXPECT_TRUE(fs::is_empty(dir_)) << "nothing partial on disk";
+    page_.calls.clear();
+  }
+
   // Each case, served in turn, ends in the failure state with no installer left.
   void ExpectEachFailsAndSavesNothing(std::span<const FailureCase> cases) {
     for (const auto& c : cases) {
@@ -278,12 +286,7 @@ TEST_F(DownloadAndRunTest, ARetryGoesOnFromTheBytesOfTheFailedAttempt) {
   const std::string body = Installer(300000);
   LoopbackServer server(CutThenHungUpThrice(body));
   auto controller = Controller(server);
-  controller.DownloadAndRun(page_);
-  ASSERT_EQ(page_.Count("error"), 1);
-  ASSERT_EQ(server.requests().size(), 4u);
-  EXPECT_TRUE(fs::is_empty(dir_)) << "nothing partial on disk";
-
-  page_.calls.clear();
+  FailACutAttempt(controller, server);
   controller.DownloadAndRun(page_);
   ASSERT_EQ(server.requests().size(), 5u);
   const std::string retry = server.requests()[4];
@@ -301,9 +304,7 @@ TEST_F(DownloadAndRunTest, AnotherInstallerDropsTheHeldBytesAndStartsFromZero) {
   const std::string body = Installer(300000);
   LoopbackServer server(CutThenHungUpThrice(body));
   auto controller = Controller(server);
-  controller.DownloadAndRun(page_);
-  ASSERT_EQ(page_.Count("error"), 1);
-
+  FailACutAttempt(controller, server);
   values_.UiLanguage = ulEnglish;
   controller.DownloadAndRun(page_);
   ASSERT_EQ(server.requests().size(), 5u);
