@@ -11,7 +11,7 @@
 #include <span>
 #include <string>
 
-#include "tests/download/controller_fakes.h"
+#include "tests/support/download_fakes.h"
 #include "logic/edition.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/program_image.h"

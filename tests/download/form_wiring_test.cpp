@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "download/download_and_run.h"
-#include "tests/download/controller_fakes.h"
+#include "tests/support/download_fakes.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/program_image.h"
 #include "tests/support/replies.h"

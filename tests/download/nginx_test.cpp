@@ -15,7 +15,7 @@
 #include <thread>
 #include <tuple>
 
-#include "tests/download/controller_fakes.h"
+#include "tests/support/download_fakes.h"
 #include "download/download_and_run.h"
 #include "logic/edition.h"
 #include "tests/support/program_image.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/download/controller_fakes.h"
+#include "tests/support/download_fakes.h"
 #include "logic/edition.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/program_image.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "start/message_loop_win.h"
-#include "tests/start/recording_errors_win.h"
+#include "tests/support/recording_errors_win.h"
 #include "ui/window_base_win.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "start/message_loop_win.h"
-#include "tests/start/recording_errors_win.h"
+#include "tests/support/recording_errors_win.h"
 #include "tests/support/fakes.h"
 #include "tests/support/pump_win.h"
 #include "ui/ubackground_win.h"
