@@ -1,16 +1,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <cwchar>
-
 #include <gtest/gtest.h>
 
 #include "ui/dpi_scale_win.h"
 #include "tests/ui/expected_layout_win.h"
 #include "tests/ui/layout_fixture_win.h"
-#include "ui/picture_store_win.h"
 #include "base/win_handles.h"
 #include "download/progress_pacer.h"
 
@@ -98,34 +93,6 @@ TEST(WinUiProgress, RangePositionAndMarqueeFollowTheDownloadPage) {
   EXPECT_TRUE(w.View().ControlVisible(Control::lblDownloadHeader));
   EXPECT_FALSE(w.View().ControlVisible(Control::lblNoConnection));
   EXPECT_FALSE(w.View().ControlVisible(Control::pnlBtnRety));
-}
-
-// A module without the pictures stands in for a damaged executable: the store is built all the
-// same, holds nothing and draws nothing.
-TEST(WinUiPictures, MissingPicturesLeaveTheirBoxesEmpty) {
-  const PictureStore store(GetModuleHandleW(L"kernel32.dll"), DpiScale());
-  const SIZE box{162, 65};  // the logo's
-  EXPECT_FALSE(store.Loaded(layout::Picture::Logo, box.cx, box.cy));
-
-  const MemoryDc dc(CreateCompatibleDC(nullptr));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = box.cx;
-  info.bmiHeader.biHeight = -box.cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  const BitmapHandle bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ASSERT_TRUE(bitmap);
-  const SelectGuard selected(dc.get(), bitmap.get());
-  const RECT whole{0, 0, box.cx, box.cy};
-  FillRect(dc.get(), &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  store.Draw(layout::Picture::Logo, dc.get(), whole);
-  GdiFlush();
-  const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  const int count = box.cx * box.cy;
-  EXPECT_EQ(std::count(pixels, pixels + count, 0x00FFFFFFu), count);
 }
 
 TEST(WinUiPictures, ColoursOnScreen) {
