@@ -1,13 +1,17 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include "ui/dpi_scale_win.h"
 #include "tests/ui/expected_layout_win.h"
 #include "tests/ui/layout_fixture_win.h"
+#include "base/system_library_win.h"
 #include "base/win_handles.h"
 #include "download/progress_pacer.h"
+#include "ui/client_accessible_win.h"
 
 namespace {
 
@@ -35,6 +39,44 @@ TEST(WinUiProgress, APageThatCannotBeMadeWholeIsMadeOnItsNextUse) {
   UnhookWindowsHookEx(hook);
   w.View().ShowPage(tsh3);
   EXPECT_NE(w.View().ProgressBarWindow(), nullptr);
+}
+
+// A reader's walk over the children: each enumerator keeps a place of its own, a clone starts at
+// its original's.
+TEST(WinUiAccess, EnumeratorsKeepTheirOwnPlace) {
+  OleInitialize(nullptr);
+  auto w = std::make_unique<LayoutWindow>(seChoosePlatform);
+  IAccessible* client = nullptr;
+  {
+    const SystemLibrary oleacc(L"oleacc.dll");
+    ASSERT_EQ(oleacc.Get<decltype(&AccessibleObjectFromWindow)>("AccessibleObjectFromWindow")(
+                  w->Form(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                  reinterpret_cast<void**>(&client)),
+              S_OK);
+  }
+  IEnumVARIANT *first = nullptr, *second = nullptr, *clone = nullptr;
+  client->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&first));
+  client->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&second));
+  const auto next = [](IEnumVARIANT* e) {  // the child read next, else the result
+    VARIANT child{};
+    const HRESULT hr = e->Next(1, &child, nullptr);
+    return hr == S_OK ? child.lVal : hr;
+  };
+  long count = 0;
+  client->get_accChildCount(&count);
+  EXPECT_EQ(first->Skip(static_cast<ULONG>(count)), S_OK);  // exactly to the end
+  EXPECT_EQ(next(first), S_FALSE);
+  EXPECT_EQ(next(second), ChildId(Control::Image2));
+  ASSERT_EQ(second->Clone(&clone), S_OK);
+  EXPECT_EQ(second->Skip(static_cast<ULONG>(count)), S_FALSE);
+  EXPECT_EQ(next(clone), ChildId(Control::Image3));
+  EXPECT_EQ(first->Reset(), S_OK);
+  EXPECT_EQ(next(first), ChildId(Control::Image2));
+  w.reset();
+  EXPECT_EQ(next(clone), CO_E_OBJNOTCONNECTED);
+  for (IUnknown* held : std::initializer_list<IUnknown*>{client, first, second, clone})
+    held->Release();
+  OleUninitialize();
 }
 
 TEST(WinUiLanguage, TextsOutsideTheCatalogueStayInBothLanguages) {
