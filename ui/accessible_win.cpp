@@ -41,9 +41,13 @@ std::wstring Decimal(long long value) {
 }  // namespace
 
 // oleacc is not a known DLL, so it comes from the system folder by its full path, and only
-// once a reader asks.
+// once a reader asks. A reader may still hold the window's standard object (the client's
+// parent) when the window and then COM go, and its release runs oleacc's code: oleacc stays
+// loaded until the process ends.
 class OleaccApi {
 public:
+  OleaccApi() { dll.Pin(); }
+
   using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
   using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
 

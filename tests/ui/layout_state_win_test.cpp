@@ -42,13 +42,13 @@ TEST(WinUiProgress, APageThatCannotBeMadeWholeIsMadeOnItsNextUse) {
 }
 
 // A reader's walk over the children: each enumerator keeps a place of its own, a clone starts at
-// its original's.
-TEST(WinUiAccess, EnumeratorsKeepTheirOwnPlace) {
+// its original's. The parent a reader holds outlives the window, and so does its code.
+TEST(WinUiAccess, EnumeratorsKeepTheirOwnPlaceAndTheParentOutlivesTheWindow) {
   OleInitialize(nullptr);
   auto w = std::make_unique<LayoutWindow>(seChoosePlatform);
   IAccessible* client = nullptr;
   {
-    const SystemLibrary oleacc(L"oleacc.dll");
+    const SystemLibrary oleacc(L"oleacc.dll");  // let go before the window's hold ends
     ASSERT_EQ(oleacc.Get<decltype(&AccessibleObjectFromWindow)>("AccessibleObjectFromWindow")(
                   w->Form(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                   reinterpret_cast<void**>(&client)),
@@ -72,10 +72,17 @@ TEST(WinUiAccess, EnumeratorsKeepTheirOwnPlace) {
   EXPECT_EQ(next(clone), ChildId(Control::Image3));
   EXPECT_EQ(first->Reset(), S_OK);
   EXPECT_EQ(next(first), ChildId(Control::Image2));
+  IDispatch* parent = nullptr;
+  ASSERT_EQ(client->get_accParent(&parent), S_OK);
   w.reset();
   EXPECT_EQ(next(clone), CO_E_OBJNOTCONNECTED);
   for (IUnknown* held : std::initializer_list<IUnknown*>{client, first, second, clone})
     held->Release();
+  // COM keeps a hold of its own on oleacc (the interface's marshalling code); where it lets go
+  // first, only the window's hold is left.
+  FreeLibrary(GetModuleHandleW(L"oleacc.dll"));
+  ASSERT_NE(GetModuleHandleW(L"oleacc.dll"), nullptr);
+  parent->Release();
   OleUninitialize();
 }
 
