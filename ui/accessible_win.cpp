@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "base/system_library_win.h"
 #include "logic/bindings.h"
@@ -17,13 +18,9 @@ namespace {
 // Posted by a default action; wParam is the control.
 constexpr UINT kRunDefaultAction = WM_APP + 2;
 
-// The flags show no words of their own; the progress bar tells its value instead.
-struct FixedName {
-  Control control;
-  const wchar_t* name;
-};
-constexpr FixedName kFixedNames[] = {
-    {Control::Image2, L"Deutsch"}, {Control::Image3, L"English"}, {Control::ProgressBar1, L""}};
+// The flags show no words of their own.
+constexpr std::pair<Control, const wchar_t*> kFlagNames[] = {{Control::Image2, L"Deutsch"},
+                                                             {Control::Image3, L"English"}};
 
 // std::to_wstring would bring the C library's whole wide formatter into the program.
 std::wstring Decimal(long long value) {
@@ -100,8 +97,8 @@ std::vector<Control> AccessibleForm::Offered() const {
 
 // The logo is named after the address it opens.
 std::wstring AccessibleForm::NameOf(Control c) const {
-  for (const FixedName& fixed : kFixedNames)
-    if (fixed.control == c) return fixed.name;
+  for (const auto& [flag, name] : kFlagNames)
+    if (flag == c) return name;
   return c == Control::Image1 ? ContactAddress(values_.UiLanguage) : view_.GetText(c);
 }
 
@@ -117,8 +114,12 @@ std::wstring AccessibleForm::ValueOf(Control) const {
   return Decimal(percent) + L"%";
 }
 
-RECT AccessibleForm::ScreenRect(Control c) const {
-  RECT r = view_.ControlRect(c);
+RECT AccessibleForm::ScreenRect(std::optional<Control> c) const {
+  RECT r{};
+  if (c)
+    r = view_.ControlRect(*c);
+  else
+    GetClientRect(form_, &r);
   MapWindowPoints(form_, nullptr, reinterpret_cast<POINT*>(&r), 2);
   return r;
 }

@@ -41,7 +41,7 @@ public:
   bool IsOffered(Control c) const override;
   std::wstring NameOf(Control c) const override;
   std::wstring ValueOf(Control c) const override;
-  RECT ScreenRect(Control c) const override;
+  RECT ScreenRect(std::optional<Control> c) const override;
   std::optional<Control> Focused() const override;
   void Select(Control c) override { keys_.Cue(c); }
   bool PostDefaultAction(Control c) const override;

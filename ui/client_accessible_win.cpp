@@ -10,24 +10,20 @@ namespace {
 
 // Role names a screen reader speaks in its own language; the verbs are the system's usual ones.
 struct RoleRow {
-  ReadingRole role;
   LONG systemRole;
   LONG state;
   const wchar_t* defaultAction;
 };
 
+// In the order of ReadingRole: text, link, button, progress bar.
 constexpr RoleRow kRoles[] = {
-    {ReadingRole::Text, ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, nullptr},
-    {ReadingRole::Link, ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE, L"Jump"},
-    {ReadingRole::Button, ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, L"Press"},
-    {ReadingRole::ProgressBar, ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY, nullptr},
+    {ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, nullptr},
+    {ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE, L"Jump"},
+    {ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, L"Press"},
+    {ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY, nullptr},
 };
 
-const RoleRow& RoleOf(Control c) {
-  const ReadingRole role = FindReading(c)->role;
-  return *std::find_if(std::begin(kRoles), std::end(kRoles),
-                       [role](const RoleRow& r) { return r.role == role; });
-}
+const RoleRow& RoleOf(Control c) { return kRoles[static_cast<int>(FindReading(c)->role)]; }
 
 HRESULT Text(const std::wstring& text, BSTR* out) {
   *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
@@ -45,13 +41,13 @@ std::optional<Control> ControlOf(long childId) {
   return order[static_cast<std::size_t>(childId - 1)].control;
 }
 
-// A new enumerator of the client's children on view, at place at.
-HRESULT NewEnumerator(ClientAccessible& client, std::size_t at, void** out);
-
 // A COM object T offered as Interface, which goes when its last holder lets go.
 template <typename T, typename Interface>
 class Counted : public Interface {
 public:
+  Counted() = default;
+  Counted(const Counted&) = delete;
+  Counted& operator=(const Counted&) = delete;
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {
     const ULONG left = --references_;
@@ -81,8 +77,6 @@ LONG ChildId(Control c) { return static_cast<LONG>(FindReading(c) - ReadingOrder
 class ClientAccessible final : public Counted<ClientAccessible, IAccessible> {
 public:
   explicit ClientAccessible(AccessibleView& owner) : owner_(&owner) {}
-  ClientAccessible(const ClientAccessible&) = delete;
-  ClientAccessible& operator=(const ClientAccessible&) = delete;
 
   void Detach() {
     owner_ = nullptr;
@@ -93,11 +87,13 @@ public:
     if (!out) return E_POINTER;
     *out = nullptr;
     // Each caller that asks for the children gets an enumerator with a place of its own.
-    if (iid == IID_IEnumVARIANT) return NewEnumerator(*this, 0, out);
+    if (iid == IID_IEnumVARIANT) return Enumerator(0, out);
     if (iid != IID_IUnknown && iid != IID_IDispatch && iid != IID_IAccessible) return E_NOINTERFACE;
     return Give(out);
   }
 
+  // A new enumerator of the children on view, from place at.
+  HRESULT Enumerator(std::size_t at, void** out);
   // The numbers of the children on view, in reading order.
   HRESULT Children(std::vector<LONG>& ids) {
     return Guard([&] {
@@ -212,13 +208,7 @@ public:
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
                                         VARIANT child) override {
     return ForChild(child, [&](std::optional<Control> c) {
-      RECT r{};
-      if (c) {
-        r = owner_->ScreenRect(*c);
-      } else {
-        GetClientRect(owner_->Form(), &r);
-        MapWindowPoints(owner_->Form(), nullptr, reinterpret_cast<POINT*>(&r), 2);
-      }
+      const RECT r = owner_->ScreenRect(c);
       *left = r.left;
       *top = r.top;
       *width = r.right - r.left;
@@ -257,9 +247,7 @@ public:
           return S_OK;
         }
       }
-      RECT client;
-      GetClientRect(owner_->Form(), &client);
-      MapWindowPoints(owner_->Form(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+      const RECT client = owner_->ScreenRect(std::nullopt);
       if (!PtInRect(&client, pt)) return S_FALSE;
       SetLong(out, CHILDID_SELF);
       return S_OK;
@@ -314,8 +302,6 @@ public:
     client_.AddRef();
   }
   ~ChildEnumerator() { client_.Release(); }
-  ChildEnumerator(const ChildEnumerator&) = delete;
-  ChildEnumerator& operator=(const ChildEnumerator&) = delete;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -345,7 +331,8 @@ public:
   }
   HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
     if (!out) return E_POINTER;
-    return NewEnumerator(client_, at_, reinterpret_cast<void**>(out));
+    *out = nullptr;
+    return client_.Enumerator(at_, reinterpret_cast<void**>(out));
   }
 
 private:
@@ -353,17 +340,14 @@ private:
   std::size_t at_;
 };
 
-HRESULT NewEnumerator(ClientAccessible& client, std::size_t at, void** out) {
-  try {
-    *out = static_cast<IEnumVARIANT*>(std::make_unique<ChildEnumerator>(client, at).release());
-    return S_OK;
-  } catch (...) {
-    *out = nullptr;
-    return E_OUTOFMEMORY;
-  }
-}
-
 }  // namespace
+
+HRESULT ClientAccessible::Enumerator(std::size_t at, void** out) {
+  return Guard([&] {
+    *out = static_cast<IEnumVARIANT*>(std::make_unique<ChildEnumerator>(*this, at).release());
+    return S_OK;
+  });
+}
 
 void ClientAccessibleDeleter::operator()(ClientAccessible* client) const {
   client->Detach();

@@ -19,7 +19,8 @@ public:
   virtual bool IsOffered(Control c) const = 0;
   virtual std::wstring NameOf(Control c) const = 0;
   virtual std::wstring ValueOf(Control c) const = 0;
-  virtual RECT ScreenRect(Control c) const = 0;
+  // Where a child lies on the screen; none: the whole client area.
+  virtual RECT ScreenRect(std::optional<Control> c) const = 0;
   virtual std::optional<Control> Focused() const = 0;
   virtual void Select(Control c) = 0;
   // Posts the click of c; false when c has none.
