@@ -22,6 +22,13 @@ SystemLibrary::~SystemLibrary() {
 SystemLibrary::SystemLibrary(SystemLibrary&& other) noexcept
     : module_(std::exchange(other.module_, nullptr)) {}
 
+void SystemLibrary::Pin() const {
+  HMODULE pinned = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                          reinterpret_cast<LPCWSTR>(module_), &pinned))
+    throw std::runtime_error("a system DLL cannot be kept loaded");
+}
+
 FARPROC SystemLibrary::Proc(const char* name) const {
   const FARPROC proc = GetProcAddress(module_, name);
   if (proc == nullptr) throw std::runtime_error("a system DLL lacks a function");

@@ -14,6 +14,10 @@ public:
   SystemLibrary(SystemLibrary&& other) noexcept;
   SystemLibrary& operator=(SystemLibrary&&) = delete;
 
+  // Keeps the DLL loaded until the process ends, whoever frees it. Throws std::runtime_error
+  // when it cannot.
+  void Pin() const;
+
   // Throws std::runtime_error when the DLL lacks the function.
   template <typename Fn>
   Fn Get(const char* name) const {

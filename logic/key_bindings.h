@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <optional>
-#include <span>
 
 #include "logic/controls.h"
 #include "logic/pages.h"
@@ -14,13 +13,10 @@ enum class FormKey { Enter, Escape, Space, Tab, ShiftTab };
 // handler and nothing else.
 struct PageKeys {
   TSetupPage page;
-  std::optional<Control> enter;       // the page's main action, if it has one
-  Control escape;                     // the page's way out
-  std::span<const Control> cueOrder;  // the page's actions in reading order, after the header's
+  std::optional<Control> enter;  // the page's main action, if it has one
+  Control escape;                // the page's way out
 };
 
-// The actions above the pages, first in reading order on every page: the flags, the logo.
-std::span<const Control> HeaderCueOrder();
 const PageKeys& KeysOf(TSetupPage page);
 
 // What one key press does: the control to click and where the keyboard cue goes.

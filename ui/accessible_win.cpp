@@ -5,18 +5,22 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "base/system_library_win.h"
 #include "logic/bindings.h"
 #include "logic/links.h"
-#include "ui/accessible_items.h"
-#include "ui/client_accessible_win.h"
+#include "logic/reading_order.h"
 #include "ui/layout_table.h"
 
 namespace {
 
 // Posted by a default action; wParam is the control.
 constexpr UINT kRunDefaultAction = WM_APP + 2;
+
+// The flags show no words of their own.
+constexpr std::pair<Control, const wchar_t*> kFlagNames[] = {{Control::Image2, L"Deutsch"},
+                                                             {Control::Image3, L"English"}};
 
 // std::to_wstring would bring the C library's whole wide formatter into the program.
 std::wstring Decimal(long long value) {
@@ -34,9 +38,13 @@ std::wstring Decimal(long long value) {
 }  // namespace
 
 // oleacc is not a known DLL, so it comes from the system folder by its full path, and only
-// once a reader asks.
+// once a reader asks. A reader may still hold the window's standard object (the client's
+// parent) when the window and then COM go, and its release runs oleacc's code: oleacc stays
+// loaded until the process ends.
 class OleaccApi {
 public:
+  OleaccApi() { dll.Pin(); }
+
   using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
   using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
 
@@ -77,26 +85,21 @@ bool AccessibleForm::OnView(Control c) const {
 }
 
 bool AccessibleForm::IsOffered(Control c) const {
-  return accessible::Find(c) && OnView(c) && view_.ControlVisible(c);
+  return FindReading(c) && OnView(c) && view_.ControlVisible(c);
 }
 
 std::vector<Control> AccessibleForm::Offered() const {
   std::vector<Control> offered;
-  for (const accessible::Item& item : accessible::Items())
+  for (const ReadingItem& item : ReadingOrder())
     if (IsOffered(item.control)) offered.push_back(item.control);
   return offered;
 }
 
+// The logo is named after the address it opens.
 std::wstring AccessibleForm::NameOf(Control c) const {
-  const accessible::Item& item = *accessible::Find(c);
-  switch (item.name) {
-    case accessible::Name::OwnText: return view_.GetText(c);
-    case accessible::Name::TextOf: return view_.GetText(*item.textOf);
-    case accessible::Name::Fixed: return item.fixedName;
-    case accessible::Name::ContactAddress: return ContactAddress(values_.UiLanguage);
-    case accessible::Name::None: break;
-  }
-  return {};
+  for (const auto& [flag, name] : kFlagNames)
+    if (flag == c) return name;
+  return c == Control::Image1 ? ContactAddress(values_.UiLanguage) : view_.GetText(c);
 }
 
 // As the platform's progress control says it: the filled share in whole percent.
@@ -111,8 +114,12 @@ std::wstring AccessibleForm::ValueOf(Control) const {
   return Decimal(percent) + L"%";
 }
 
-RECT AccessibleForm::ScreenRect(Control c) const {
-  RECT r = view_.ControlRect(c);
+RECT AccessibleForm::ScreenRect(std::optional<Control> c) const {
+  RECT r{};
+  if (c)
+    r = view_.ControlRect(*c);
+  else
+    GetClientRect(form_, &r);
   MapWindowPoints(form_, nullptr, reinterpret_cast<POINT*>(&r), 2);
   return r;
 }
@@ -131,7 +138,7 @@ IDispatch* AccessibleForm::WindowObject() const {
 }
 
 void AccessibleForm::Notify(DWORD event, Control c) const {
-  if (accessible::Find(c)) NotifyWinEvent(event, form_, OBJID_CLIENT, accessible::ChildId(c));
+  if (FindReading(c)) NotifyWinEvent(event, form_, OBJID_CLIENT, ChildId(c));
 }
 
 void AccessibleForm::PageShown(TSetupPage) {
@@ -139,18 +146,13 @@ void AccessibleForm::PageShown(TSetupPage) {
 }
 
 void AccessibleForm::VisibilityChanged(Control c, bool visible) {
-  if (!accessible::Find(c) || !OnView(c)) return;
+  if (!FindReading(c) || !OnView(c)) return;
   Notify(visible ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, c);
   if (visible && c == Control::lblNoConnection) Notify(EVENT_SYSTEM_ALERT, c);
 }
 
-// A label's new words also rename the symbol named after it.
 void AccessibleForm::TextChanged(Control c) {
-  for (const accessible::Item& item : accessible::Items()) {
-    const bool named =
-        item.control == c ? item.name == accessible::Name::OwnText : item.textOf == c;
-    if (named && IsOffered(item.control)) Notify(EVENT_OBJECT_NAMECHANGE, item.control);
-  }
+  if (IsOffered(c)) Notify(EVENT_OBJECT_NAMECHANGE, c);
 }
 
 void AccessibleForm::CueMoved(std::optional<Control> to) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <windows.h>
-#include <oaidl.h>
 
 #include <memory>
 #include <optional>
@@ -20,7 +19,7 @@ class OleaccApi;
 // answers with an accessible object whose children are the items of the page on view, and every
 // change a reader should speak is announced with NotifyWinEvent. A default action runs the
 // click of its control, posted, so that the reader's call returns before the handler runs.
-class AccessibleForm final : public ViewChanges {
+class AccessibleForm final : public ViewChanges, public AccessibleView {
 public:
   AccessibleForm(HWND form, SetupViewWin& view, SetupForm& logic, FormKeys& keys,
                  const SetupValues& values);
@@ -37,19 +36,16 @@ public:
   void TextChanged(Control c) override;
   void CueMoved(std::optional<Control> to);
 
-  // What the accessible object reads: the items on view, in reading order.
-  HWND Form() const { return form_; }
-  std::vector<Control> Offered() const;
-  bool IsOffered(Control c) const;
-  std::wstring NameOf(Control c) const;
-  std::wstring ValueOf(Control c) const;
-  RECT ScreenRect(Control c) const;
-  std::optional<Control> Focused() const;
-  void Select(Control c) { keys_.Cue(c); }
-  // Posts the click of c; false when c has none.
-  bool PostDefaultAction(Control c) const;
-  // The standard accessible object of the whole window, the client's parent.
-  IDispatch* WindowObject() const;
+  HWND Form() const override { return form_; }
+  std::vector<Control> Offered() const override;
+  bool IsOffered(Control c) const override;
+  std::wstring NameOf(Control c) const override;
+  std::wstring ValueOf(Control c) const override;
+  RECT ScreenRect(std::optional<Control> c) const override;
+  std::optional<Control> Focused() const override;
+  void Select(Control c) override { keys_.Cue(c); }
+  bool PostDefaultAction(Control c) const override;
+  IDispatch* WindowObject() const override;
 
 private:
   bool OnView(Control c) const;

@@ -4,33 +4,26 @@
 #include <string>
 
 #include "logic/bindings.h"
-#include "ui/accessible_items.h"
-#include "ui/accessible_win.h"
+#include "logic/reading_order.h"
 
 namespace {
 
 // Role names a screen reader speaks in its own language; the verbs are the system's usual ones.
 struct RoleRow {
-  accessible::Role role;
   LONG systemRole;
   LONG state;
   const wchar_t* defaultAction;
 };
 
+// In the order of ReadingRole: text, link, button, progress bar.
 constexpr RoleRow kRoles[] = {
-    {accessible::Role::Text, ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, nullptr},
-    {accessible::Role::Link, ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE,
-     L"Jump"},
-    {accessible::Role::Button, ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, L"Press"},
-    {accessible::Role::Graphic, ROLE_SYSTEM_GRAPHIC, STATE_SYSTEM_LINKED, L"Jump"},
-    {accessible::Role::ProgressBar, ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY, nullptr},
+    {ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, nullptr},
+    {ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE, L"Jump"},
+    {ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, L"Press"},
+    {ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY, nullptr},
 };
 
-const RoleRow& RoleOf(Control c) {
-  const accessible::Role role = accessible::Find(c)->role;
-  return *std::find_if(std::begin(kRoles), std::end(kRoles),
-                       [role](const RoleRow& r) { return r.role == role; });
-}
+const RoleRow& RoleOf(Control c) { return kRoles[static_cast<int>(FindReading(c)->role)]; }
 
 HRESULT Text(const std::wstring& text, BSTR* out) {
   *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
@@ -42,17 +35,48 @@ void SetLong(VARIANT* v, LONG value) {
   v->lVal = value;
 }
 
+std::optional<Control> ControlOf(long childId) {
+  const auto order = ReadingOrder();
+  if (childId < 1 || childId > static_cast<long>(order.size())) return std::nullopt;
+  return order[static_cast<std::size_t>(childId - 1)].control;
+}
+
+// A COM object T offered as Interface, which goes when its last holder lets go.
+template <typename T, typename Interface>
+class Counted : public Interface {
+public:
+  Counted() = default;
+  Counted(const Counted&) = delete;
+  Counted& operator=(const Counted&) = delete;
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) std::default_delete<T>()(static_cast<T*>(this));
+    return left;
+  }
+
+protected:
+  // Hands the object out to a caller, who releases it.
+  HRESULT Give(void** out) {
+    *out = static_cast<Interface*>(this);
+    AddRef();
+    return S_OK;
+  }
+
+private:
+  ULONG references_ = 1;  // its maker's
+};
+
 }  // namespace
 
-// The accessible object of the client area. It lives as long as the window; once the window
-// goes, callers that still hold it are cut off and every call fails. A child keeps its number
-// for the whole run, so an event names the same item however late it is read; the children on
-// view are listed by the object's own enumerator.
-class ClientAccessible final : public IAccessible, public IEnumVARIANT {
+LONG ChildId(Control c) { return static_cast<LONG>(FindReading(c) - ReadingOrder().data()) + 1; }
+
+// The accessible object of the client area. It lives while the window or a caller holds it;
+// once the window goes, callers that still hold it are cut off and every call fails. A child
+// keeps its number for the whole run, so an event names the same item however late it is read.
+class ClientAccessible final : public Counted<ClientAccessible, IAccessible> {
 public:
-  explicit ClientAccessible(AccessibleForm& owner) : owner_(&owner) {}
-  ClientAccessible(const ClientAccessible&) = delete;
-  ClientAccessible& operator=(const ClientAccessible&) = delete;
+  explicit ClientAccessible(AccessibleView& owner) : owner_(&owner) {}
 
   void Detach() {
     owner_ = nullptr;
@@ -61,47 +85,21 @@ public:
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
-      *out = static_cast<IAccessible*>(this);
-      AddRef();
-      return S_OK;
-    }
-    if (iid == IID_IEnumVARIANT) {
-      *out = static_cast<IEnumVARIANT*>(this);
-      AddRef();
-      return S_OK;
-    }
     *out = nullptr;
-    return E_NOINTERFACE;
+    // Each caller that asks for the children gets an enumerator with a place of its own.
+    if (iid == IID_IEnumVARIANT) return Enumerator(0, out);
+    if (iid != IID_IUnknown && iid != IID_IDispatch && iid != IID_IAccessible) return E_NOINTERFACE;
+    return Give(out);
   }
-  // The window owns the object; the count only tells how many callers hold it.
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
 
-  HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
+  // A new enumerator of the children on view, from place at.
+  HRESULT Enumerator(std::size_t at, void** out);
+  // The numbers of the children on view, in reading order.
+  HRESULT Children(std::vector<LONG>& ids) {
     return Guard([&] {
-      const auto offered = owner_->Offered();
-      ULONG n = 0;
-      for (; n < wanted && cursor_ < offered.size(); ++n, ++cursor_)
-        SetLong(&out[n], accessible::ChildId(offered[cursor_]));
-      if (fetched) *fetched = n;
-      return n == wanted ? S_OK : S_FALSE;
+      for (const Control c : owner_->Offered()) ids.push_back(ChildId(c));
+      return S_OK;
     });
-  }
-  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
-    return Guard([&] {
-      const std::size_t size = owner_->Offered().size();
-      cursor_ = std::min<std::size_t>(cursor_ + count, size);
-      return cursor_ < size ? S_OK : S_FALSE;
-    });
-  }
-  HRESULT STDMETHODCALLTYPE Reset() override {
-    cursor_ = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
   }
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -148,7 +146,7 @@ public:
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
     return ForChild(child, [&](std::optional<Control> c) {
       *value = nullptr;
-      if (!c || accessible::Find(*c)->role != accessible::Role::ProgressBar)
+      if (!c || FindReading(*c)->role != ReadingRole::ProgressBar)
         return HRESULT{DISP_E_MEMBERNOTFOUND};
       return Text(owner_->ValueOf(*c), value);
     });
@@ -183,7 +181,7 @@ public:
       out->vt = VT_EMPTY;
       if (GetFocus() != owner_->Form()) return S_FALSE;
       const auto focused = owner_->Focused();
-      SetLong(out, focused ? accessible::ChildId(*focused) : CHILDID_SELF);
+      SetLong(out, focused ? ChildId(*focused) : CHILDID_SELF);
       return S_OK;
     });
   }
@@ -210,13 +208,7 @@ public:
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
                                         VARIANT child) override {
     return ForChild(child, [&](std::optional<Control> c) {
-      RECT r{};
-      if (c) {
-        r = owner_->ScreenRect(*c);
-      } else {
-        GetClientRect(owner_->Form(), &r);
-        MapWindowPoints(owner_->Form(), nullptr, reinterpret_cast<POINT*>(&r), 2);
-      }
+      const RECT r = owner_->ScreenRect(c);
       *left = r.left;
       *top = r.top;
       *width = r.right - r.left;
@@ -240,7 +232,7 @@ public:
       if (c && from < count && (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP))
         to = from - 1;
       if (to < 0 || to >= count) return S_FALSE;
-      SetLong(out, accessible::ChildId(offered[static_cast<std::size_t>(to)]));
+      SetLong(out, ChildId(offered[static_cast<std::size_t>(to)]));
       return S_OK;
     });
   }
@@ -251,13 +243,11 @@ public:
       for (const Control c : owner_->Offered()) {
         const RECT r = owner_->ScreenRect(c);
         if (PtInRect(&r, pt)) {
-          SetLong(out, accessible::ChildId(c));
+          SetLong(out, ChildId(c));
           return S_OK;
         }
       }
-      RECT client;
-      GetClientRect(owner_->Form(), &client);
-      MapWindowPoints(owner_->Form(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+      const RECT client = owner_->ScreenRect(std::nullopt);
       if (!PtInRect(&client, pt)) return S_FALSE;
       SetLong(out, CHILDID_SELF);
       return S_OK;
@@ -291,7 +281,7 @@ private:
     return Guard([&] {
       if (child.vt != VT_I4) return HRESULT{E_INVALIDARG};
       if (child.lVal == CHILDID_SELF) return fn(std::optional<Control>());
-      const auto c = accessible::ControlOf(child.lVal);
+      const auto c = ControlOf(child.lVal);
       return c ? fn(c) : HRESULT{E_INVALIDARG};
     });
   }
@@ -299,17 +289,72 @@ private:
     if (out) *out = nullptr;
     return S_FALSE;
   }
-  AccessibleForm* owner_;
-  ULONG references_ = 0;
-  std::size_t cursor_ = 0;  // of the enumerator, in the children on view
+  AccessibleView* owner_;
 };
+
+namespace {
+
+// The children on view from a place of the enumerator's own. It holds the object it lists, so
+// it may outlive the window; it fails once the object is cut off.
+class ChildEnumerator final : public Counted<ChildEnumerator, IEnumVARIANT> {
+public:
+  ChildEnumerator(ClientAccessible& client, std::size_t at) : client_(client), at_(at) {
+    client_.AddRef();
+  }
+  ~ChildEnumerator() { client_.Release(); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return iid == IID_IUnknown || iid == IID_IEnumVARIANT ? Give(out) : E_NOINTERFACE;
+  }
+
+  HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
+    std::vector<LONG> ids;
+    if (const HRESULT hr = client_.Children(ids); FAILED(hr)) return hr;
+    ULONG n = 0;
+    for (; n < wanted && at_ < ids.size(); ++n, ++at_) SetLong(&out[n], ids[at_]);
+    if (fetched) *fetched = n;
+    return n == wanted ? S_OK : S_FALSE;
+  }
+  // S_FALSE when fewer than count children were left.
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+    std::vector<LONG> ids;
+    if (const HRESULT hr = client_.Children(ids); FAILED(hr)) return hr;
+    const std::size_t left = ids.size() - std::min(at_, ids.size());
+    at_ += std::min<std::size_t>(count, left);
+    return count <= left ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    at_ = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return client_.Enumerator(at_, reinterpret_cast<void**>(out));
+  }
+
+private:
+  ClientAccessible& client_;
+  std::size_t at_;
+};
+
+}  // namespace
+
+HRESULT ClientAccessible::Enumerator(std::size_t at, void** out) {
+  return Guard([&] {
+    *out = static_cast<IEnumVARIANT*>(std::make_unique<ChildEnumerator>(*this, at).release());
+    return S_OK;
+  });
+}
 
 void ClientAccessibleDeleter::operator()(ClientAccessible* client) const {
   client->Detach();
-  std::default_delete<ClientAccessible>()(client);
+  client->Release();
 }
 
-ClientAccessiblePtr MakeClientAccessible(AccessibleForm& owner) {
+ClientAccessiblePtr MakeClientAccessible(AccessibleView& owner) {
   return ClientAccessiblePtr(std::make_unique<ClientAccessible>(owner).release());
 }
 

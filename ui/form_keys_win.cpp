@@ -1,6 +1,9 @@
 #include "ui/form_keys_win.h"
 
 #include <algorithm>
+#include <vector>
+
+#include "logic/reading_order.h"
 
 namespace {
 
@@ -55,11 +58,8 @@ void FormKeys::Cue(Control c) { MoveCue(c); }
 // A cue on the page that goes away goes with it; a cue on a flag or the logo stays.
 void FormKeys::PageShown(TSetupPage page) {
   if (!cued_) return;
-  const auto header = HeaderCueOrder();
-  const auto onPage = KeysOf(page).cueOrder;
-  if (std::find(header.begin(), header.end(), *cued_) == header.end() &&
-      std::find(onPage.begin(), onPage.end(), *cued_) == onPage.end())
-    MoveCue(std::nullopt);
+  const std::vector<Control> order = CueOrder(page);
+  if (std::find(order.begin(), order.end(), *cued_) == order.end()) MoveCue(std::nullopt);
 }
 
 void FormKeys::VisibilityChanged(Control c, bool visible) {

@@ -5,6 +5,7 @@
 
 #include "logic/bindings.h"
 #include "logic/key_bindings.h"
+#include "logic/reading_order.h"
 #include "ui/layout_table.h"
 
 namespace {
@@ -28,11 +29,13 @@ void ExpectReadingOrder(std::span<const Control> order, const char* where) {
 }
 
 TEST(UiKeys, TheCueFollowsTheReadingOrderOverEveryLinkButtonAndFlag) {
-  ExpectReadingOrder(HeaderCueOrder(), "header");
-  for (const Control c : HeaderCueOrder()) EXPECT_FALSE(layout::ControlEntry(c).page);
+  for (const ReadingItem& item : ReadingOrder())
+    EXPECT_EQ(item.page, layout::ControlEntry(item.control).page) << ControlName(item.control);
   for (const auto& pageRow : layout::Pages()) {
     const TSetupPage page = pageRow.page;
-    const auto order = KeysOf(page).cueOrder;
+    const std::vector<Control> cued = CueOrder(page);
+    ExpectReadingOrder(std::span(cued).first(3), "header");  // the flags, the logo
+    const auto order = std::span(cued).subspan(3);
     ExpectReadingOrder(order, pageRow.panelName);
     // Every button-like panel of the page is cued, and every label that leads somewhere; a
     // symbol is cued through the label it stands above.

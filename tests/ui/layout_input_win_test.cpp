@@ -208,29 +208,16 @@ TEST(WinUiHover, PointerStaysTheArrowEverywhere) {
 }
 
 TEST(WinUiClicks, AnErrorEscapingAHandlerIsReportedAndTheWindowGoesOn) {
-  FakeApp app;
-  app.onExit = [] { throw std::runtime_error("exit failed"); };
-  app.onDownload = [](DownloadPage&) { throw std::runtime_error("download failed"); };
-  FakePlatform platform;
-  platform.shellThrows = true;
-  RecordingErrors errors;
-  SetupValues values{seChoosePlatform, ulGerman};
-  {
-    TFrmSetup frm(GetModuleHandleW(nullptr), nullptr, nullptr, app, app, errors, values, platform);
-    SetupViewWin& v = frm.View();
-    const auto click = [&](HWND target, POINT p) {
-      SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-      SendMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-    };
-    const RECT logo = v.ControlRect(Control::Image1);
-    click(frm.Handle(), POINT{logo.right - 5, logo.top + 30});  // the link absorbs this one
-    RECT sym = v.ControlRect(Control::imgWindows);
-    MapWindowPoints(frm.Handle(), v.PanelWindow(tsh1), reinterpret_cast<POINT*>(&sym), 2);
-    click(v.PanelWindow(tsh1), POINT{sym.left + 5, sym.top + 5});  // page: the download fails
-    click(v.ControlWindow(Control::pnlExit), POINT{5, 5});         // button: the exit fails
-    EXPECT_EQ(app.exits + app.downloads, 2);
-    EXPECT_EQ(errors.reports, 2);
-    frm.Form().lblMoreClick();
-    EXPECT_EQ(v.ActivePage(), tsh4);
-  }
+  LayoutWindow w(seChoosePlatform);
+  w.app.onExit = [] { throw std::runtime_error("exit failed"); };
+  w.app.onDownload = [](DownloadPage&) { throw std::runtime_error("download failed"); };
+  w.platform.shellThrows = true;
+  const RECT logo = w.View().ControlRect(Control::Image1);
+  w.Click(POINT{logo.right - 5, logo.top + 30});  // the link absorbs this one
+  w.Click(Control::imgWindows);                   // page: the download fails
+  w.Click(Control::pnlExit);                      // button: the exit fails
+  EXPECT_EQ(w.app.exits + w.app.downloads, 2);
+  EXPECT_EQ(w.errors.reports, 2);
+  w.Logic().lblMoreClick();
+  EXPECT_EQ(w.View().ActivePage(), tsh4);
 }

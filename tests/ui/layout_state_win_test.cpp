@@ -1,18 +1,17 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <cwchar>
+#include <memory>
 
 #include <gtest/gtest.h>
 
 #include "ui/dpi_scale_win.h"
 #include "tests/ui/expected_layout_win.h"
 #include "tests/ui/layout_fixture_win.h"
-#include "ui/picture_store_win.h"
+#include "base/system_library_win.h"
 #include "base/win_handles.h"
 #include "download/progress_pacer.h"
+#include "ui/client_accessible_win.h"
 
 namespace {
 
@@ -40,6 +39,49 @@ TEST(WinUiProgress, APageThatCannotBeMadeWholeIsMadeOnItsNextUse) {
   UnhookWindowsHookEx(hook);
   w.View().ShowPage(tsh3);
   EXPECT_NE(w.View().ProgressBarWindow(), nullptr);
+}
+
+// A reader's walk over the children: each enumerator keeps a place of its own, a clone starts at
+// its original's. The parent a reader holds outlives the window, and so does its code.
+TEST(WinUiAccess, EnumeratorsKeepTheirOwnPlaceAndTheParentOutlivesTheWindow) {
+  OleInitialize(nullptr);
+  auto w = std::make_unique<LayoutWindow>(seChoosePlatform);
+  IAccessible* client = nullptr;
+  {
+    const SystemLibrary oleacc(L"oleacc.dll");  // let go before the window's hold ends
+    ASSERT_EQ(oleacc.Get<decltype(&AccessibleObjectFromWindow)>("AccessibleObjectFromWindow")(
+                  w->Form(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                  reinterpret_cast<void**>(&client)),
+              S_OK);
+  }
+  IEnumVARIANT *one = nullptr, *two = nullptr, *copy = nullptr;
+  client->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&one));
+  client->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&two));
+  const auto next = [](IEnumVARIANT* e) {  // the child read next, else the result
+    VARIANT child{};
+    const HRESULT hr = e->Next(1, &child, nullptr);
+    return hr == S_OK ? child.lVal : hr;
+  };
+  constexpr ULONG kOnView = 8;  // the flags, the logo, the title, three links, exit: no symbol
+  EXPECT_EQ(one->Skip(kOnView), S_OK);  // exactly to the end
+  EXPECT_EQ(next(one), S_FALSE);
+  EXPECT_EQ(next(two), ChildId(Control::Image2));
+  ASSERT_EQ(two->Clone(&copy), S_OK);
+  EXPECT_EQ(two->Skip(kOnView), S_FALSE);
+  EXPECT_EQ(next(copy), ChildId(Control::Image3));
+  EXPECT_EQ(one->Reset(), S_OK);
+  EXPECT_EQ(next(one), ChildId(Control::Image2));
+  IDispatch* parent = nullptr;
+  ASSERT_EQ(client->get_accParent(&parent), S_OK);
+  w.reset();
+  EXPECT_EQ(next(copy), CO_E_OBJNOTCONNECTED);
+  for (IUnknown* held : std::initializer_list<IUnknown*>{client, one, two, copy}) held->Release();
+  // COM keeps a hold of its own on oleacc (the interface's marshalling code); where it lets go
+  // first, only the window's hold is left.
+  FreeLibrary(GetModuleHandleW(L"oleacc.dll"));
+  ASSERT_NE(GetModuleHandleW(L"oleacc.dll"), nullptr);
+  parent->Release();
+  OleUninitialize();
 }
 
 TEST(WinUiLanguage, TextsOutsideTheCatalogueStayInBothLanguages) {
@@ -98,34 +140,6 @@ TEST(WinUiProgress, RangePositionAndMarqueeFollowTheDownloadPage) {
   EXPECT_TRUE(w.View().ControlVisible(Control::lblDownloadHeader));
   EXPECT_FALSE(w.View().ControlVisible(Control::lblNoConnection));
   EXPECT_FALSE(w.View().ControlVisible(Control::pnlBtnRety));
-}
-
-// A module without the pictures stands in for a damaged executable: the store is built all the
-// same, holds nothing and draws nothing.
-TEST(WinUiPictures, MissingPicturesLeaveTheirBoxesEmpty) {
-  const PictureStore store(GetModuleHandleW(L"kernel32.dll"), DpiScale());
-  const SIZE box{162, 65};  // the logo's
-  EXPECT_FALSE(store.Loaded(layout::Picture::Logo, box.cx, box.cy));
-
-  const MemoryDc dc(CreateCompatibleDC(nullptr));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = box.cx;
-  info.bmiHeader.biHeight = -box.cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  const BitmapHandle bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ASSERT_TRUE(bitmap);
-  const SelectGuard selected(dc.get(), bitmap.get());
-  const RECT whole{0, 0, box.cx, box.cy};
-  FillRect(dc.get(), &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  store.Draw(layout::Picture::Logo, dc.get(), whole);
-  GdiFlush();
-  const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  const int count = box.cx * box.cy;
-  EXPECT_EQ(std::count(pixels, pixels + count, 0x00FFFFFFu), count);
 }
 
 TEST(WinUiPictures, ColoursOnScreen) {

@@ -7,6 +7,7 @@
 
 #include "base/win_handles.h"
 #include "ui/picture_resource_win.h"
+#include "ui/picture_store_win.h"
 #include "ui/pixmap_win.h"
 
 using pictures::Bgra;
@@ -64,6 +65,22 @@ void ExpectColour(Bgra got, int r, int g, int b, const char* what) {
 }
 
 }  // namespace
+
+// A module without the pictures stands in for a damaged executable: the store is built all the
+// same, holds nothing and draws nothing.
+TEST(WinUiPictures, MissingPicturesLeaveTheirBoxesEmpty) {
+  const PictureStore store(GetModuleHandleW(L"kernel32.dll"), DpiScale());
+  const SIZE box{162, 65};  // the logo's
+  EXPECT_FALSE(store.Loaded(layout::Picture::Logo, box.cx, box.cy));
+  const Canvas canvas(box.cx, box.cy);
+  ASSERT_TRUE(canvas.Ok());
+  const RECT whole{0, 0, box.cx, box.cy};
+  store.Draw(layout::Picture::Logo, canvas.Dc(), whole);
+  int white = 0;
+  for (int y = 0; y < box.cy; ++y)
+    for (int x = 0; x < box.cx; ++x) white += canvas.At(x, y) == Bgra{255, 255, 255, 0};
+  EXPECT_EQ(white, box.cx * box.cy);
+}
 
 TEST(WinUiPictureBitmap, DrawBlendsPremultipliedPixelsOverTheTarget) {
   Pixmap strip(3, 2);
