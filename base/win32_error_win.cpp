@@ -1,4 +1,4 @@
-#include "base/win32_error.h"
+#include "base/win32_error_win.h"
 
 #include <string>
 

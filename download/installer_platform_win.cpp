@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "base/shell_open.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 #include "download/authenticode_win.h"
 #include "download/installer_platform.h"
 #include "download/installer_temp_folder.h"

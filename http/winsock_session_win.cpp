@@ -1,8 +1,8 @@
-#include "http/winsock_session.h"
+#include "http/winsock_session_win.h"
 
 #include <winsock2.h>
 
-#include "base/win32_error.h"
+#include "base/win32_error_win.h"
 
 namespace net {
 

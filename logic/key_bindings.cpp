@@ -10,14 +10,15 @@ namespace {
 
 using C = Control;
 
+// One row per page, in page order.
 const std::array<PageKeys, kPageCount> kPages{{
-    {tsh0, C::lblTumoOnlyInstall, C::PnlExitTumo},
-    {tsh1, C::lblWindows, C::pnlExit},
-    {tsh2, std::nullopt, C::pnlBtnBack2},
+    {C::lblTumoOnlyInstall, C::PnlExitTumo},  // tsh0
+    {C::lblWindows, C::pnlExit},              // tsh1
+    {std::nullopt, C::pnlBtnBack2},           // tsh2
     // Retry is the main action once it is shown, in the failure state.
-    {tsh3, C::pnlBtnRety, C::pnlBtnCancelDownload},
-    {tsh4, std::nullopt, C::pnlBtnBackOther},
-    {tsh5, C::lblRiloInstall, C::PnlExitRilo},
+    {C::pnlBtnRety, C::pnlBtnCancelDownload},  // tsh3
+    {std::nullopt, C::pnlBtnBackOther},        // tsh4
+    {C::lblRiloInstall, C::PnlExitRilo},       // tsh5
 }};
 
 }  // namespace

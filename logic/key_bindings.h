@@ -12,7 +12,6 @@ enum class FormKey { Enter, Escape, Space, Tab, ShiftTab };
 // What the keys do on one page. Every key acts by clicking a control, so it runs the click's
 // handler and nothing else.
 struct PageKeys {
-  TSetupPage page;
   std::optional<Control> enter;  // the page's main action, if it has one
   Control escape;                // the page's way out
 };

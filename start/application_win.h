@@ -10,7 +10,7 @@
 #include "logic/edition.h"
 #include "start/com_session_win.h"
 #include "download/download_and_run.h"
-#include "http/winsock_session.h"
+#include "http/winsock_session_win.h"
 #include "start/message_loop_win.h"
 #include "ui/ubackground_win.h"
 #include "ui/uSetup_win.h"

@@ -3,7 +3,7 @@
 #include <ole2.h>
 #include <objbase.h>
 
-#include "base/win32_error.h"
+#include "base/win32_error_win.h"
 
 OleSession::OleSession() {
   const HRESULT hr = OleInitialize(nullptr);

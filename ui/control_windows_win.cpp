@@ -3,7 +3,7 @@
 #include <windowsx.h>
 
 #include "ui/offscreen_win.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 namespace {
 

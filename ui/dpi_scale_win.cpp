@@ -1,6 +1,6 @@
 #include "ui/dpi_scale_win.h"
 
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 DpiScale DpiScale::ForScreen() {
   WindowDc screen(nullptr);

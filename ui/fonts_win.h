@@ -6,7 +6,7 @@
 
 #include "ui/dpi_scale_win.h"
 #include "ui/layout_table.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 // The window's Tahoma fonts: every text style, regular and underlined, created once.
 class FontSet {

@@ -1,7 +1,7 @@
 #include "ui/header_surface_win.h"
 
 #include "ui/offscreen_win.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 HeaderSurface::HeaderSurface(HWND form, const FontSet& fonts, const PictureStore& pictures,
                              WindowlessEvents& events, HandlerErrors& errors)

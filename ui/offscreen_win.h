@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 // Draw a window's content into memory, then copy it to the screen in one blit, so nothing
 // flickers. The buffer covers the paint area; drawing uses the window's client coordinates.

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "logic/pages.h"
-#include "base/win32_error.h"
+#include "base/win32_error_win.h"
 
 PageContainer::PageContainer(HWND parent, const RECT& box, HFONT font) {
   tab_.reset(CreateWindowExW(

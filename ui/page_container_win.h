@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "logic/pages.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 #include "ui/window_base_win.h"
 
 // A message as TabWndProc sees it; whatever answers it leaves its answer in Result.

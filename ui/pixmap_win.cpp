@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 #include "pictures/error.h"
 
 namespace pictures {

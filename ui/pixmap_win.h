@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 #include "pictures/pixmap.h"
 
 namespace pictures {

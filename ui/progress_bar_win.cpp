@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "ui/layout_table.h"
-#include "base/win32_error.h"
+#include "base/win32_error_win.h"
 
 ProgressBar::ProgressBar(HWND parent, const RECT& box) {
   bar_.reset(CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, box.left, box.top,

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 // ProgressBar1: the platform progress control, range 0 to 100 and position 0 at creation,
 // page blue on progress grey. With no known length (a maximum of 0 or below) it runs as a

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "base/win32_error.h"
+#include "base/win32_error_win.h"
 
 WindowClass::WindowClass(HINSTANCE instance, const wchar_t* name, HICON icon, HBRUSH background)
     : instance_(instance), name_(name) {

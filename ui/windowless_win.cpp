@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "ui/picture_store_win.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 namespace {
 

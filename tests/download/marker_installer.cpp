@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/module_file.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 // Writes "<own path>.ran" so a test can see that the shell really started it.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "start/error_text.h"
-#include "http/winsock_session.h"
+#include "http/winsock_session_win.h"
 
 namespace {
 

@@ -45,7 +45,6 @@ TEST(UiKeys, TheCueFollowsTheReadingOrderOverEveryLinkButtonAndFlag) {
       if (Clickable(entry.id) && entry.kind != Kind::Picture) expected.insert(entry.id);
     }
     EXPECT_EQ(std::set<Control>(order.begin(), order.end()), expected) << pageRow.panelName;
-    EXPECT_EQ(KeysOf(page).page, page);
     EXPECT_TRUE(std::count(order.begin(), order.end(), KeysOf(page).escape)) << pageRow.panelName;
     if (const auto enter = KeysOf(page).enter) {
       EXPECT_TRUE(std::count(order.begin(), order.end(), *enter)) << pageRow.panelName;

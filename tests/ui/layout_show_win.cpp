@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 #include "tests/ui/expected_layout_win.h"
 #include "tests/ui/layout_fixture_win.h"
 #include "tests/support/pump_win.h"

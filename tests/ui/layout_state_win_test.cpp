@@ -9,7 +9,7 @@
 #include "tests/ui/expected_layout_win.h"
 #include "tests/ui/layout_fixture_win.h"
 #include "base/system_library_win.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 #include "download/progress_pacer.h"
 #include "ui/client_accessible_win.h"
 

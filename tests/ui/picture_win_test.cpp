@@ -5,7 +5,7 @@
 #include <optional>
 #include <utility>
 
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 #include "ui/picture_resource_win.h"
 #include "ui/picture_store_win.h"
 #include "ui/pixmap_win.h"

@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <string>
 
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 // The size of one line of text in Tahoma, measured apart from the window under test.
 inline SIZE TextExtent(const std::wstring& text, int charHeight, bool bold) {

@@ -47,7 +47,7 @@
 #include <vector>
 
 #include "base/utf.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/module_file.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 #include "tools/demo-installer/marker_win.h"
 
 namespace {

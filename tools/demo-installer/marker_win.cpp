@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/utf.h"
-#include "base/win_handles.h"
+#include "base/handles_win.h"
 
 bool WriteRunMarker(const std::wstring& programPath, const std::wstring& commandLine) {
   if (programPath.empty()) return false;
