@@ -125,21 +125,20 @@ TEST(WinUiProgress, RangePositionAndMarqueeFollowTheDownloadPage) {
   EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 200);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 50);
 
+  auto expectFailureShown = [&w](bool failed) {
+    EXPECT_EQ(w.View().ControlVisible(Control::ProgressBar1), !failed);
+    EXPECT_EQ(w.View().ControlVisible(Control::lblDownloadHeader), !failed);
+    EXPECT_EQ(w.View().ControlVisible(Control::lblNoConnection), failed);
+    EXPECT_EQ(w.View().ControlVisible(Control::pnlBtnRety), failed);
+  };
   page.ShowConnectionError();
-  EXPECT_FALSE(w.View().ControlVisible(Control::ProgressBar1));
-  EXPECT_FALSE(w.View().ControlVisible(Control::lblDownloadHeader));
-  EXPECT_TRUE(w.View().ControlVisible(Control::lblNoConnection));
-  EXPECT_TRUE(w.View().ControlVisible(Control::pnlBtnRety));
+  expectFailureShown(true);
   // Events still reach the hidden bar.
   page.Progress().SetProgressPosition(150);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 150);
-
   // The next attempt shows the page running again.
   page.ShowDownloadPage();
-  EXPECT_TRUE(w.View().ControlVisible(Control::ProgressBar1));
-  EXPECT_TRUE(w.View().ControlVisible(Control::lblDownloadHeader));
-  EXPECT_FALSE(w.View().ControlVisible(Control::lblNoConnection));
-  EXPECT_FALSE(w.View().ControlVisible(Control::pnlBtnRety));
+  expectFailureShown(false);
 }
 
 TEST(WinUiPictures, ColoursOnScreen) {
