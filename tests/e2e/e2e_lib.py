@@ -321,16 +321,6 @@ class SetupWindow:
                 self.page_region_count(shot, 0, 24, 690, 30, is_light) == 0:
             return "tsh2"
         return "unknown"
-        if self.page_region_count(shot, 49, 80, 150, 25, is_light) > 20:
-            return "tsh4"
-        if self.page_region_count(shot, 139, 137, 81, 73, is_light) > 200:
-            return "tsh1"
-        if self.page_region_count(shot, 0, 64, 690, 120, is_light) > 200 and \
-                self.page_region_count(shot, 0, 24, 690, 30, is_light) == 0:
-            return "tsh2"
-        if self.page_region_count(shot, 293, 121, 81, 73, is_light) > 200:
-            return "tsh0/tsh5"
-        return "unknown"
 
     def wait_page(self, expected, timeout=30, shot_path=None):
         seen = []
