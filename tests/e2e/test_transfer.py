@@ -29,6 +29,11 @@ class DuringTransfer(Scenario):
         self.assertLess(slow.sent, len(self.served))
         self.assert_nothing_installed()
 
+    def release_and_assert_tumo(self, slow, server, program):
+        slow.release()
+        self.assert_installed(program, "marlek-tumo.exe")
+        self.assertEqual(server.request_heads(), [expected_request("/prg/tumo.exe")])
+
     def test_cancel_ends_the_program_and_saves_nothing(self):
         slow, _, program, window = self.start_slow_download()
         self.shot("transferring")
@@ -75,10 +80,8 @@ class DuringTransfer(Scenario):
         window.wait_page("tsh3")
         self.assertEqual(server.connections, 1)
 
-        slow.release()
         # Chosen at the transfer's start: the German installer, although English is shown now.
-        self.assert_installed(program, "marlek-tumo.exe")
-        self.assertEqual(server.request_heads(), [expected_request("/prg/tumo.exe")])
+        self.release_and_assert_tumo(slow, server, program)
 
     def test_close_request_to_the_background_lets_the_download_finish(self):
         slow, server, program, _ = self.start_slow_download()
@@ -88,9 +91,7 @@ class DuringTransfer(Scenario):
         sent = slow.sent
         e2e.wait_for(lambda: slow.sent > sent + 4 * slow.piece, 30, "the transfer to go on")
         self.assertTrue(program.running())
-        slow.release()
-        self.assert_installed(program, "marlek-tumo.exe")
-        self.assertEqual(server.request_heads(), [expected_request("/prg/tumo.exe")])
+        self.release_and_assert_tumo(slow, server, program)
 
     def test_end_of_session_ends_the_program_and_saves_nothing(self):
         slow, _, program, _ = self.start_slow_download()
