@@ -47,6 +47,27 @@ def wait_for(predicate, timeout, what, interval=0.1):
         time.sleep(interval)
 
 
+def settle(read, expected, what, timeout=20, hold=1.5, describe=repr):
+    """Waits until read() gives `expected`, then reads on until it has given it for `hold`
+    seconds (three reads at the least). Fails at the first change after that, or when
+    `expected` is not seen within `timeout`, with what was read last."""
+    deadline, since, reads = time.monotonic() + timeout, None, 0
+    while since is None or reads < 3 or time.monotonic() - since < hold:
+        value = read()
+        if value == expected:
+            since, reads = since or time.monotonic(), reads + 1
+        elif since is not None or time.monotonic() > deadline:
+            how = "changed again" if since else f"not seen within {timeout:g} s"
+            raise E2EError(f"{what}: {how}; last seen: {describe(value)}")
+
+
+def difference(a, b, width):
+    """Where two RGB regions of one width differ: how many pixels, and their bounding box."""
+    changed = [i // 3 for i in range(0, len(a), 3) if a[i:i + 3] != b[i:i + 3]]
+    xs, ys = [p % width for p in changed], [p // width for p in changed]
+    return f"{len(changed)} pixels differ, x {min(xs)}-{max(xs)}, y {min(ys)}-{max(ys)}"
+
+
 def display():
     shown = WINE_DIR / "xvfb.display"
     if shown.exists():
@@ -296,6 +317,11 @@ class SetupWindow:
     def client_region(self, shot):
         cx, cy = self.client_origin()
         return shot.region(cx, cy, layout.CLIENT_WIDTH, layout.CLIENT_HEIGHT)
+
+    def settle_client(self, reference, what):
+        """Waits until the client area shows `reference` and keeps showing it (settle)."""
+        settle(lambda: self.client_region(Shot()), reference, what,
+               describe=lambda shown: difference(shown, reference, layout.CLIENT_WIDTH))
 
     def page(self, shot):
         """Which page is shown, told by pixels that differ between pages, and for tsh3
