@@ -48,9 +48,8 @@ def wait_for(predicate, timeout, what, interval=0.1):
 
 
 def settle(read, expected, what, timeout=20, hold=1.5, describe=repr):
-    """Waits until read() gives `expected`, then reads on until it has given it for `hold`
-    seconds (three reads at the least). Fails at the first change after that, or when
-    `expected` is not seen within `timeout`, with what was read last."""
+    """Waits until read() gives `expected`, then until it has for `hold` s (three reads at the
+    least); fails at a change after that, or after `timeout` unseen, with what was read last."""
     deadline, since, reads = time.monotonic() + timeout, None, 0
     while since is None or reads < 3 or time.monotonic() - since < hold:
         value = read()
