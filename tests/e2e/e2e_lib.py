@@ -47,6 +47,26 @@ def wait_for(predicate, timeout, what, interval=0.1):
         time.sleep(interval)
 
 
+def settle(read, expected, what, timeout=20, hold=1.5, describe=repr):
+    """Waits until read() gives `expected`, then until it has for `hold` s (three reads at the
+    least); fails at a change after that, or after `timeout` unseen, with what was read last."""
+    deadline, since, reads = time.monotonic() + timeout, None, 0
+    while since is None or reads < 3 or time.monotonic() - since < hold:
+        value = read()
+        if value == expected:
+            since, reads = since or time.monotonic(), reads + 1
+        elif since is not None or time.monotonic() > deadline:
+            how = "changed again" if since else f"not seen within {timeout:g} s"
+            raise E2EError(f"{what}: {how}; last seen: {describe(value)}")
+
+
+def difference(a, b, width):
+    """Where two RGB regions of one width differ: how many pixels, and their bounding box."""
+    changed = [i // 3 for i in range(0, len(a), 3) if a[i:i + 3] != b[i:i + 3]]
+    xs, ys = [p % width for p in changed], [p // width for p in changed]
+    return f"{len(changed)} pixels differ, x {min(xs)}-{max(xs)}, y {min(ys)}-{max(ys)}"
+
+
 def display():
     shown = WINE_DIR / "xvfb.display"
     if shown.exists():
@@ -297,6 +317,11 @@ class SetupWindow:
         cx, cy = self.client_origin()
         return shot.region(cx, cy, layout.CLIENT_WIDTH, layout.CLIENT_HEIGHT)
 
+    def settle_client(self, reference, what):
+        """Waits until the client area shows `reference` and keeps showing it (settle)."""
+        settle(lambda: self.client_region(Shot()), reference, what,
+               describe=lambda shown: difference(shown, reference, layout.CLIENT_WIDTH))
+
     def page(self, shot):
         """Which page is shown, told by pixels that differ between pages, and for tsh3
         whether it is in its failure state."""
@@ -320,16 +345,6 @@ class SetupWindow:
         if self.page_region_count(shot, 0, 64, 690, 120, is_light) > 200 and \
                 self.page_region_count(shot, 0, 24, 690, 30, is_light) == 0:
             return "tsh2"
-        return "unknown"
-        if self.page_region_count(shot, 49, 80, 150, 25, is_light) > 20:
-            return "tsh4"
-        if self.page_region_count(shot, 139, 137, 81, 73, is_light) > 200:
-            return "tsh1"
-        if self.page_region_count(shot, 0, 64, 690, 120, is_light) > 200 and \
-                self.page_region_count(shot, 0, 24, 690, 30, is_light) == 0:
-            return "tsh2"
-        if self.page_region_count(shot, 293, 121, 81, 73, is_light) > 200:
-            return "tsh0/tsh5"
         return "unknown"
 
     def wait_page(self, expected, timeout=30, shot_path=None):

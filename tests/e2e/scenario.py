@@ -3,7 +3,6 @@ installer, screenshots named after the test, and the checks on what a run leaves
 
 import os
 import subprocess
-import time
 import unittest
 
 import e2e_lib as e2e
@@ -124,10 +123,6 @@ class Scenario(unittest.TestCase):
         self.assertEqual(list(e2e.temp_folder().glob("*.ran")), [])
 
     def assert_page_holds(self, window, expected, seconds=1.5):
-        """The page stays `expected` across several screenshots."""
-        shots = 0
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline or shots < 3:
-            self.assertEqual(window.page(e2e.Shot()), expected)
-            shots += 1
+        """The page is `expected` at once and stays so across several screenshots."""
+        e2e.settle(lambda: window.page(e2e.Shot()), expected, f"page {expected}", 0, seconds)
 

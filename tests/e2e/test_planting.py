@@ -56,6 +56,14 @@ class PlantedDlls(Scenario):
         self.addCleanup(shutil.rmtree, folder, True)
         return copy
 
+    def start_planted(self, exe, names):
+        """`exe` planted beside `names` and started native-first, on its start page."""
+        exe = self.plant(exe, names)
+        with native_first(names):
+            program, window = self.start(e2e.GERMAN, exe=exe)
+        window.wait_page("tsh0/tsh5")
+        return exe, program, window
+
     @staticmethod
     def loaded(exe):
         return sorted(p.name for p in exe.parent.glob("*.loaded"))
@@ -75,19 +83,13 @@ class PlantedDlls(Scenario):
         # took alpha blending from GDI32.
         names = sorted(set(imports(self.exe)) - known_dlls() | {"msimg32.dll"})
         self.assertIn("comctl32.dll", names)
-        exe = self.plant(self.exe, names)
-        with native_first(names):
-            program, window = self.start(e2e.GERMAN, exe=exe)
-        window.wait_page("tsh0/tsh5")
+        exe, program, window = self.start_planted(self.exe, names)
         self.assertTrue(program.running())
         self.assertEqual(self.loaded(exe), [])
 
     def test_no_dll_planted_beside_start_runs_while_a_screen_reader_reads_it(self):
         names = sorted(set(imports(self.exe)) - known_dlls() | {"msimg32.dll", *READER_LOADS})
-        exe = self.plant(self.exe, names)
-        with native_first(names):
-            program, window = self.start(e2e.GERMAN, exe=exe)
-        window.wait_page("tsh0/tsh5")
+        exe, program, window = self.start_planted(self.exe, names)
         names_read = [child["name"] for child in e2e.accessible_tree()]
         self.assertIn("Installation starten", names_read)
         self.assertTrue(program.running())
@@ -104,10 +106,7 @@ class PlantedDlls(Scenario):
         self.addCleanup(authority.distrust)
         signed = authority.sign(self.demo)
         self.scripted(scripted_server.serve_bytes(signed))
-        exe = self.plant(exe, names)
-        with native_first(names):
-            program, window = self.start(e2e.GERMAN, exe=exe)
-        window.wait_page("tsh0/tsh5")
+        exe, program, window = self.start_planted(exe, names)
         self.click_install(window)
         self.assert_installed(program, "marlek-tumo.exe", served=signed)
         self.assertEqual(self.loaded(exe), [])

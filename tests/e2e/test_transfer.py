@@ -10,8 +10,8 @@ import scripted_server
 from scenario import Scenario, expected_request
 
 
-class DuringTransfer(Scenario):
-    edition = "seDirectInstall"
+class SlowDownload(Scenario):
+    """A download held after its first part until released."""
 
     def start_slow_download(self, locale=e2e.GERMAN):
         slow = scripted_server.SlowBody(self.served)
@@ -22,6 +22,15 @@ class DuringTransfer(Scenario):
         window.wait_page("tsh3")
         e2e.wait_for(lambda: slow.sent > slow.first, 30, "the transfer to be under way")
         return slow, server, program, window
+
+    def release_and_assert(self, slow, server, program, target, path):
+        slow.release()
+        self.assert_installed(program, target)
+        self.assertEqual(server.request_heads(), [expected_request(path)])
+
+
+class DuringTransfer(SlowDownload):
+    edition = "seDirectInstall"
 
     def assert_ended_without_installer(self, program, slow):
         self.assertEqual(program.exit_code(30), 0)
@@ -75,10 +84,8 @@ class DuringTransfer(Scenario):
         window.wait_page("tsh3")
         self.assertEqual(server.connections, 1)
 
-        slow.release()
         # Chosen at the transfer's start: the German installer, although English is shown now.
-        self.assert_installed(program, "marlek-tumo.exe")
-        self.assertEqual(server.request_heads(), [expected_request("/prg/tumo.exe")])
+        self.release_and_assert(slow, server, program, "marlek-tumo.exe", "/prg/tumo.exe")
 
     def test_close_request_to_the_background_lets_the_download_finish(self):
         slow, server, program, _ = self.start_slow_download()
@@ -88,9 +95,7 @@ class DuringTransfer(Scenario):
         sent = slow.sent
         e2e.wait_for(lambda: slow.sent > sent + 4 * slow.piece, 30, "the transfer to go on")
         self.assertTrue(program.running())
-        slow.release()
-        self.assert_installed(program, "marlek-tumo.exe")
-        self.assertEqual(server.request_heads(), [expected_request("/prg/tumo.exe")])
+        self.release_and_assert(slow, server, program, "marlek-tumo.exe", "/prg/tumo.exe")
 
     def test_end_of_session_ends_the_program_and_saves_nothing(self):
         slow, _, program, _ = self.start_slow_download()
@@ -168,17 +173,11 @@ class DuringATrickle(Scenario):
         self.assertEqual(cutting.body_bytes, len(big), "no byte is fetched twice")
 
 
-class CompanionDuringTransfer(Scenario):
+class CompanionDuringTransfer(SlowDownload):
     edition = "seCompanion"
 
     def test_flag_keeps_the_download_page_and_the_installer_chosen_at_the_start(self):
-        slow = scripted_server.SlowBody(self.served)
-        server = self.scripted(slow)
-        program, window = self.start(e2e.ENGLISH)
-        window.wait_page("tsh0/tsh5")
-        self.click_install(window)
-        window.wait_page("tsh3")
-        e2e.wait_for(lambda: slow.sent > slow.first, 30, "the transfer to be under way")
+        slow, server, program, window = self.start_slow_download(e2e.ENGLISH)
         before = window.client_region(e2e.Shot())
         window.click("Image2")
         # The texts change to German while the download page stays.
@@ -186,9 +185,7 @@ class CompanionDuringTransfer(Scenario):
         window.rest_pointer()
         self.assert_page_holds(window, "tsh3")
         self.shot("german-download-page")
-        slow.release()
-        self.assert_installed(program, "marlek-rilo.exe")
-        self.assertEqual(server.request_heads(), [expected_request("/prg/rilo-en.exe")])
+        self.release_and_assert(slow, server, program, "marlek-rilo.exe", "/prg/rilo-en.exe")
 
 
 if __name__ == "__main__":

@@ -25,17 +25,16 @@ class TypicalRunMixin:
         self.shot("3-end")
 
 
+def typical(locale, path, target, flag=None):
+    return lambda self: self.run_typical(locale, path, target, flag)
+
+
 class DirectInstall(TypicalRunMixin, Scenario):
     edition = "seDirectInstall"
-
-    def test_german_locale_fetches_tumo(self):
-        self.run_typical(e2e.GERMAN, "/prg/tumo.exe", "marlek-tumo.exe")
-
-    def test_english_locale_fetches_pavo(self):
-        self.run_typical(e2e.ENGLISH, "/prg/pavo.exe", "marlek-ward-pilot.exe")
-
-    def test_us_flag_on_a_german_locale_switches_the_installer(self):
-        self.run_typical(e2e.GERMAN, "/prg/pavo.exe", "marlek-ward-pilot.exe", flag="Image3")
+    test_german_locale_fetches_tumo = typical(e2e.GERMAN, "/prg/tumo.exe", "marlek-tumo.exe")
+    test_english_locale_fetches_pavo = typical(e2e.ENGLISH, "/prg/pavo.exe", "marlek-ward-pilot.exe")
+    test_us_flag_on_a_german_locale_switches_the_installer = typical(
+        e2e.GERMAN, "/prg/pavo.exe", "marlek-ward-pilot.exe", flag="Image3")
 
     def test_nginx_serves_the_typical_run(self):
         server = self.nginx()
@@ -51,22 +50,16 @@ class DirectInstall(TypicalRunMixin, Scenario):
 
 class ChoosePlatform(TypicalRunMixin, Scenario):
     edition = "seChoosePlatform"
-
-    def test_windows_link_in_german(self):
-        self.run_typical(e2e.GERMAN, "/prg/tumo.exe", "marlek-tumo.exe")
-
-    def test_german_flag_on_an_english_locale_switches_the_installer(self):
-        self.run_typical(e2e.ENGLISH, "/prg/tumo.exe", "marlek-tumo.exe", flag="Image2")
+    test_windows_link_in_german = typical(e2e.GERMAN, "/prg/tumo.exe", "marlek-tumo.exe")
+    test_german_flag_on_an_english_locale_switches_the_installer = typical(
+        e2e.ENGLISH, "/prg/tumo.exe", "marlek-tumo.exe", flag="Image2")
 
 
 class Companion(TypicalRunMixin, Scenario):
     edition = "seCompanion"
-
-    def test_german_fetches_rilo_de(self):
-        self.run_typical(e2e.GERMAN, "/prg/rilo-de.exe", "marlek-rilo.exe")
-
-    def test_english_fetches_rilo_en_under_the_same_name(self):
-        self.run_typical(e2e.ENGLISH, "/prg/rilo-en.exe", "marlek-rilo.exe")
+    test_german_fetches_rilo_de = typical(e2e.GERMAN, "/prg/rilo-de.exe", "marlek-rilo.exe")
+    test_english_fetches_rilo_en_under_the_same_name = typical(
+        e2e.ENGLISH, "/prg/rilo-en.exe", "marlek-rilo.exe")
 
 
 if __name__ == "__main__":

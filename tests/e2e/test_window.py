@@ -3,22 +3,10 @@ front and where it was; the manual and contact links change nothing in the windo
 nothing can open them; the companion program's link starts it and ends start.exe."""
 
 import shutil
-import time
 import unittest
 
 import e2e_lib as e2e
 from scenario import PRESET, Scenario
-
-
-def stays_the_same(window, reference, seconds=1.5):
-    """True when the client area shows `reference` in every screenshot for `seconds`."""
-    deadline = time.monotonic() + seconds
-    shots = 0
-    while time.monotonic() < deadline or shots < 3:
-        if window.client_region(e2e.Shot()) != reference:
-            return False
-        shots += 1
-    return True
 
 
 class BackgroundWindow(Scenario):
@@ -40,7 +28,7 @@ class BackgroundWindow(Scenario):
         for x, y in ((15, 780), (1265, 15), (640, 790)):
             e2e.click(x, y)
             self.assert_in_front_and_active(state["rect"])
-            self.assertTrue(stays_the_same(window, reference))
+            window.settle_client(reference, f"a click at {x},{y} changed the setup window")
         self.shot("after-background-clicks")
         self.assertTrue(program.running())
 
@@ -75,7 +63,7 @@ class Links(Scenario):
             with self.subTest(link=link):
                 window.click(link)
                 window.rest_pointer()
-                self.assertTrue(stays_the_same(window, reference), f"{link} changed the window")
+                window.settle_client(reference, f"{link} changed the window")
                 self.assertTrue(program.running())
         self.shot("after-links")
 
@@ -85,7 +73,7 @@ class Links(Scenario):
         reference = window.client_region(e2e.Shot())
         window.click("Image1")
         window.rest_pointer()
-        self.assertTrue(stays_the_same(window, reference))
+        window.settle_client(reference, "the contact link changed the window")
         self.assertTrue(program.running())
 
     def companion_folder(self, languages):

@@ -13,12 +13,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 os.environ.setdefault("START_E2E_SHOTS", sys.argv[3] if len(sys.argv) > 3 else "build/run")
 
 import e2e_lib as e2e  # noqa: E402
-
-INSTALL_LINK = {
-    "seDirectInstall": "lblTumoOnlyInstall",
-    "seChoosePlatform": "lblWindows",
-    "seCompanion": "lblRiloInstall",
-}
+from scenario import INSTALL_LINK  # noqa: E402
 
 
 def main():
