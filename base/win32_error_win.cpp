@@ -22,6 +22,6 @@ std::string SystemText(DWORD code) {
 }  // namespace
 
 Win32Error::Win32Error(const char* call, DWORD code)
-    : std::runtime_error(std::string(call) + " failed: " + SystemText(code)), code_(code) {}
+    : std::runtime_error(std::string(call) + " failed: " + SystemText(code)) {}
 
 void ThrowLastError(const char* call) { throw Win32Error(call, GetLastError()); }

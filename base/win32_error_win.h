@@ -8,10 +8,6 @@
 class Win32Error : public std::runtime_error {
 public:
   Win32Error(const char* call, DWORD code);
-  DWORD Code() const { return code_; }
-
-private:
-  DWORD code_;
 };
 
 // Throws Win32Error for the calling thread's last error.

@@ -9,6 +9,7 @@
 #include "download/installer_image.h"
 #include "download/installer_table.h"
 #include "download/installer_trust.h"
+#include "download/progress_pacer.h"
 #include "config/build_options.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,7 +12,6 @@
 #include "http/transport.h"
 #include "download/held_body.h"
 #include "download/installer_platform.h"
-#include "download/progress_pacer.h"
 
 // The installer download controller: one attempt per DownloadAndRun, from choosing the
 // installer to handing it to the shell and asking the launcher to end.
@@ -43,9 +41,9 @@ public:
 
   // One attempt. A failure of the transfer, a body that is not a whole Windows program (nothing
   // is written then), a failure of saving or of the signature check ends in ShowConnectionError
-  // and is not passed on; an installer that fails the signature check
-  // is deleted and not started. Choosing the installer and creating the client
-  // and buffer lie outside that guard: their errors (memory exhausted) reach the caller.
+  // and is not passed on; an installer that fails the signature check is deleted and not
+  // started. Choosing the installer and creating the client and buffer lie outside that guard:
+  // their errors (memory exhausted) reach the caller.
   // While an attempt runs, a further call only shows the download page. The bytes of a cut
   // transfer stay in memory, and the next attempt for the same installer goes on from them.
   void DownloadAndRun(DownloadPage& page) override;

@@ -51,7 +51,6 @@ protected:
   void CreateNative(DWORD exStyle, const WindowClass& cls, const wchar_t* title, DWORD style, int x,
                     int y, int width, int height, HWND owner, HINSTANCE instance);
   virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-  HandlerErrors& Errors() const { return errors_; }
 
 private:
   friend class WindowClass;
@@ -76,7 +75,6 @@ public:
   // Installs the subclass on hwnd; does nothing when one is installed already.
   void Install(HWND hwnd, Handler handler);
   void Remove();
-  bool Installed() const { return hwnd_ != nullptr; }
   // The window's procedure as it was before this subclass.
   LRESULT CallOriginal(UINT msg, WPARAM wParam, LPARAM lParam) const;
 

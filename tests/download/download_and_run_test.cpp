@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "download/progress_pacer.h"
 #include "tests/support/download_fakes.h"
 #include "logic/edition.h"
 #include "tests/support/loopback_server.h"
