@@ -102,7 +102,7 @@ struct HttpClient::Impl {
   // The final body being read, while it can be resumed; kept with its bytes after a failure
   // that a later transfer may go on from.
   std::optional<ResumePoint> resumable;
-  // Bytes held before the body now read: its progress counts on from them.
+  // Bytes held before the part of the body now read: its progress counts on from them.
   std::uint64_t progressBase = 0;
 
   void Drop() {
@@ -115,6 +115,7 @@ struct HttpClient::Impl {
 
   void Transfer(Url url, BodyBuffer& body);
   void Redirect(const ResponseHead& head, const BodyFraming& framing, Url& url);
+  void MarkResumable(const ResponseHead& head, const BodyFraming& framing, const Url& url);
   void ReadFinalBody(const ResponseHead& head, BodyFraming framing, BodyBuffer& body,
                      const Url& url);
   void ReadWholeBody(const ResponseHead& head, BodyFraming framing, BodyBuffer& body);
@@ -228,6 +229,7 @@ const std::optional<ResumePoint>& HttpClient::resumable() const { return impl_->
 
 template <class Transfer>
 void HttpClient::Run(BodyBuffer& body, Transfer transfer) {
+  impl_->progressBase = 0;
   try {
     transfer();
     impl_->resumable.reset();
@@ -297,13 +299,18 @@ void HttpClient::Impl::Redirect(const ResponseHead& head, const BodyFraming& fra
 }
 
 // A 200 of announced length with a validator can be resumed when its body is cut.
-void HttpClient::Impl::ReadFinalBody(const ResponseHead& head, BodyFraming framing,
-                                     BodyBuffer& body, const Url& url) {
+void HttpClient::Impl::MarkResumable(const ResponseHead& head, const BodyFraming& framing,
+                                     const Url& url) {
   const std::optional<std::string> validator = ValidatorOf(head);
   if (head.status == 200 && framing.kind == Framing::Length && framing.length > 0 && validator)
     resumable = ResumePoint{url, *validator, framing.length};
   else
     resumable.reset();
+}
+
+void HttpClient::Impl::ReadFinalBody(const ResponseHead& head, BodyFraming framing,
+                                     BodyBuffer& body, const Url& url) {
+  MarkResumable(head, framing, url);
   try {
     ReadWholeBody(head, framing, body);
   } catch (const HttpError& e) {
@@ -343,6 +350,7 @@ void HttpClient::Impl::GoOn(BodyBuffer& body, bool waitFirst, HttpError cause) {
 void HttpClient::Impl::ResumeOnce(BodyBuffer& body) {
   const ResumePoint point = *resumable;
   const std::uint64_t from = body.size();
+  progressBase = 0;
   Drop();
   conn = connector->Connect(point.url.host, point.url.port, settings, pacer);
   connHost = point.url.host;
@@ -357,11 +365,7 @@ void HttpClient::Impl::ResumeOnce(BodyBuffer& body) {
   if (!FramingOf(head, framing)) throw HttpError(Error::MalformedResponse, "bad Content-Length");
   if (head.status == 200) {
     body.Clear();
-    const std::optional<std::string> validator = ValidatorOf(head);
-    if (framing.kind == Framing::Length && framing.length > 0 && validator)
-      resumable = ResumePoint{point.url, *validator, framing.length};
-    else
-      resumable.reset();
+    MarkResumable(head, framing, point.url);
     ReadWholeBody(head, framing, body);
     return;
   }
@@ -371,15 +375,7 @@ void HttpClient::Impl::ResumeOnce(BodyBuffer& body) {
   BodyRead read{
       static_cast<std::int64_t>(point.length), BodyDecoder(framing), sink, false, 0, &sink};
   progressBase = from;
-  BodyEnd end = BodyEnd::Complete;
-  try {
-    end = ReadBody(read);
-  } catch (...) {
-    progressBase = 0;
-    throw;
-  }
-  progressBase = 0;
-  KeepOrDrop(head, framing, end);
+  KeepOrDrop(head, framing, ReadBody(read));
 }
 
 // Waits with pumps, as for data that does not come.

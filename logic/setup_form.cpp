@@ -81,16 +81,15 @@ void SetupForm::FormClose() { app_.ExitSetup(); }
 // Every attempt shows itself running, also a retry after a failure: a page that still asked to
 // check the connection would report a failure where there is none.
 void SetupForm::ShowDownloadPage() {
-  view_.SetVisible(Control::lblNoConnection, false);
-  view_.SetVisible(Control::pnlBtnRety, false);
-  view_.SetVisible(Control::lblDownloadHeader, true);
-  view_.SetVisible(Control::ProgressBar1, true);
+  ShowAttemptFailed(false);
   ShowPage(tsh3);
 }
 
-void SetupForm::ShowConnectionError() {
-  view_.SetVisible(Control::lblDownloadHeader, false);
-  view_.SetVisible(Control::ProgressBar1, false);
-  view_.SetVisible(Control::lblNoConnection, true);
-  view_.SetVisible(Control::pnlBtnRety, true);
+void SetupForm::ShowConnectionError() { ShowAttemptFailed(true); }
+
+void SetupForm::ShowAttemptFailed(bool failed) {
+  view_.SetVisible(Control::lblDownloadHeader, !failed);
+  view_.SetVisible(Control::ProgressBar1, !failed);
+  view_.SetVisible(Control::lblNoConnection, failed);
+  view_.SetVisible(Control::pnlBtnRety, failed);
 }

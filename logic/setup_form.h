@@ -64,6 +64,9 @@ public:
 private:
   void WriteTextRow(const TextRow& row, TUiLanguage language);
   void ShowLanguageSwitchPage();
+  // tsh3's running state (running message and progress bar) or its failure state (failure
+  // message and retry button).
+  void ShowAttemptFailed(bool failed);
   void DownloadAndRun();
   // A target that cannot be formed or opened changes nothing and shows nothing.
   void OpenContactPage() noexcept;
